@@ -1,0 +1,91 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "file_system.h"
+#include "mbf.h"
+#include "message_sink.h"
+#include "profile.h"
+
+namespace corvat {
+
+// Field order of every record, description file and setting: date and
+// close are always converted, the others as the user chooses.
+enum FieldIndex { kDateField = 0, kOpenField, kHighField, kLowField, kCloseField, kVolumeField,
+                  kOpenInterestField, kFieldSlots };
+
+// One conversion of one text file into one new security of a data
+// directory. Fill the settings, call Run once, then discard the job.
+class CConverter {
+public:
+    CConverter(MessageSink& messages, Profile& profile,
+               FileSystem& fileSystem = RealFileSystem());
+    virtual ~CConverter();
+    CConverter(const CConverter&) = delete;
+    CConverter& operator=(const CConverter&) = delete;
+
+    // 0 when the whole conversion succeeded, 1 when any step failed (its
+    // message has been shown).
+    int Run();
+
+    // The steps of Run, each 0 to go on and 1 to stop.
+    int CheckOutputPath();
+    int CheckColumns();
+    int CheckDuplicateSymbol();
+    int AddSecurity();
+    int ConvertRows();
+
+    int UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate,
+                          std::uint8_t fileNumber);
+    int CreateDataFiles(std::uint8_t fileNumber);
+    int AppendRecord(std::uint8_t fileNumber);
+    int UpdateRecordCount(int rowCount, std::uint8_t fileNumber);
+
+    // Today's date as "MM/DD/YY", the registration date of a new entry.
+    // Tests replace the system clock with a fixed day.
+    void SetTodaySource(std::function<std::string()> today) { m_today = std::move(today); }
+
+    // What the last ConvertRows achieved, for reports.
+    int RowsWritten() const { return m_rowsWritten; }
+    int FileNumber() const { return m_fileNumber; }
+
+    // Settings, filled by the caller before Run.
+    std::string m_strInputPath;
+    int m_bUseExisting = 0;
+    std::array<int, kFieldSlots> m_bFieldOn{};
+    std::array<int, kFieldSlots> m_nColumn{};  // zero-based
+    std::string m_szPath;
+    std::string m_szSymbol;
+    std::string m_szName;
+    std::string m_szDelimiter;
+    int m_nDateFormat = 1;
+    int m_bSkipOn = 0;
+    int m_nSkipRows = 0;
+
+    // Working state.
+    std::string m_szMasterPath;
+    std::array<MbfBytes, kFieldSlots> m_fRecord{};
+    int m_nFields = 0;
+
+private:
+    class DataStream;
+
+    std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
+    bool ProveInputReadable();
+    void Report(const std::string& text) { m_messages.ShowMessage(text); }
+    int CloseDataStream();
+
+    MessageSink& m_messages;
+    Profile& m_profile;
+    FileSystem& m_fs;
+    std::function<std::string()> m_today;
+    std::unique_ptr<DataStream> m_dataStream;
+    int m_rowsWritten = 0;
+    int m_fileNumber = 0;
+};
+
+}  // namespace corvat

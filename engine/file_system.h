@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace corvat {
+
+enum class OpenMode {
+    Read,      // existing file, reading from the start
+    Truncate,  // create or replace, writing from the start
+    Append,    // existing file, every write lands at its end
+};
+
+// An open file. Errors come back through `ec`; nothing throws.
+class File {
+public:
+    virtual ~File() = default;
+
+    // Reads up to `size` bytes; returns how many were read, 0 at the end.
+    virtual std::size_t Read(void* data, std::size_t size, std::error_code& ec) = 0;
+    virtual void Write(const void* data, std::size_t size, std::error_code& ec) = 0;
+    virtual void Seek(std::uint64_t offset, std::error_code& ec) = 0;
+    // Pushes everything written so far to the disk itself, not only to the
+    // system's cache, so a crash after a rename cannot leave an empty file.
+    virtual void Flush(std::error_code& ec) = 0;
+    virtual void Close(std::error_code& ec) = 0;
+};
+
+// Every operation the engine performs on files goes through this seam, so
+// tests can make any single call fail and prove that nothing is lost.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
+                                       std::error_code& ec) = 0;
+    // Replaces `to` atomically when it exists.
+    virtual void Rename(const std::filesystem::path& from, const std::filesystem::path& to,
+                        std::error_code& ec) = 0;
+    virtual void Remove(const std::filesystem::path& path, std::error_code& ec) = 0;
+    // Makes a completed rename in `dir` survive a power loss.
+    virtual void SyncDirectory(const std::filesystem::path& dir, std::error_code& ec) = 0;
+};
+
+// The operating system's files.
+FileSystem& RealFileSystem();
+
+}  // namespace corvat
