@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "file_system.h"
@@ -72,18 +73,24 @@ public:
     int m_nFields = 0;
 
 private:
-    class DataStream;
+    // The data file stays open for the whole row conversion; records
+    // gather in the file's buffer and reach the disk in large writes.
+    struct DataStream {
+        std::unique_ptr<File> file;
+        std::filesystem::path path;
+    };
 
     std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
     bool ProveInputReadable();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     int CloseDataStream();
+    int ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate, MbfBytes& lastDate);
 
     MessageSink& m_messages;
     Profile& m_profile;
     FileSystem& m_fs;
     std::function<std::string()> m_today;
-    std::unique_ptr<DataStream> m_dataStream;
+    std::optional<DataStream> m_dataStream;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;
 };

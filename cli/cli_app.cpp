@@ -1,0 +1,61 @@
+#include "cli_app.h"
+
+#include <iostream>
+#include <memory>
+
+#include "command.h"
+#include "convert_command.h"
+
+namespace corvat {
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app("Converts delimited text price files into MetaStock/CompuTrac data directories.",
+                 "corvat-cli");
+    const std::string version = std::string("corvat-cli ") + CORVAT_VERSION;
+    app.set_version_flag("--version", version);
+    app.require_subcommand(1);
+    app.footer(
+        "Examples:\n"
+        "  corvat-cli convert prices.csv --dir ~/charts --symbol IBM --name \"IBM CORP\"\n"
+        "      --date-format MM_DD_CCYY --skip 1\n");
+
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<ConvertCommand>());
+    std::vector<std::pair<CLI::App*, Command*>> registered;
+    for (auto& command : commands) registered.emplace_back(command->Register(app), command.get());
+
+    // CLI11 parses from the back of a reversed list.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kExitSuccess;
+    } catch (const CLI::CallForAllHelp&) {
+        out << app.help("", CLI::AppFormatMode::All);
+        return kExitSuccess;
+    } catch (const CLI::CallForVersion&) {
+        out << version << '\n';
+        return kExitSuccess;
+    } catch (const CLI::ParseError& e) {
+        err << e.what() << "\nRun with --help for more information.\n";
+        return kExitUsage;
+    }
+    for (auto& [sub, command] : registered) {
+        if (!sub->parsed()) continue;
+        try {
+            return command->Execute(out, err);
+        } catch (const UsageError& e) {
+            err << e.what() << '\n';
+            return kExitUsage;
+        }
+    }
+    return kExitUsage;
+}
+
+int RunCli(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return RunCli(args, std::cout, std::cerr);
+}
+
+}  // namespace corvat

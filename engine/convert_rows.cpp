@@ -1,0 +1,199 @@
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "converter.h"
+#include "data_file_layout.h"
+#include "date_codec.h"
+#include "date_formats.h"
+#include "file_ops.h"
+#include "master_search.h"
+#include "row_parser.h"
+
+namespace corvat {
+namespace {
+
+constexpr const char* kNumericOnlyMismatch =
+    "You specified a numeric-only date format\nbut a non-numeric date character was found.";
+constexpr const char* kSeparatedMismatch =
+    "You specified a character-separated date format\n"
+    "but a only numeric date characters were found.";
+
+bool IsBlankText(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+bool AllDigits(const std::string& text) {
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// What the first row's date column says about the kind of format chosen;
+// null when it fits.
+const char* DateKindMismatch(const std::string& dateText, int format) {
+    const bool digitsOnly = AllDigits(dateText);
+    if (format >= kFirstNumericOnlyFormat && !digitsOnly) return kNumericOnlyMismatch;
+    if (format < kFirstNumericOnlyFormat && digitsOnly) return kSeparatedMismatch;
+    return nullptr;
+}
+
+// The rows left out of a conversion, reported once at its end.
+struct LeftOutRows {
+    int count = 0;
+    long firstLine = 0;
+    std::string firstReason;
+
+    void Add(long line, std::string reason) {
+        if (count++ == 0) {
+            firstLine = line;
+            firstReason = std::move(reason);
+        }
+    }
+    std::string Message() const {
+        return std::to_string(count) + " rows could not be converted and were left out.\n" +
+               "The first is line " + std::to_string(firstLine) + ": " + firstReason;
+    }
+};
+
+const char* const kFieldNames[] = {"date", "open", "high", "low", "close", "volume",
+                                   "open interest"};
+
+}  // namespace
+
+int CConverter::ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate,
+                                  MbfBytes& lastDate) {
+    const auto path = DataFilePath(fileNumber, ".DAT");
+    const std::size_t recordLength = 4 * static_cast<std::size_t>(m_nFields);
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size < 2 * recordLength) return 0;
+    const auto records = static_cast<int>(std::min<std::uintmax_t>(size / recordLength - 1, kMaxDataRecords));
+    auto file = m_fs.Open(path, OpenMode::Read, ec);
+    if (!file) return 0;
+    auto readDate = [&](std::uint64_t offset, MbfBytes& date) {
+        file->Seek(offset, ec);
+        return !ec && file->Read(date.data(), date.size(), ec) == date.size() && !ec;
+    };
+    const bool ok = readDate(recordLength, firstDate) &&
+                    readDate(static_cast<std::uint64_t>(records) * recordLength, lastDate);
+    file->Close(ec);
+    return ok ? records : 0;
+}
+
+int CConverter::ConvertRows() {
+    MasterRecord entry{};
+    std::string foundDir;
+    if (FindSecurity(m_szPath, m_szSymbol, entry, foundDir, m_fs) != kSecurityFound) {
+        Report("Cannot find " + m_szSymbol + " in " + m_szMasterPath + ".");
+        return 1;
+    }
+    const std::uint8_t fileNumber = entry[0];
+
+    std::error_code ec;
+    auto input = m_fs.Open(m_strInputPath, OpenMode::Read, ec);
+    if (!input) {
+        Report(FileError("open", m_strInputPath, ec));
+        return 1;
+    }
+    LineReader reader(*input);
+    std::string line;
+    long lineNumber = 0;
+    if (m_bSkipOn) {
+        for (int i = 0; i < m_nSkipRows && reader.ReadLine(line); ++i) ++lineNumber;
+    }
+
+    const char delimiter = m_szDelimiter.empty() ? ',' : m_szDelimiter[0];
+    std::vector<std::string> columns;
+    std::size_t columnCount = 0;
+    bool kindChecked = false;
+    bool mismatch = false;
+    bool stopped = false;
+    bool writeFailed = false;
+    LeftOutRows leftOut;
+    MbfBytes firstDate{};
+    MbfBytes lastDate{};
+    m_rowsWritten = 0;
+
+    while (!stopped && reader.ReadLine(line)) {
+        ++lineNumber;
+        SplitRow(line, delimiter, columns, columnCount);
+        if (columnCount == 0 || AllColumnsBlank(columns, columnCount)) continue;
+
+        const auto dateColumn = static_cast<std::size_t>(m_nColumn[kDateField]);
+        if (dateColumn >= columnCount) {
+            leftOut.Add(lineNumber, "it has no date column");
+            continue;
+        }
+        const std::string& dateText = columns[dateColumn];
+        if (!kindChecked && !IsBlankText(dateText)) {
+            kindChecked = true;
+            if (const char* message = DateKindMismatch(dateText, m_nDateFormat)) {
+                mismatch = true;
+                Report(message);
+            }
+        }
+        const std::uint16_t day = ParseDate(dateText, m_nDateFormat);
+        if (day == 0) {
+            leftOut.Add(lineNumber, "\"" + dateText + "\" is not a valid date");
+            continue;
+        }
+        m_fRecord[kDateField] = DayNumberToDateValue(day);
+
+        std::optional<std::string> badField;
+        for (int field = kOpenField; field < kFieldSlots && !badField; ++field) {
+            m_fRecord[field] = MbfBytes{};
+            if (!m_bFieldOn[field]) continue;
+            const auto column = static_cast<std::size_t>(m_nColumn[field]);
+            if (column >= columnCount) {
+                badField = std::string("it has no ") + kFieldNames[field] + " column";
+            } else if (auto value = ParsePrice(columns[column])) {
+                m_fRecord[field] = IeeeToMbf(*value);
+            } else {
+                badField = "the " + std::string(kFieldNames[field]) + " \"" + columns[column] +
+                           "\" is not a number";
+            }
+        }
+        if (badField) {
+            leftOut.Add(lineNumber, *badField);
+            continue;
+        }
+
+        if (m_rowsWritten == kMaxDataRecords) {
+            Report("The data file can hold at most 65534 records.\nConversion stopped at line " +
+                   std::to_string(lineNumber) + ".");
+            stopped = true;
+            break;
+        }
+        if (AppendRecord(fileNumber) != 0) {
+            stopped = writeFailed = true;
+            break;
+        }
+        if (m_rowsWritten == 0) firstDate = m_fRecord[kDateField];
+        lastDate = m_fRecord[kDateField];
+        ++m_rowsWritten;
+    }
+    bool failed = stopped || mismatch;
+    if (reader.Error()) {
+        Report(FileError("read", m_strInputPath, reader.Error()));
+        failed = true;
+    }
+    input->Close(ec);
+
+    if (CloseDataStream() != 0) failed = writeFailed = true;
+    if (writeFailed) {
+        // Buffered records may not all have reached the disk: the dates and
+        // the count must describe what the data file really holds.
+        m_rowsWritten = ReadRecordedDates(fileNumber, firstDate, lastDate);
+    }
+    if (m_rowsWritten > 0 && UpdateMasterDates(firstDate, lastDate, fileNumber) != 0) failed = true;
+    if (UpdateRecordCount(m_rowsWritten, fileNumber) != 0) failed = true;
+    if (leftOut.count > 0) {
+        Report(leftOut.Message());
+        failed = true;
+    }
+    return failed ? 1 : 0;
+}
+
+}  // namespace corvat

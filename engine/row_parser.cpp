@@ -1,0 +1,202 @@
+#include "row_parser.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace corvat {
+
+bool LineReader::Fill() {
+    if (m_eof) return false;
+    if (m_begin > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
+        m_end -= m_begin;
+        m_begin = 0;
+    }
+    if (m_end == m_buffer.size()) m_buffer.resize(m_buffer.size() * 2);
+    const std::size_t got = m_file.Read(m_buffer.data() + m_end, m_buffer.size() - m_end, m_error);
+    if (m_error || got == 0) {
+        m_eof = true;
+        return false;
+    }
+    m_end += got;
+    return true;
+}
+
+bool LineReader::ReadLine(std::string& line) {
+    line.clear();
+    if (m_atStart) {
+        while (m_end - m_begin < 3 && Fill()) {
+        }
+        static constexpr char kBom[] = "\xEF\xBB\xBF";
+        if (m_end - m_begin >= 3 && std::memcmp(m_buffer.data() + m_begin, kBom, 3) == 0) m_begin += 3;
+        m_atStart = false;
+    }
+    for (;;) {
+        const char* start = m_buffer.data() + m_begin;
+        const void* newline = std::memchr(start, '\n', m_end - m_begin);
+        if (newline != nullptr) {
+            const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
+            line.append(start, length);
+            m_begin += length + 1;
+            break;
+        }
+        // Hand the partial line over so a long line does not grow the buffer.
+        line.append(start, m_end - m_begin);
+        m_begin = m_end;
+        if (!Fill()) {
+            if (m_error || line.empty()) return false;
+            break;
+        }
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+void SplitSpaces(std::string_view line, std::vector<std::string>& columns, std::size_t& count) {
+    std::size_t pos = 0;
+    while (count < kMaxColumns) {
+        while (pos < line.size() && line[pos] == ' ') ++pos;
+        if (pos == line.size()) break;
+        const std::size_t end = std::min(line.find(' ', pos), line.size());
+        std::string_view field = line.substr(pos, end - pos);
+        if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
+            field = field.substr(1, field.size() - 2);
+        }
+        columns[count++].assign(field);
+        pos = end;
+    }
+}
+
+// One comma or tab field starting at `pos`; returns where the next field
+// starts, or npos when this was the last.
+std::size_t ReadDelimitedField(std::string_view line, std::size_t pos, char delimiter,
+                               std::string& field) {
+    field.clear();
+    if (pos < line.size() && line[pos] == '"') {
+        ++pos;
+        while (pos < line.size()) {
+            if (line[pos] != '"') {
+                field += line[pos++];
+            } else if (pos + 1 < line.size() && line[pos + 1] == '"') {
+                field += '"';
+                pos += 2;
+            } else {
+                ++pos;
+                break;
+            }
+        }
+    }
+    const std::size_t end = line.find(delimiter, pos);
+    field.append(line.substr(pos, end == std::string_view::npos ? line.size() - pos : end - pos));
+    return end == std::string_view::npos ? end : end + 1;
+}
+
+}  // namespace
+
+void SplitRow(std::string_view line, char delimiter, std::vector<std::string>& columns,
+              std::size_t& count) {
+    if (columns.size() < kMaxColumns) columns.resize(kMaxColumns);
+    count = 0;
+    if (delimiter == ' ') {
+        SplitSpaces(line, columns, count);
+        return;
+    }
+    std::size_t pos = 0;
+    while (count < kMaxColumns && pos != std::string_view::npos) {
+        pos = ReadDelimitedField(line, pos, delimiter, columns[count++]);
+    }
+}
+
+bool AllColumnsBlank(const std::vector<std::string>& columns, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        for (char c : columns[i]) {
+            if (!IsBlank(c)) return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// Optional sign, digits with an optional point (at least one digit), and
+// an optional exponent: nothing else, so "inf", "0x1p3" and "1,5" fail.
+bool IsDecimalNumber(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        std::size_t expDigits = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++expDigits;
+        if (expDigits == 0) return false;
+    }
+    return i == text.size();
+}
+
+// Power of ten of the leading non-zero digit of a decimal number already
+// checked by IsDecimalNumber, clamped so it cannot overflow.
+long DecimalMagnitude(std::string_view text) {
+    std::size_t i = 0;
+    if (text[i] == '+' || text[i] == '-') ++i;
+    long magnitude = -1;
+    bool leading = true;
+    long afterPoint = 0;
+    bool seenPoint = false;
+    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
+            seenPoint = true;
+            continue;
+        }
+        if (seenPoint) ++afterPoint;
+        if (leading && text[i] != '0') {
+            leading = false;
+            magnitude = seenPoint ? -afterPoint : 0;
+        } else if (!leading && !seenPoint) {
+            ++magnitude;
+        }
+    }
+    long exponent = 0;
+    if (i < text.size()) {
+        ++i;
+        const bool negative = text[i] == '-';
+        if (text[i] == '+' || text[i] == '-') ++i;
+        for (; i < text.size(); ++i) exponent = std::min(exponent * 10 + (text[i] - '0'), 1000000L);
+        if (negative) exponent = -exponent;
+    }
+    return magnitude + exponent;
+}
+
+}  // namespace
+
+std::optional<float> ParsePrice(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    if (!IsDecimalNumber(text)) return std::nullopt;
+    if (text.front() == '+') text.remove_prefix(1);
+    float value = 0.0f;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Too small to hold is zero; too large is refused.
+        if (DecimalMagnitude(text) < 0) return 0.0f;
+        return std::nullopt;
+    }
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (!std::isfinite(value) || std::fabs(value) >= 0x1p127f) return std::nullopt;
+    if (std::fabs(value) < 0x1p-126f) return 0.0f;
+    return value;
+}
+
+}  // namespace corvat
+

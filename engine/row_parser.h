@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "file_system.h"
+
+namespace corvat {
+
+// Columns beyond this are ignored, as the settings can name no later one.
+inline constexpr std::size_t kMaxColumns = 20;
+
+// Reads a text file line by line through the file seam. Lines are whole
+// whatever their length; the line end (LF, or CR LF) is dropped, and a
+// UTF-8 byte-order mark at the very start is skipped.
+class LineReader {
+public:
+    explicit LineReader(File& file) : m_file(file) {}
+
+    // False at the end of the file or on a read error (see Error()).
+    bool ReadLine(std::string& line);
+    const std::error_code& Error() const { return m_error; }
+
+private:
+    bool Fill();
+
+    File& m_file;
+    std::vector<char> m_buffer = std::vector<char>(64 * 1024);
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
+    bool m_eof = false;
+    bool m_atStart = true;
+    std::error_code m_error;
+};
+
+// Cuts a row into at most kMaxColumns columns. Comma and tab rows keep empty
+// fields and follow the usual CSV quoting; space rows split at runs of
+// blanks. `columns` is reused between rows to spare allocations; `count`
+// receives the number of columns found.
+void SplitRow(std::string_view line, char delimiter, std::vector<std::string>& columns,
+              std::size_t& count);
+
+// True when each of the first `count` columns is empty or spaces and tabs.
+bool AllColumnsBlank(const std::vector<std::string>& columns, std::size_t count);
+
+// A price: the whole field, blanks around it aside, a decimal number that
+// fits the record format. Magnitudes below the smallest normal single are 0.
+std::optional<float> ParsePrice(std::string_view text);
+
+}  // namespace corvat
