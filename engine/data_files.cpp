@@ -10,7 +10,12 @@ namespace corvat {
 
 std::filesystem::path CConverter::DataFilePath(std::uint8_t fileNumber,
                                                const char* extension) const {
-    return FindIgnoringCase(m_szPath, "F" + std::to_string(fileNumber) + extension);
+    // Built piece by piece: GCC 12 at -O2 misreads `"F" + std::to_string(...)`
+    // as an overlapping copy and -Werror turns that into a failed build.
+    std::string name(1, 'F');
+    name += std::to_string(fileNumber);
+    name += extension;
+    return FindIgnoringCase(m_szPath, name);
 }
 
 int CConverter::CreateDataFiles(std::uint8_t fileNumber) {
