@@ -1,0 +1,24 @@
+#include "message_box_sink.h"
+
+#include <QMessageBox>
+
+namespace corvat {
+
+namespace {
+const QString kTitle = QStringLiteral("Corvat");
+}
+
+void MessageBoxSink::ShowMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, kTitle, QString::fromStdString(text), QMessageBox::Ok,
+                    m_parent);
+    box.exec();
+}
+
+bool MessageBoxSink::AskYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, kTitle, QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace corvat
