@@ -1,0 +1,56 @@
+#include "converter_setup.h"
+
+#include <QFile>
+
+namespace corvat {
+
+namespace {
+
+std::string DelimiterText(int delimiter) {
+    switch (delimiter) {
+        case 1:
+            return "\t";
+        case 2:
+            return " ";
+        default:
+            // A hand-edited profile may hold anything; comma is the safe reading.
+            return ",";
+    }
+}
+
+}  // namespace
+
+void FillConverter(CConverter& job, const SettingsValues& values, const QString& inputPath,
+                   int dateFormat) {
+    job.m_strInputPath = QFile::encodeName(inputPath).toStdString();
+    // "Exist" holds the position of the chosen radio button: the first one,
+    // 0, is "Use Existing Master".
+    job.m_bUseExisting = values.Exist == 0 ? 1 : 0;
+
+    job.m_bFieldOn[kDateField] = 1;
+    job.m_bFieldOn[kOpenField] = values.OpenOn;
+    job.m_bFieldOn[kHighField] = values.HiOn;
+    job.m_bFieldOn[kLowField] = values.LoOn;
+    job.m_bFieldOn[kCloseField] = 1;
+    job.m_bFieldOn[kVolumeField] = values.VolOn;
+    job.m_bFieldOn[kOpenInterestField] = values.OIOn;
+
+    // The settings count columns from 1, the job from 0.
+    job.m_nColumn[kDateField] = values.DateCol - 1;
+    job.m_nColumn[kOpenField] = values.OpenCol - 1;
+    job.m_nColumn[kHighField] = values.HiCol - 1;
+    job.m_nColumn[kLowField] = values.LoCol - 1;
+    job.m_nColumn[kCloseField] = values.CloCol - 1;
+    job.m_nColumn[kVolumeField] = values.VolCol - 1;
+    job.m_nColumn[kOpenInterestField] = values.OICol - 1;
+
+    job.m_szPath = QFile::encodeName(values.Path).toStdString();
+    job.m_szSymbol = values.Symbol.toStdString();
+    job.m_szName = values.Name.toStdString();
+    job.m_szDelimiter = DelimiterText(values.Delimiter);
+    job.m_nDateFormat = dateFormat;
+    job.m_bSkipOn = values.SkipOn;
+    job.m_nSkipRows = values.SkipRows;
+}
+
+}  // namespace corvat

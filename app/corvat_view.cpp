@@ -1,0 +1,150 @@
+#include "corvat_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include "converter.h"
+#include "converter_setup.h"
+#include "preview_reader.h"
+#include "profile_store.h"
+#include "settings_dlg.h"
+
+namespace corvat {
+
+const QString CCorvatView::kSuccessText = QStringLiteral("\r\nConversion completed successfully!");
+const QString CCorvatView::kFailureText = QStringLiteral("\r\nConversion failed.");
+
+namespace {
+
+// Holds the wait cursor for as long as a conversion runs, and gives the
+// normal one back however the run ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+CCorvatView::CCorvatView(ProfileStore& profile, MessageSinkFactory makeMessageSink,
+                         QWidget* parent)
+    : QPlainTextEdit(parent),
+      m_profile(profile),
+      m_makeMessageSink(std::move(makeMessageSink)),
+      m_beep([] { QApplication::beep(); }) {
+    // Long lines wrap at the right edge instead of scrolling sideways; the
+    // user may select and copy but never type, and nothing is undoable.
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Columns of a price file line up only in a fixed-pitch font.
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setWhatsThis(
+        tr("The log. It shows the first lines of the file you opened, so that you can see "
+           "which column holds which field, and one line with the outcome of each "
+           "conversion. You can select and copy its text."));
+}
+
+CCorvatView::~CCorvatView() = default;
+
+void CCorvatView::AppendText(const QString& text) {
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    cursor.insertText(plain);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    // The log is never a document to save.
+    document()->setModified(false);
+}
+
+int CCorvatView::OnPreviewFile() {
+    emit CommandStateChanged();
+    QFile file(m_strInputPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        // The open step read it a moment ago; if it has gone since, say so
+        // rather than ask for settings that cannot be used.
+        m_makeMessageSink(window())
+            ->ShowMessage(tr("Cannot read %1:\n%2.")
+                              .arg(QDir::toNativeSeparators(m_strInputPath), file.errorString())
+                              .toStdString());
+        return 0;
+    }
+
+    setUpdatesEnabled(false);
+    clear();
+    AppendText(QStringLiteral("To help you with the conversion settings, your file...\r\n\r\n\t") +
+               QDir::toNativeSeparators(m_strInputPath) +
+               QStringLiteral("\r\n\r\nlooks like this...\r\n\r\n"));
+    const QStringList lines = ReadPreviewLines(file);
+    for (const QString& line : lines) {
+        AppendText(line);
+        AppendText(QStringLiteral("\r\n"));
+    }
+    file.close();
+    setUpdatesEnabled(true);
+
+    RunConversionFlow();
+    return 0;
+}
+
+void CCorvatView::OnSettings() {
+    if (m_strInputPath.isEmpty()) {
+        return;  // the command is disabled until a file has been opened
+    }
+    RunConversionFlow();
+}
+
+void CCorvatView::OnUpdateSettings(QAction& action) const {
+    action.setEnabled(!m_strInputPath.isEmpty());
+}
+
+void CCorvatView::OnClearWindow() {
+    clear();
+    document()->setModified(false);
+}
+
+void CCorvatView::RunConversionFlow() {
+    const std::unique_ptr<MessageSink> messages = m_makeMessageSink(window());
+    CSettingsDlg dialog(*messages, *this, window());
+    if (m_settingsHelp) {
+        dialog.SetHelpHandler(m_settingsHelp);
+    }
+    dialog.SetValues(m_profile.LoadSettings());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+
+    const SettingsValues values = dialog.Values();
+    m_profile.SaveSettings(values);
+
+    const WaitCursor wait;
+    int result = 1;
+    {
+        CConverter job(*messages, m_profile);
+        FillConverter(job, values, m_strInputPath, m_nDateFormat);
+        result = job.Run();
+    }
+    if (result == 0) {
+        AppendText(kSuccessText);
+        m_beep();
+    } else {
+        AppendText(kFailureText);
+    }
+}
+
+}  // namespace corvat
