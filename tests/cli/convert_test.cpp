@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "../engine/test_support.h"
+#include "cli_app.h"
+
+namespace corvat::test {
+namespace {
+
+struct CliResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliResult Cli(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+struct ConvertFixture {
+    TempDir dir;
+    std::string input;
+    ConvertFixture() {
+        input = (dir / "prices.csv").string();
+        WriteText(input, "Date,Open,High,Low,Close,Volume,OI\n"
+                         "01/15/1997,1,2,0.5,1.5,100,7\n01/16/1997,1.5,2.5,1,2.25,200,8\n");
+    }
+    CliResult Convert(std::vector<std::string> extra) {
+        std::vector<std::string> args = {"convert", input, "--dir", dir.path().string(),
+                                         "--date-format", "mm_dd_ccyy", "--skip", "1"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Cli(args);
+    }
+};
+
+TEST(CliConvert, ConvertsIntoANewThenTheExistingMaster) {
+    ConvertFixture f;
+    auto r = f.Convert({"--symbol", "ibm  "});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Conversion completed successfully!\n");
+    EXPECT_EQ(r.err, "");
+    const Bytes master = ReadBytes(f.dir / "MASTER");
+    ASSERT_EQ(master.size(), 106u);
+    EXPECT_EQ(Slice(master, 53 + 36, 16), TextBytes("IBM             "));
+    EXPECT_EQ(Slice(master, 53 + 7, 16), TextBytes("IBM             ")) << "name defaults to symbol";
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 3u * 28);
+
+    r = f.Convert({"--symbol", "msft", "--name", "Microsoft", "--no-oi", "--no-volume"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER").size(), 3u * 53);
+    EXPECT_EQ(ReadBytes(f.dir / "F2.DAT").size(), 3u * 20);
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "MASTER.BAK"));
+}
+
+TEST(CliConvert, EngineMessagesGoToStderrAndExitOne) {
+    ConvertFixture f;
+    ASSERT_EQ(f.Convert({"--symbol", "IBM"}).code, 0);
+    auto r = f.Convert({"--symbol", "ibm"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Duplicate Symbol\nConversion failed.\n");
+    r = f.Convert({"--symbol", "NEW", "--master", "new"});
+    EXPECT_EQ(r.err, "New Master chosen but one already exists\nConversion failed.\n");
+
+    r = Cli({"convert", f.input, "--dir", (f.dir / "missing").string(), "--symbol", "X"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Path does not exist\nConversion failed.\n");
+    r = Cli({"convert", (f.dir / "none.csv").string(), "--dir", f.dir.path().string(), "--symbol", "X"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Cannot open"), std::string::npos);
+}
+
+TEST(CliConvert, UsageErrorsExitTwoAndWriteNothing) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--symbol", "A", "--high-col", "9", "--no-high"},
+        {"--symbol", "   "},
+        {"--symbol", "ABCDEFGHIJKLMNOPQ"},
+        {"--symbol", "A", "--name", "12345678901234567"},
+        {"--symbol", "A", "--close-col", "1"},
+        {"--symbol", "A", "--date-col", "21"},
+        {"--symbol", "A", "--open-col", "0"},
+        {"--symbol", "A", "--open-col", "3", "--no-open"},
+        {"--symbol", "A", "--skip", "-1"},
+        {"--symbol", "A", "--date-format", "YYYY"},
+        {"--symbol", "A", "--date-format", "13"},
+        {"--symbol", "A", "--delimiter", "semicolon"},
+        {"--symbol", "A", "--bogus"},
+    };
+    for (const auto& extra : cases) {
+        ConvertFixture f;
+        const auto r = f.Convert(extra);
+        EXPECT_EQ(r.code, 2) << extra.back();
+        EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER")) << extra.back();
+    }
+    ConvertFixture f;
+    EXPECT_EQ(f.Convert({"--symbol", " "}).err, "You did not enter a valid symbol\n");
+    EXPECT_EQ(f.Convert({"--symbol", "A", "--close-col", "1"}).err,
+              "Duplicate columns specified\nCorrect or disable\n");
+}
+
+TEST(CliConvert, DisabledFieldMayShareAColumn) {
+    ConvertFixture f;
+    const auto r = f.Convert({"--symbol", "A", "--no-open", "--close-col", "5", "--volume-col", "6"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Cli({"convert", f.input, "--dir", f.dir.path().string(), "--symbol", "B", "--no-open",
+                   "--skip", "1", "--date-format", "4", "--close-col", "2", "--no-high",
+                   "--low-col", "3", "--volume-col", "4", "--oi-col", "6"})
+                  .code,
+              0);
+}
+
+TEST(CliConvert, HelpAndVersion) {
+    auto r = Cli({"--help"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("convert"), std::string::npos);
+    r = Cli({"convert", "--help"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("--date-format"), std::string::npos);
+    r = Cli({"--version"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.rfind("corvat-cli ", 0), 0u);
+    EXPECT_EQ(Cli({}).code, 2);
+}
+
+TEST(CliConvert, RealProcessReportsOutcome) {
+    ConvertFixture f;
+    const std::string command = std::string(CORVAT_CLI_PATH) + " convert " + f.input + " --dir " +
+                                f.dir.path().string() + " --symbol A --skip 1 --date-format 4 >" +
+                                (f.dir / "out.txt").string() + " 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "out.txt"), TextBytes("Conversion completed successfully!\n"));
+}
+
+}  // namespace
+}  // namespace corvat::test

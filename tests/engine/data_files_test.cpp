@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace corvat::test {
+namespace {
+
+const Bytes kDateLine = {0x22, 0x44, 0x41, 0x54, 0x45, 0x22, 0x2C, 0x30, 0x2C, 0x30, 0x0D, 0x0A};
+const Bytes kCloseLine = {0x22, 0x43, 0x4C, 0x4F, 0x53, 0x45, 0x22, 0x2C, 0x34, 0x2C, 0x34, 0x0D, 0x0A};
+
+TEST(DataFiles, DateAndCloseOnlyMakesEightByteRecords) {
+    JobFixture f;
+    f.OnlyDateAndClose();
+    ASSERT_EQ(f.Convert("011597,10\n011697,10\n011797,10\n"), 0);
+    const Bytes data = ReadBytes(f.dir / "F1.DAT");
+    ASSERT_EQ(data.size(), 32u);
+    EXPECT_EQ(Slice(data, 0, 8), (Bytes{0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00}));
+    EXPECT_EQ(Slice(data, 8, 8), (Bytes{0x30, 0xD8, 0x6C, 0x94, 0x00, 0x00, 0x20, 0x84}));
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DOP"), Concat({kDateLine, kCloseLine}));
+}
+
+TEST(DataFiles, FreshDataFileHoldsOnlyItsHeader) {
+    JobFixture f;
+    f.OnlyDateAndClose();
+    f.job.m_strInputPath = (f.dir / "in.txt").string();
+    ASSERT_EQ(f.job.CheckOutputPath(), 0);
+    ASSERT_EQ(f.job.CheckColumns(), 0);
+    ASSERT_EQ(f.job.AddSecurity(), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
+}
+
+TEST(DataFiles, AllSevenFieldsAreWrittenInFieldOrderWhateverTheColumns) {
+    JobFixture f;
+    // Columns reversed: open interest first, date last.
+    for (int i = 0; i < kFieldSlots; ++i) f.job.m_nColumn[static_cast<std::size_t>(i)] = 6 - i;
+    ASSERT_EQ(f.Convert("7,6,5,4,3,2,011597\n"), 0);
+    const Bytes data = ReadBytes(f.dir / "F1.DAT");
+    ASSERT_EQ(data.size(), 56u);
+    EXPECT_EQ(Slice(data, 0, 28), Concat({Bytes{0, 0, 2, 0}, Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0},
+                                          Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0},
+                                          Bytes{0, 0, 1, 0}}));
+    Bytes expected = {0x30, 0xD8, 0x6C, 0x94};
+    for (float v : {2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f}) {
+        const auto m = IeeeToMbf(v);
+        expected.insert(expected.end(), m.begin(), m.end());
+    }
+    EXPECT_EQ(Slice(data, 28, 28), expected);
+}
+
+TEST(DataFiles, DescriptionListsOnlyEnabledFields) {
+    JobFixture f;
+    f.job.m_bFieldOn = {1, 0, 1, 1, 1, 1, 0};
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DOP"),
+              TextBytes("\"DATE\",0,0\r\n\"HIGH\",4,4\r\n\"LOW\",4,4\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4\r\n"));
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 40u);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER")[53 + 3], 20);
+}
+
+TEST(DataFiles, NoRowConvertedLeavesTheHeaderAloneAndRegistrationDates) {
+    JobFixture f;
+    f.OnlyDateAndClose();
+    ASSERT_EQ(f.Convert(""), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
+    const Bytes master = ReadBytes(f.dir / "MASTER");
+    EXPECT_EQ(Slice(master, 53 + 25, 8), Concat({{0x30, 0xD8, 0x6C, 0x94}, {0x30, 0xD8, 0x6C, 0x94}}));
+}
+
+TEST(DataFiles, LeftoverFilesOfAFreeNumberAreReplaced) {
+    JobFixture f;
+    f.OnlyDateAndClose();
+    WriteText(f.dir / "F1.DAT", std::string(1000, 'x'));
+    WriteText(f.dir / "F1.DOP", "junk");
+    ASSERT_EQ(f.Convert("011597,10\n"), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 16u);
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DOP"), Concat({kDateLine, kCloseLine}));
+}
+
+TEST(DataFiles, UpdateRecordCountDropsATrailingFragment) {
+    JobFixture f;
+    f.OnlyDateAndClose();
+    f.job.m_strInputPath = (f.dir / "in.txt").string();
+    ASSERT_EQ(f.job.CheckOutputPath(), 0);
+    ASSERT_EQ(f.job.CheckColumns(), 0);
+    ASSERT_EQ(f.job.AddSecurity(), 0);
+    Bytes data = ReadBytes(f.dir / "F1.DAT");
+    data.insert(data.end(), {9, 9, 9, 9, 9, 9, 9, 9, 7, 7, 7});
+    WriteBytes(f.dir / "F1.DAT", data);
+    EXPECT_EQ(f.job.UpdateRecordCount(1, 1), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 2, 0, 0, 0, 1, 0, 9, 9, 9, 9, 9, 9, 9, 9}));
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.NEW"));
+}
+
+TEST(DataFiles, RecordCountNeverPromisesMissingRecords) {
+    JobFixture f;
+    f.OnlyDateAndClose();
+    f.job.m_strInputPath = (f.dir / "in.txt").string();
+    ASSERT_EQ(f.job.CheckOutputPath(), 0);
+    ASSERT_EQ(f.job.CheckColumns(), 0);
+    ASSERT_EQ(f.job.AddSecurity(), 0);
+    EXPECT_EQ(f.job.UpdateRecordCount(5, 1), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
+}
+
+}  // namespace
+}  // namespace corvat::test

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace corvat::test {
+namespace {
+
+const Bytes kXyzDate = {0x30, 0xD8, 0x6C, 0x94};  // 970115
+
+Bytes XyzEntry(const Bytes& first, const Bytes& last) {
+    return Concat({{0x01, 0x00, 0x65, 0x14, 0x05, 0x00, 0x00},
+                   TextBytes("XYZ CORP        "),
+                   {0x00, 0x00},
+                   first,
+                   last,
+                   {0x44, 0x00, 0x00},
+                   TextBytes("XYZ             "),
+                   {0x00}});
+}
+
+TEST(MasterFile, NewMasterWithXyzCorpMatchesTheWorkedExample) {
+    JobFixture f;
+    f.job.m_bFieldOn = {1, 1, 1, 0, 1, 1, 0};  // five fields
+    f.job.m_strInputPath = (f.dir / "in.txt").string();
+    WriteText(f.dir / "in.txt", "");
+    ASSERT_EQ(f.job.CheckOutputPath(), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), Bytes(53, 0));
+    ASSERT_EQ(f.job.CheckColumns(), 0);
+    ASSERT_EQ(f.job.AddSecurity(), 0);
+
+    Bytes header = Concat({{0x01, 0x00, 0x01, 0x00}, Bytes(49, 0)});
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), Concat({header, XyzEntry(kXyzDate, kXyzDate)}));
+}
+
+TEST(MasterFile, ConversionReplacesOnlyTheTwoDates) {
+    JobFixture f;
+    f.job.m_bFieldOn = {1, 1, 1, 0, 1, 1, 0};
+    ASSERT_EQ(f.Convert("020397,1,2,3,4,5,6\n011597,1,2,3,4,5,6\n"), 0);
+    const Bytes master = ReadBytes(f.dir / "MASTER");
+    ASSERT_EQ(master.size(), 106u);
+    const Bytes feb3 = {0xB0, 0xDD, 0x6C, 0x94};  // 970203, a later first date
+    EXPECT_EQ(Slice(master, 53, 53), XyzEntry(feb3, kXyzDate));
+}
+
+TEST(MasterFile, ExistingMasterGetsTheLowestFreeNumberAppendedLast) {
+    JobFixture f;
+    WriteBytes(f.dir / "MASTER",
+               MasterBytes(3, 3, {SecurityEntry(1, "AAA"), SecurityEntry(2, "BBB"),
+                                  SecurityEntry(4, "DDD")}));
+    f.job.m_bUseExisting = 1;
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0) << f.messages.shown.front();
+    const Bytes master = ReadBytes(f.dir / "MASTER");
+    ASSERT_EQ(master.size(), 5u * 53);
+    EXPECT_EQ(Slice(master, 0, 4), (Bytes{4, 0, 4, 0}));
+    EXPECT_EQ(master[4 * 53], 3);
+    EXPECT_EQ(master[3 * 53], 4);
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "F3.DAT"));
+}
+
+TEST(MasterFile, DirectoryEntriesAreCopiedAndTheirNumbersNotGivenOut) {
+    JobFixture f;
+    const auto dirEntry = DirectoryEntry(1, "SUB");
+    WriteBytes(f.dir / "MASTER", MasterBytes(1, 1, {dirEntry}));
+    f.job.m_bUseExisting = 1;
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    const Bytes master = ReadBytes(f.dir / "MASTER");
+    EXPECT_EQ(Slice(master, 53, 53), Bytes(dirEntry.begin(), dirEntry.end()));
+    EXPECT_EQ(master[2 * 53], 2);
+}
+
+TEST(MasterFile, FullPortfolioIsRefusedAndNothingChanges) {
+    const std::string message =
+        "This portfolio already has the\nmaximum number of symbols (255).\nChoose a different "
+        "or new portfolio.";
+    for (auto [count, second] : {std::pair<int, int>{255, 0}, {0, 255}}) {
+        JobFixture f;
+        const Bytes before = MasterBytes(static_cast<std::int16_t>(count),
+                                         static_cast<std::int16_t>(second), {});
+        WriteBytes(f.dir / "MASTER", before);
+        f.job.m_bUseExisting = 1;
+        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+        EXPECT_EQ(f.messages.shown, std::vector<std::string>{message});
+        EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
+        EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.DAT"));
+    }
+}
+
+TEST(MasterFile, NoFreeFileNumberIsRefusedThoughCountersAreLow) {
+    JobFixture f;
+    std::vector<MasterRecord> entries;
+    for (int n = 1; n <= 255; ++n) entries.push_back(SecurityEntry(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
+    const Bytes before = MasterBytes(3, 3, entries);
+    WriteBytes(f.dir / "MASTER", before);
+    f.job.m_bUseExisting = 1;
+    EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_NE(f.messages.shown[0].find("maximum number of symbols (255)"), std::string::npos);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
+}
+
+TEST(MasterFile, TrailingFragmentIsDroppedOnRewrite) {
+    JobFixture f;
+    Bytes master = MasterBytes(1, 1, {SecurityEntry(1, "AAA")});
+    master.insert(master.end(), {1, 2, 3, 4, 5});
+    WriteBytes(f.dir / "MASTER", master);
+    f.job.m_bUseExisting = 1;
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER").size(), 3u * 53);
+}
+
+TEST(MasterFile, MasterShorterThanItsHeaderIsReportedAndKept) {
+    JobFixture f;
+    const Bytes stub(20, 0);
+    WriteBytes(f.dir / "MASTER", stub);
+    f.job.m_bUseExisting = 1;
+    EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_NE(f.messages.shown[0].find("MASTER"), std::string::npos);
+    EXPECT_NE(f.messages.shown[0].find("53-byte header"), std::string::npos);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), stub);
+}
+
+TEST(MasterFile, UpdateDatesWithAnUnknownNumberRewritesUnchanged) {
+    JobFixture f;
+    const Bytes before = MasterBytes(1, 1, {SecurityEntry(1, "AAA")});
+    WriteBytes(f.dir / "MASTER", before);
+    f.job.m_bUseExisting = 1;
+    ASSERT_EQ(f.job.CheckOutputPath(), 0);
+    EXPECT_EQ(f.job.UpdateMasterDates({1, 2, 3, 4}, {5, 6, 7, 8}, 9), 0);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER.NEW"));
+}
+
+TEST(MasterFile, LowerCaseNamesAreUsedInPlaceNotDuplicated) {
+    JobFixture f;
+    WriteBytes(f.dir / "master", MasterBytes(1, 1, {SecurityEntry(1, "AAA")}));
+    WriteText(f.dir / "f2.dat", "stale");
+    f.job.m_bUseExisting = 1;
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "F2.DAT"));
+    EXPECT_EQ(ReadBytes(f.dir / "master").size(), 3u * 53);
+    EXPECT_EQ(ReadBytes(f.dir / "f2.dat").size(), 2u * 28);
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "master.BAK"));
+}
+
+}  // namespace
+}  // namespace corvat::test

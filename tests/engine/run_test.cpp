@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace corvat::test {
+namespace {
+
+TEST(Run, SavesPathSymbolNameAfterRegistration) {
+    JobFixture f;
+    f.job.m_szPath = (f.dir.path() / "." / "").string();
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    EXPECT_EQ(f.profile.order, (std::vector<std::string>{"Path", "Symbol", "Name"}));
+    EXPECT_EQ(f.profile.values["Setting/Path"], std::filesystem::canonical(f.dir.path()).string());
+    EXPECT_EQ(f.profile.values["Setting/Symbol"], "XYZ");
+    EXPECT_EQ(f.profile.values["Setting/Name"], "XYZ CORP");
+}
+
+TEST(Run, RelativeDirectoryBecomesAbsoluteWithoutChangingTheWorkingDirectory) {
+    JobFixture f;
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(f.dir.path());
+    std::filesystem::create_directory(f.dir / "out");
+    WriteText(f.dir / "in.txt", "011597,1,2,3,4,5,6\n");
+    f.job.m_szPath = "out";
+    f.job.m_strInputPath = "in.txt";
+    const int result = f.job.Run();
+    std::filesystem::current_path(before);
+    ASSERT_EQ(result, 0);
+    EXPECT_EQ(f.job.m_szPath, std::filesystem::canonical(f.dir / "out").string());
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "out" / "MASTER"));
+}
+
+TEST(Run, EarlyStopsLeaveTheProfileAlone) {
+    {
+        JobFixture f;
+        f.job.m_szPath = (f.dir / "missing").string();
+        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+        EXPECT_EQ(f.messages.shown, std::vector<std::string>{"Path does not exist"});
+        EXPECT_TRUE(f.profile.values.empty());
+    }
+    {
+        JobFixture f;
+        f.job.m_bUseExisting = 1;
+        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+        EXPECT_EQ(f.messages.shown,
+                  std::vector<std::string>{"Path specified does not point to a Master file"});
+        EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
+    }
+    {
+        JobFixture f;
+        f.job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0};
+        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+        EXPECT_EQ(f.messages.shown, std::vector<std::string>{"You need to select more columns"});
+        EXPECT_EQ(ReadBytes(f.dir / "MASTER"), Bytes(53, 0)) << "the check runs after the master";
+        EXPECT_TRUE(f.profile.values.empty());
+    }
+}
+
+TEST(Run, DuplicateSymbolIsRefusedBySymbolOrName) {
+    for (const char* symbol : {"xyz", "xyz corp"}) {
+        JobFixture f;
+        const Bytes before = MasterBytes(1, 1, {SecurityEntry(1, "XYZ", "XYZ CORP")});
+        WriteBytes(f.dir / "MASTER", before);
+        f.job.m_bUseExisting = 1;
+        f.job.m_szSymbol = symbol;
+        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+        EXPECT_EQ(f.messages.shown, std::vector<std::string>{"Duplicate Symbol"});
+        EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
+        EXPECT_TRUE(f.profile.values.empty());
+    }
+}
+
+TEST(Run, NewMasterFailureLeavesTheMasterAndBlocksAnotherNewMaster) {
+    JobFixture f;
+    f.job.m_nDateFormat = 3;  // the digits-only dates do not fit
+    EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER").size(), 106u);
+
+    RecordingMessages messages;
+    CConverter again(messages, f.profile);
+    again.m_strInputPath = f.job.m_strInputPath;
+    again.m_szPath = f.dir.path().string();
+    again.m_bFieldOn = f.job.m_bFieldOn;
+    again.m_szSymbol = "OTHER";
+    EXPECT_EQ(again.Run(), 1);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"New Master chosen but one already exists"});
+}
+
+TEST(Run, BackupHoldsTheNewEntryWithRegistrationDates) {
+    JobFixture f;
+    WriteBytes(f.dir / "MASTER", MasterBytes(1, 1, {SecurityEntry(1, "AAA")}));
+    WriteText(f.dir / "MASTER.BAK", "old backup");
+    f.job.m_bUseExisting = 1;
+    ASSERT_EQ(f.Convert("011697,1,2,3,4,5,6\n"), 0);
+    const Bytes backup = ReadBytes(f.dir / "MASTER.BAK");
+    const Bytes master = ReadBytes(f.dir / "MASTER");
+    ASSERT_EQ(backup.size(), master.size());
+    EXPECT_EQ(Slice(backup, 2 * 53 + 25, 4), (Bytes{0x30, 0xD8, 0x6C, 0x94})) << "today, 970115";
+    EXPECT_NE(Slice(master, 2 * 53 + 25, 4), Slice(backup, 2 * 53 + 25, 4));
+}
+
+TEST(Run, NoBackupForANewMaster) {
+    JobFixture f;
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER.BAK"));
+}
+
+TEST(Run, UnreadableInputChangesNothing) {
+    JobFixture f;
+    f.job.m_strInputPath = (f.dir / "nope.txt").string();
+    EXPECT_EQ(f.job.Run(), 1);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].rfind("Cannot open " + (f.dir / "nope.txt").string() + ":\n", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
+}
+
+TEST(Run, NoTemporaryFilesAreLeftBehind) {
+    JobFixture f;
+    WriteBytes(f.dir / "MASTER", MasterBytes(0, 0, {}));
+    f.job.m_bUseExisting = 1;
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(f.dir.path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"F1.DAT", "F1.DOP", "MASTER", "MASTER.BAK", "input.txt"}));
+}
+
+}  // namespace
+}  // namespace corvat::test
