@@ -1,0 +1,116 @@
+// Makes every single call through the file seam fail in turn, during a
+// conversion into an existing portfolio and into a new one, and proves
+// that nothing the user had is lost and every failure is reported.
+#include <gtest/gtest.h>
+
+#include "failing_file_system.h"
+#include "reliability_fixture.h"
+
+namespace corvat {
+namespace {
+
+class FaultInjection : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        m_input = m_work / "prices.csv";
+        // Enough rows to cross the engine's read and write buffers' edges
+        // is not the point here; a few rows keep the sweep quick while
+        // every kind of call still happens.
+        WriteFileBytes(m_input, PriceRows(6));
+        m_options.existingMaster = GetParam();
+        m_options.newFileNumber = GetParam() ? 3 : 1;
+        PrepareDirectory();
+        m_before = Snapshot(m_dir);
+        FailingFileSystem counting;
+        const RunOutcome outcome = Run(counting);
+        ASSERT_EQ(outcome.result, 0) << ::testing::PrintToString(outcome.messages);
+        m_totalCalls = counting.Calls();
+        m_reference = Snapshot(m_dir);
+    }
+
+    void PrepareDirectory() {
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directory(m_dir);
+        if (GetParam()) Portfolio::Build(m_dir);
+    }
+
+    RunOutcome Run(FileSystem& fs) {
+        RecordingSink sink;
+        MemoryProfile profile;
+        RunOutcome outcome;
+        {
+            CConverter job(sink, profile, fs);
+            ConfigureJob(job, m_input, m_dir, m_options.newSymbol, GetParam());
+            outcome.result = job.Run();
+        }
+        outcome.messages = sink.Messages();
+        return outcome;
+    }
+
+    // Runs once per k from 1 to the number of calls an undisturbed run
+    // makes, with call k (and, when `persistent`, every later call) failing.
+    void Sweep(bool persistent) {
+        ASSERT_GT(m_totalCalls, 20);
+        IntactOptions options = m_options;
+        options.allowTemporaryFiles = persistent;
+        int failedRuns = 0;
+        for (long k = 1; k <= m_totalCalls; ++k) {
+            PrepareDirectory();
+            FailingFileSystem fs;
+            if (persistent) {
+                fs.FailFromCall(k);
+            } else {
+                fs.FailCall(k);
+            }
+            const RunOutcome outcome = Run(fs);
+            ASSERT_FALSE(fs.Failures().empty()) << "call " << k << " never happened";
+            SCOPED_TRACE("failing " + fs.Failures().front() + "; messages: " +
+                         ::testing::PrintToString(outcome.messages));
+            ExpectIntact(m_before, m_reference, m_dir, outcome, options);
+            if (outcome.result != 0) ++failedRuns;
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+        // Most calls matter: a sweep in which nearly every run passed would
+        // mean the failures were not reaching the engine.
+        EXPECT_GT(failedRuns, m_totalCalls / 2);
+    }
+
+    TempDir m_work;
+    std::filesystem::path m_dir = m_work / "data";
+    std::filesystem::path m_input;
+    IntactOptions m_options;
+    DirSnapshot m_before;
+    DirSnapshot m_reference;
+    long m_totalCalls = 0;
+};
+
+TEST_P(FaultInjection, EachSingleFailedCallLosesNothing) { Sweep(false); }
+
+TEST_P(FaultInjection, FailingEveryCallFromAnyPointLosesNothing) { Sweep(true); }
+
+TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
+    // The rewrite of the master at the end: its temporary copy cannot be
+    // made. The message names the file and the reason.
+    PrepareDirectory();
+    FailingFileSystem fs;
+    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::Open && call.path.filename() == "MASTER.NEW") {
+            return std::errc::permission_denied;
+        }
+        return std::nullopt;
+    });
+    const RunOutcome outcome = Run(fs);
+    EXPECT_EQ(outcome.result, 1);
+    ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
+    EXPECT_NE(outcome.messages[0].find("MASTER.NEW"), std::string::npos) << outcome.messages[0];
+    EXPECT_NE(outcome.messages[0].find(std::make_error_code(std::errc::permission_denied).message()),
+              std::string::npos)
+        << outcome.messages[0];
+    ExpectIntact(m_before, m_reference, m_dir, outcome, m_options);
+}
+
+INSTANTIATE_TEST_SUITE_P(Masters, FaultInjection, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Existing" : "New"; });
+
+}  // namespace
+}  // namespace corvat

@@ -1,0 +1,235 @@
+#include "reliability_fixture.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "date_codec.h"
+
+namespace corvat {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "corvat-rel-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Tests may leave a directory without write or search rights.
+    for (auto it = std::filesystem::recursive_directory_iterator(
+             m_path, std::filesystem::directory_options::skip_permission_denied, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) {
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        }
+    }
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string RecordingSink::All() const {
+    std::string all;
+    for (const auto& message : m_messages) all += message + "\n";
+    return all;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+DirSnapshot Snapshot(const std::filesystem::path& dir) {
+    DirSnapshot files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file() && !entry.is_symlink()) {
+            files[std::filesystem::relative(entry.path(), dir).string()] = ReadFileBytes(entry.path());
+        }
+    }
+    return files;
+}
+
+std::vector<std::string> TemporaryFiles(const std::filesystem::path& dir) {
+    std::vector<std::string> found;
+    for (const auto& [name, bytes] : Snapshot(dir)) {
+        const auto ends = [&](const char* suffix) {
+            const std::size_t n = std::strlen(suffix);
+            return name.size() >= n && name.compare(name.size() - n, n, suffix) == 0;
+        };
+        if (ends(".~NU") || ends(".NEW")) found.push_back(name);
+    }
+    return found;
+}
+
+std::string RecordsBytes(const std::vector<MasterRecord>& records) {
+    std::string bytes;
+    for (const auto& record : records) bytes.append(record.begin(), record.end());
+    return bytes;
+}
+
+MasterRecord DirectoryEntry(std::uint8_t number, const std::string& name) {
+    MasterRecord entry{};
+    std::memset(entry.data() + master::kName, ' ', master::kTextSize);
+    entry[master::kFileNumber] = number;
+    std::memcpy(entry.data() + master::kName, name.data(), std::min<std::size_t>(name.size(), 8));
+    std::memcpy(entry.data() + master::kDirTag, "<DIR>", 5);
+    return entry;
+}
+
+MasterRecord MasterHeader(int count) {
+    MasterRecord header{};
+    WriteInt16(header, master::kEntryCount, static_cast<std::int16_t>(count));
+    WriteInt16(header, master::kSecondCounter, static_cast<std::int16_t>(count));
+    return header;
+}
+
+void Portfolio::Build(const std::filesystem::path& dir) {
+    const MbfBytes date = DayNumberToDateValue(ParseDate("010203", 7));
+    WriteFileBytes(dir / "MASTER",
+                   RecordsBytes({MasterHeader(kEntries), MakeSecurityEntry(1, 2, "ALPHA CORP", "AAA", date),
+                                 MakeSecurityEntry(2, 7, "BETA INC", "BBB", date),
+                                 DirectoryEntry(5, "SUB"),
+                                 MakeSecurityEntry(4, 5, "DELTA LTD", "DDD", date)}));
+    for (int n : {1, 2, 4}) {
+        std::string data(4 * 7 * 3, static_cast<char>('A' + n));
+        WriteFileBytes(dir / ("F" + std::to_string(n) + ".DAT"), data);
+        WriteFileBytes(dir / ("F" + std::to_string(n) + ".DOP"), "\"DATE\",0,0\r\n" + std::to_string(n));
+    }
+    std::filesystem::create_directory(dir / "SUB");
+    WriteFileBytes(dir / "SUB" / "MASTER",
+                   RecordsBytes({MasterHeader(1), MakeSecurityEntry(1, 2, "SUB ONE", "SUBA", date)}));
+    WriteFileBytes(dir / "SUB" / "F1.DAT", std::string(24, 'S'));
+}
+
+void ConfigureJob(CConverter& job, const std::filesystem::path& input,
+                  const std::filesystem::path& dir, const std::string& symbol, bool useExisting) {
+    job.m_strInputPath = input.string();
+    job.m_szPath = dir.string();
+    job.m_szSymbol = symbol;
+    job.m_szName = symbol + " NAME";
+    job.m_szDelimiter = ",";
+    job.m_nDateFormat = 4;  // MM_DD_CCYY
+    job.m_bUseExisting = useExisting ? 1 : 0;
+    for (int i = 0; i < kFieldSlots; ++i) {
+        job.m_bFieldOn[static_cast<std::size_t>(i)] = 1;
+        job.m_nColumn[static_cast<std::size_t>(i)] = i;
+    }
+    job.SetTodaySource([] { return std::string(kFixedToday); });
+}
+
+std::string PriceRows(int rows, int firstDay) {
+    std::string text;
+    char line[128];
+    for (int i = 0; i < rows; ++i) {
+        const CalendarDate date = DayNumberToDate(static_cast<std::uint16_t>(13000 + firstDay + i));
+        std::snprintf(line, sizeof line, "%02d/%02d/%04d,%d.25,%d.5,%d,%d.75,%d,%d\n", date.month,
+                      date.day, date.year + 1900, 10 + i % 50, 11 + i % 50, 9 + i % 50, 10 + i % 50,
+                      1000 + i, 50 + i % 7);
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace corvat
+
+#include <gtest/gtest.h>
+
+namespace corvat {
+namespace {
+
+std::uint16_t Word(const std::string& bytes, std::size_t offset) {
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[offset]) |
+                                      static_cast<std::uint8_t>(bytes[offset + 1]) << 8);
+}
+
+void ExpectMasterKeepsEntries(const std::string& now, const std::string& before,
+                              const IntactOptions& options) {
+    const std::size_t earlier = before.size() / kMasterRecordSize;  // header included
+    ASSERT_EQ(now.size() % kMasterRecordSize, 0u) << "the master is not whole records";
+    ASSERT_TRUE(now.size() == before.size() || now.size() == before.size() + kMasterRecordSize)
+        << "master of " << now.size() << " bytes";
+    // Header bytes beyond the two counters, and every earlier entry.
+    EXPECT_EQ(now.substr(4, before.size() - 4), before.substr(4)) << "an earlier entry changed";
+    const std::uint16_t count = Word(now, 0);
+    const std::uint16_t countBefore = Word(before, 0);
+    if (now.size() == before.size()) {
+        EXPECT_EQ(now.substr(0, 4), before.substr(0, 4));
+        return;
+    }
+    EXPECT_EQ(count, countBefore + 1);
+    EXPECT_EQ(Word(now, 2), Word(before, 2) + 1);
+    const std::string entry = now.substr(earlier * kMasterRecordSize);
+    EXPECT_EQ(static_cast<std::uint8_t>(entry[master::kFileNumber]), options.newFileNumber);
+    EXPECT_EQ(entry.substr(master::kSymbol, options.newSymbol.size()), options.newSymbol);
+}
+
+}  // namespace
+
+void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
+                  const std::filesystem::path& dir, const RunOutcome& outcome,
+                  const IntactOptions& options) {
+    ASSERT_TRUE(outcome.result == 0 || outcome.result == 1) << outcome.result;
+    const DirSnapshot after = Snapshot(dir);
+    const std::string n = std::to_string(options.newFileNumber);
+    const std::string newData = "F" + n + ".DAT";
+    const std::string newDescription = "F" + n + ".DOP";
+
+    for (const auto& [name, bytes] : before) {
+        if (name == "MASTER") continue;
+        auto it = after.find(name);
+        ASSERT_NE(it, after.end()) << name << " is gone";
+        EXPECT_EQ(it->second, bytes) << name << " changed";
+    }
+    for (const auto& [name, bytes] : after) {
+        if (before.count(name) || name == "MASTER" || name == newData || name == newDescription ||
+            name == "MASTER.BAK") {
+            continue;
+        }
+        const bool temporary = name.ends_with(".~NU") || name.ends_with(".NEW");
+        EXPECT_TRUE(options.allowTemporaryFiles && temporary) << name << " was left behind";
+    }
+
+    auto master = after.find("MASTER");
+    if (options.existingMaster) {
+        ASSERT_NE(master, after.end()) << "MASTER is gone";
+        ExpectMasterKeepsEntries(master->second, before.at("MASTER"), options);
+    } else if (master != after.end()) {
+        // A new master: made empty, or holding the one new entry.
+        ExpectMasterKeepsEntries(master->second, std::string(kMasterRecordSize, '\0'), options);
+    }
+
+    auto data = after.find(newData);
+    // A new data file whose creation failed, and whose removal failed too,
+    // may be cut anywhere; the master does not count on it.
+    if (data != after.end() && data->second.size() >= 4 && !options.allowTemporaryFiles) {
+        // The header never promises records the file does not hold.
+        constexpr std::size_t length = 4 * kFieldSlots;  // every field is converted
+        EXPECT_EQ(data->second.size() % length, 0u) << newData << " ends in a fragment";
+        EXPECT_LE(Word(data->second, 2), data->second.size() / length)
+            << newData << " counts records it does not hold";
+    }
+
+    if (outcome.result == 0) {
+        for (const std::string& name : {std::string("MASTER"), newData, newDescription}) {
+            auto it = after.find(name);
+            ASSERT_NE(it, after.end()) << "a successful run left no " << name;
+            EXPECT_EQ(it->second, reference.at(name)) << "a successful run wrote a wrong " << name;
+        }
+    } else {
+        EXPECT_FALSE(outcome.messages.empty()) << "the run failed without saying why";
+    }
+}
+
+}  // namespace corvat

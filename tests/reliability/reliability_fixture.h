@@ -1,0 +1,126 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "converter.h"
+#include "master_record.h"
+#include "message_sink.h"
+#include "profile.h"
+
+namespace corvat {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+class RecordingSink final : public MessageSink {
+public:
+    void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        m_messages.push_back(text);
+        return false;
+    }
+    const std::vector<std::string>& Messages() const { return m_messages; }
+    std::string All() const;
+
+private:
+    std::vector<std::string> m_messages;
+};
+
+class MemoryProfile final : public Profile {
+public:
+    int GetProfileInt(const std::string&, const std::string&, int value) override { return value; }
+    std::string GetProfileString(const std::string&, const std::string&,
+                                 const std::string& value) override {
+        return value;
+    }
+    void WriteProfileInt(const std::string&, const std::string&, int) override {}
+    void WriteProfileString(const std::string&, const std::string& key,
+                            const std::string& value) override {
+        m_values[key] = value;
+    }
+
+private:
+    std::map<std::string, std::string> m_values;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Every regular file below `dir` by its relative path, with its bytes.
+// Symbolic links are not followed.
+using DirSnapshot = std::map<std::string, std::string>;
+DirSnapshot Snapshot(const std::filesystem::path& dir);
+
+// Relative paths of files below `dir` that only a conversion in progress
+// should hold (MASTER.~NU, MASTER.NEW, F<n>.NEW).
+std::vector<std::string> TemporaryFiles(const std::filesystem::path& dir);
+
+std::string RecordsBytes(const std::vector<MasterRecord>& records);
+MasterRecord DirectoryEntry(std::uint8_t number, const std::string& name);
+MasterRecord MasterHeader(int count);
+
+// The portfolio every reliability test writes into: a master with three
+// securities numbered 1, 2 and 4 (so the new one takes the gap, 3), a
+// directory entry leading to SUB/ with a master of its own, and data files
+// whose bytes the tests can recognise.
+struct Portfolio {
+    static constexpr int kEntries = 4;
+    static void Build(const std::filesystem::path& dir);
+};
+
+// Date text the new master entry is registered with.
+inline constexpr const char* kFixedToday = "01/15/97";
+
+// Fills a job for a comma file with all seven fields in columns 1 to 7 and
+// dates as MM/DD/CCYY.
+void ConfigureJob(CConverter& job, const std::filesystem::path& input,
+                  const std::filesystem::path& dir, const std::string& symbol, bool useExisting);
+
+// A text file of `rows` valid rows in the job's layout, one day apart.
+std::string PriceRows(int rows, int firstDay = 0);
+
+}  // namespace corvat
+
+namespace corvat {
+
+// What a run into a portfolio may leave behind, whatever failed.
+struct RunOutcome {
+    int result = -1;
+    std::vector<std::string> messages;
+};
+
+struct IntactOptions {
+    bool existingMaster = true;
+    // A failure that persists (a disk gone) also stops the removal of a
+    // temporary file, or of a new data file whose creation failed.
+    bool allowTemporaryFiles = false;
+    // The files the new security gets, and the master's name.
+    std::uint8_t newFileNumber = 3;
+    std::string newSymbol = "NEWSYM";
+};
+
+// Checks, with gtest assertions, that a run left `dir` sound: the master
+// exists (when it existed before) and holds every earlier entry byte for
+// byte, plus at most the new one; no earlier file changed; no temporary
+// file is left; a failed run said why; a successful run matches
+// `reference`, the directory after an undisturbed run.
+void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
+                  const std::filesystem::path& dir, const RunOutcome& outcome,
+                  const IntactOptions& options);
+
+}  // namespace corvat
