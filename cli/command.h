@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <ostream>
+#include <stdexcept>
 
 namespace corvat {
 
@@ -13,6 +14,13 @@ public:
     virtual ~Command() = default;
     virtual CLI::App* Register(CLI::App& app) = 0;
     virtual int Execute(std::ostream& out, std::ostream& err) = 0;
+
+    // Whether the error stream is a terminal a person watches, so progress
+    // may be drawn there; never when it goes to a file or a pipe.
+    void SetTerminal(bool terminal) { m_terminal = terminal; }
+
+protected:
+    bool m_terminal = false;
 };
 
 inline constexpr int kExitSuccess = 0;

@@ -3,6 +3,7 @@
 #include "case_blind_path.h"
 #include "converter.h"
 #include "date_formats.h"
+#include "progress_line.h"
 #include "stream_message_sink.h"
 #include "text_util.h"
 
@@ -31,6 +32,16 @@ std::string CleanSymbol(const std::string& symbol) {
     return ToUpperAscii(cleaned);
 }
 
+std::string SymbolFromFileName(const std::string& path) {
+    std::string symbol = CleanSymbol(std::filesystem::path(path).stem().string());
+    if (symbol.size() > kMaxTextBytes) {
+        std::size_t cut = kMaxTextBytes;
+        while (cut > 0 && (static_cast<unsigned char>(symbol[cut]) & 0xC0) == 0x80) --cut;
+        symbol = CleanSymbol(symbol.substr(0, cut));
+    }
+    return symbol;
+}
+
 int DateFormatNumber(const std::string& text) {
     for (std::size_t i = 0; i < kDateFormatNames.size(); ++i) {
         if (EqualsIgnoringCase(text, kDateFormatNames[i])) return static_cast<int>(i) + 1;
@@ -43,13 +54,16 @@ int DateFormatNumber(const std::string& text) {
 }
 
 CLI::App* ConvertCommand::Register(CLI::App& app) {
-    auto* sub = app.add_subcommand("convert", "Convert a text file into a new security");
+    auto* sub = app.add_subcommand("convert", "Convert text files into new securities of a data directory");
     sub->footer(
-        "Example:\n"
-        "  corvat-cli convert prices.csv --dir ~/charts --symbol IBM --date-format MM_DD_CCYY");
-    sub->add_option("INPUT", m_inputs, "delimited text file to convert")->required();
+        "Examples:\n"
+        "  corvat-cli convert prices.csv --dir ~/charts --symbol IBM --date-format MM_DD_CCYY\n"
+        "  corvat-cli convert exports/*.csv --dir ~/charts --skip 1\n"
+        "With several INPUT files each becomes a security of its own, its symbol the\n"
+        "file name without extension in upper case (at most 16 characters).");
+    sub->add_option("INPUT", m_inputs, "delimited text file(s) to convert")->required();
     sub->add_option("--dir", m_dir, "output data directory")->required();
-    sub->add_option("--symbol", m_symbol, "symbol of the new security");
+    sub->add_option("--symbol", m_symbol, "symbol of the new security (one INPUT only)");
     sub->add_option("--name", m_name, "name of the new security (default: the symbol)");
     sub->add_option("--master", m_master, "use the existing MASTER, make a new one, or auto")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
@@ -68,13 +82,18 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
 }
 
 void ConvertCommand::Validate() {
-    if (m_inputs.size() != 1) throw UsageError("convert takes exactly one INPUT file.");
-    m_symbol = CleanSymbol(m_symbol);
-    if (m_symbol.empty()) throw UsageError("You did not enter a valid symbol");
-    if (m_symbol.size() > kMaxTextBytes) {
-        throw UsageError("--symbol: enter no more than 16 characters.");
+    if (m_inputs.size() > 1) {
+        if (!m_symbol.empty()) {
+            throw UsageError("--symbol cannot be used with more than one INPUT: each file's symbol is its name.");
+        }
+    } else {
+        m_symbol = CleanSymbol(m_symbol);
+        if (m_symbol.empty()) throw UsageError("You did not enter a valid symbol");
+        if (m_symbol.size() > kMaxTextBytes) {
+            throw UsageError("--symbol: enter no more than 16 characters.");
+        }
+        if (m_name.empty()) m_name = m_symbol;
     }
-    if (m_name.empty()) m_name = m_symbol;
     if (m_name.size() > kMaxTextBytes) throw UsageError("--name: enter no more than 16 characters.");
     m_dateFormatNumber = DateFormatNumber(m_dateFormat);
     if (m_dateFormatNumber == 0) {
@@ -91,35 +110,91 @@ void ConvertCommand::Validate() {
     if (duplicate) throw UsageError("Duplicate columns specified\nCorrect or disable");
 }
 
-int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
-    Validate();
-    StreamMessageSink messages(err);
+ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
+                                                    const std::string& symbol,
+                                                    const std::string& name, bool useExisting,
+                                                    MessageSink& messages) const {
     NullProfile profile;
     CConverter job(messages, profile);
-    job.m_strInputPath = m_inputs.front();
-    bool useExisting = m_master == "existing";
-    if (m_master == "auto") {
-        std::error_code ec;
-        useExisting = std::filesystem::exists(FindIgnoringCase(m_dir, "MASTER"), ec);
-    }
+    job.m_strInputPath = input;
     job.m_bUseExisting = useExisting ? 1 : 0;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         job.m_bFieldOn[i] = m_fields[i].disabled ? 0 : 1;
         job.m_nColumn[i] = m_fields[i].column - 1;
     }
     job.m_szPath = m_dir;
-    job.m_szSymbol = m_symbol;
-    job.m_szName = m_name;
+    job.m_szSymbol = symbol;
+    job.m_szName = name;
     job.m_szDelimiter = m_delimiter == "tab" ? "\t" : m_delimiter == "space" ? " " : ",";
     job.m_nDateFormat = m_dateFormatNumber;
     job.m_bSkipOn = m_skip > 0 ? 1 : 0;
     job.m_nSkipRows = m_skip;
-    if (job.Run() == 0) {
+    Outcome outcome;
+    outcome.converted = job.Run() == 0;
+    outcome.fileNumber = job.FileNumber();
+    outcome.rowsWritten = job.RowsWritten();
+    return outcome;
+}
+
+namespace {
+
+bool MasterExists(const std::string& dir) {
+    std::error_code ec;
+    return std::filesystem::exists(FindIgnoringCase(dir, "MASTER"), ec);
+}
+
+}  // namespace
+
+int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
+    Validate();
+    if (m_inputs.size() > 1) return ExecuteBatch(out, err);
+    StreamMessageSink messages(err);
+    const bool useExisting = m_master == "existing" || (m_master == "auto" && MasterExists(m_dir));
+    if (ConvertFile(m_inputs.front(), m_symbol, m_name, useExisting, messages).converted) {
         out << "Conversion completed successfully!\n";
         return kExitSuccess;
     }
     err << "Conversion failed.\n";
     return kExitFailure;
+}
+
+int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
+    StreamMessageSink stream(err);
+    ProgressLine progress(err, m_terminal);
+    ProgressAwareSink messages(stream, progress);
+    // "new" means a master this batch makes itself: the first conversion
+    // that succeeds in creating it is followed by conversions into it, but a
+    // master that was there before the batch is never used.
+    bool masterMadeHere = false;
+    int converted = 0;
+    int failed = 0;
+    const std::size_t total = m_inputs.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        const std::string& input = m_inputs[i];
+        progress.Show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] " + input);
+        const std::string symbol = SymbolFromFileName(input);
+        const std::string name = m_name.empty() ? symbol : m_name;
+        const bool existedBefore = MasterExists(m_dir);
+        const bool useExisting = m_master == "existing" || (m_master == "auto" && existedBefore) ||
+                                 (m_master == "new" && masterMadeHere);
+        Outcome outcome;
+        if (symbol.empty()) {
+            messages.ShowMessage(input + ": You did not enter a valid symbol");
+        } else {
+            outcome = ConvertFile(input, symbol, name, useExisting, messages);
+        }
+        if (m_master == "new" && !existedBefore && MasterExists(m_dir)) masterMadeHere = true;
+        outcome.converted ? ++converted : ++failed;
+        progress.Clear();
+        err << std::flush;
+        out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
+            << (outcome.fileNumber > 0 ? std::to_string(outcome.fileNumber) : "-") << ", "
+            << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " row" : " rows") << " written, "
+            << (outcome.converted ? "converted" : "failed") << '\n'
+            << std::flush;
+    }
+    out << converted << " converted, " << failed << " failed\n";
+    return failed == 0 ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace corvat

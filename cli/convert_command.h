@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "command.h"
+#include "message_sink.h"
 
 namespace corvat {
 
-// corvat-cli convert: one text file into one new security.
+// corvat-cli convert: each text file into one new security.
 class ConvertCommand final : public Command {
 public:
     CLI::App* Register(CLI::App& app) override;
@@ -21,7 +22,16 @@ private:
         bool disabled = false;
     };
 
+    struct Outcome {
+        bool converted = false;
+        int fileNumber = 0;  // 0 when no security was registered
+        int rowsWritten = 0;
+    };
+
     void Validate();
+    Outcome ConvertFile(const std::string& input, const std::string& symbol,
+                        const std::string& name, bool useExisting, MessageSink& messages) const;
+    int ExecuteBatch(std::ostream& out, std::ostream& err);
 
     std::vector<std::string> m_inputs;
     std::string m_dir;
@@ -45,6 +55,10 @@ private:
 // The symbol as the settings dialog hands it over: trailing blanks
 // removed, upper case.
 std::string CleanSymbol(const std::string& symbol);
+
+// A batch file's symbol: its name without extension, cleaned as above
+// and cut to the 16 bytes a master holds (never inside a UTF-8 character).
+std::string SymbolFromFileName(const std::string& path);
 
 // A date format given by name (any letter case) or number 1..12; 0 when
 // it is neither.

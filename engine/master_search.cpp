@@ -40,12 +40,6 @@ MasterContents ReadMaster(FileSystem& fs, const std::filesystem::path& dir) {
     return master;
 }
 
-// A name a directory entry may lead to without leaving the tree or
-// looping on the spot.
-bool IsFollowableName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
-}
-
 void DatesToIeee(MasterRecord& record) {
     for (std::size_t offset : {master::kFirstDate, master::kLastDate}) {
         const auto bits = std::bit_cast<std::uint32_t>(MbfToIeee(ReadMbf(record, offset)));
@@ -76,7 +70,7 @@ public:
         for (const MasterRecord& entry : master.entries) {
             if (!IsDirectoryEntry(entry)) continue;
             const std::string name = DirectoryName(entry);
-            if (!IsFollowableName(name)) continue;
+            if (!IsFollowableDirectoryName(name)) continue;
             const auto sub = FindIgnoringCase(dir.empty() ? "." : dir, name);
             const std::string subDir = (dir.empty() ? "" : dir) + sub.filename().string() + "/";
             if (Search(subDir, depth + 1, record, foundDir)) return true;
@@ -91,6 +85,10 @@ private:
 };
 
 }  // namespace
+
+bool IsFollowableDirectoryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
 
 bool SecurityMatchesKey(const MasterRecord& entry, const std::string& key) {
     std::string name = NameField(entry);

@@ -28,4 +28,8 @@ std::int16_t FindSecurity(const std::string& startDir, const std::string& key,
 // data directories, which must find securities the same way.
 bool SecurityMatchesKey(const MasterRecord& entry, const std::string& key);
 
+// Whether a directory entry's name may be followed: not empty, ".", ".."
+// or holding a "/", which would leave the tree or loop on the spot.
+bool IsFollowableDirectoryName(const std::string& name);
+
 }  // namespace corvat
