@@ -1,0 +1,206 @@
+// Hot paths of a conversion, one benchmark each, plus a whole ConvertRows
+// over the largest file a data file can take (65534 rows).
+//
+//   corvat_bench [--benchmark_filter=REGEX]
+//
+// The whole-conversion benchmark writes into $CORVAT_BENCH_DIR (default
+// /dev/shm, else the system's temporary directory) so the disk's flush time
+// does not drown the engine's own cost; bench/compare.sh measures the whole
+// process on a real disk.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "converter.h"
+#include "date_codec.h"
+#include "date_formats.h"
+#include "mbf.h"
+#include "message_sink.h"
+#include "profile.h"
+#include "row_parser.h"
+
+namespace corvat {
+namespace {
+
+constexpr int kLargestFile = 65534;
+constexpr int kMmDdCcyy = 4;
+
+// Rows shaped like the ones compare.sh feeds the command line: a
+// MM/DD/CCYY date, four two-decimal prices, volume and open interest.
+std::vector<std::string> MakeRows(int count) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> step(-1.0, 1.0);
+    std::uniform_real_distribution<double> spread(0.0, 3.0);
+    std::uniform_int_distribution<int> volume(1000, 901000);
+    std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(count));
+    double price = 100.0;
+    char text[128];
+    for (int i = 0; i < count; ++i) {
+        price = std::max(5.0, price + step(random));
+        const double high = price + spread(random);
+        const double low = price - spread(random);
+        std::snprintf(text, sizeof text, "%02d/%02d/%04d,%.2f,%.2f,%.2f,%.2f,%d,%d", i % 12 + 1,
+                      i % 28 + 1, 1962 + i % 138, price, high, low, (high + low) / 2,
+                      volume(random), volume(random) / 20);
+        rows.emplace_back(text);
+    }
+    return rows;
+}
+
+const std::vector<std::string>& Rows() {
+    static const std::vector<std::string> rows = MakeRows(kLargestFile);
+    return rows;
+}
+
+std::vector<std::string> Fields(std::size_t column) {
+    std::vector<std::string> fields;
+    std::vector<std::string> columns;
+    std::size_t count = 0;
+    for (const auto& row : Rows()) {
+        SplitRow(row, ',', columns, count);
+        fields.push_back(columns[column]);
+    }
+    return fields;
+}
+
+void BM_SplitRow(benchmark::State& state) {
+    const auto& rows = Rows();
+    std::vector<std::string> columns;
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        SplitRow(rows[i], ',', columns, count);
+        benchmark::DoNotOptimize(count);
+        if (++i == rows.size()) i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SplitRow);
+
+void BM_ParseDate(benchmark::State& state) {
+    const auto dates = Fields(0);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ParseDate(dates[i], kMmDdCcyy));
+        if (++i == dates.size()) i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ParseDate);
+
+void BM_ParsePrice(benchmark::State& state) {
+    const auto prices = Fields(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ParsePrice(prices[i]));
+        if (++i == prices.size()) i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+// Column 1 holds two-decimal prices, column 5 whole-number volumes.
+BENCHMARK(BM_ParsePrice)->Arg(1)->Arg(5);
+
+void BM_IeeeToMbf(benchmark::State& state) {
+    std::vector<float> values;
+    for (const auto& text : Fields(1)) values.push_back(*ParsePrice(text));
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(IeeeToMbf(values[i]));
+        if (++i == values.size()) i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_IeeeToMbf);
+
+void BM_DayNumberToDateValue(benchmark::State& state) {
+    std::uint16_t day = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DayNumberToDateValue(day));
+        if (++day > kLastDayNumber) day = 1;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DayNumberToDateValue);
+
+class QuietSink final : public MessageSink {
+public:
+    void ShowMessage(const std::string& text) override { m_last = text; }
+    bool AskYesNo(const std::string&) override { return false; }
+    std::string m_last;
+};
+
+class NoProfile final : public Profile {
+public:
+    int GetProfileInt(const std::string&, const std::string&, int value) override { return value; }
+    std::string GetProfileString(const std::string&, const std::string&,
+                                 const std::string& value) override {
+        return value;
+    }
+    void WriteProfileInt(const std::string&, const std::string&, int) override {}
+    void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
+};
+
+std::filesystem::path BenchRoot() {
+    if (const char* dir = std::getenv("CORVAT_BENCH_DIR")) return dir;
+    std::error_code ec;
+    if (std::filesystem::is_directory("/dev/shm", ec)) return "/dev/shm";
+    return std::filesystem::temp_directory_path();
+}
+
+// One ConvertRows of the whole largest file into a fresh security; the
+// master and the empty data file are made outside the timed part.
+void BM_ConvertRows(benchmark::State& state) {
+    std::string name = "corvat-bench-";  // appended: GCC 12 misreads "a" + to_string
+    name += std::to_string(::getpid());
+    const auto root = BenchRoot() / name;
+    std::filesystem::create_directories(root);
+    const auto input = root / "prices.csv";
+    {
+        std::ofstream out(input, std::ios::binary);
+        for (const auto& row : Rows()) out << row << '\n';
+    }
+    const auto output = root / "out";
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove_all(output);
+        std::filesystem::create_directory(output);
+        QuietSink messages;
+        NoProfile profile;
+        CConverter job(messages, profile);
+        job.m_strInputPath = input.string();
+        job.m_bFieldOn.fill(1);
+        for (int field = 0; field < kFieldSlots; ++field) job.m_nColumn[field] = field;
+        job.m_szPath = output.string();
+        job.m_szSymbol = "BENCH";
+        job.m_szName = "BENCH";
+        job.m_szDelimiter = ",";
+        job.m_nDateFormat = kMmDdCcyy;
+        if (job.CheckOutputPath() != 0 || job.CheckColumns() != 0 || job.AddSecurity() != 0) {
+            state.SkipWithError(messages.m_last.c_str());
+            break;
+        }
+        state.ResumeTiming();
+        if (job.ConvertRows() != 0 || job.RowsWritten() != kLargestFile) {
+            state.SkipWithError(messages.m_last.c_str());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kLargestFile);
+    std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_ConvertRows)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace corvat
+
+BENCHMARK_MAIN();
