@@ -7,12 +7,9 @@ namespace corvat {
 LimitedLineEdit::LimitedLineEdit(int typingLimit, QWidget* parent)
     : QLineEdit(parent), m_limit(typingLimit) {
     // Programmatic texts are taken as they are; only the user's edits are cut.
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_accepted = text;
-        m_acceptedCursor = cursorPosition();
-    });
-    connect(this, &QLineEdit::cursorPositionChanged, this,
-            [this](int, int now) { m_acceptedCursor = now; });
+    // text() rather than the signal's argument: a cut made while the edit is
+    // being reported is followed by a late textChanged carrying the uncut text.
+    connect(this, &QLineEdit::textChanged, this, [this] { m_accepted = text(); });
     connect(this, &QLineEdit::textEdited, this, &LimitedLineEdit::OnTextEdited);
 }
 
@@ -40,7 +37,6 @@ void LimitedLineEdit::OnTextEdited(const QString& text) {
     setText(kept);
     setCursorPosition(cursor);
     m_accepted = kept;
-    m_acceptedCursor = cursor;
 }
 
 }  // namespace corvat

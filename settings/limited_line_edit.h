@@ -21,7 +21,6 @@ private:
 
     int m_limit;
     QString m_accepted;
-    int m_acceptedCursor = 0;
 };
 
 }  // namespace corvat
