@@ -23,6 +23,19 @@ bool IsBlankText(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string::npos;
 }
 
+// A field as the left-out message quotes it: a row may be megabytes of
+// binary junk, and the message must stay short and printable.
+std::string Excerpt(const std::string& text) {
+    constexpr std::size_t kMaxQuoted = 40;
+    std::string shown;
+    for (std::size_t i = 0; i < text.size() && i < kMaxQuoted; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        shown += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
+    }
+    if (text.size() > kMaxQuoted) shown += "...";
+    return shown;
+}
+
 bool AllDigits(const std::string& text) {
     for (char c : text) {
         if (c < '0' || c > '9') return false;
@@ -136,7 +149,7 @@ int CConverter::ConvertRows() {
         }
         const std::uint16_t day = ParseDate(dateText, m_nDateFormat);
         if (day == 0) {
-            leftOut.Add(lineNumber, "\"" + dateText + "\" is not a valid date");
+            leftOut.Add(lineNumber, "\"" + Excerpt(dateText) + "\" is not a valid date");
             continue;
         }
         m_fRecord[kDateField] = DayNumberToDateValue(day);
@@ -151,7 +164,7 @@ int CConverter::ConvertRows() {
             } else if (auto value = ParsePrice(columns[column])) {
                 m_fRecord[field] = IeeeToMbf(*value);
             } else {
-                badField = "the " + std::string(kFieldNames[field]) + " \"" + columns[column] +
+                badField = "the " + std::string(kFieldNames[field]) + " \"" + Excerpt(columns[column]) +
                            "\" is not a number";
             }
         }
