@@ -215,8 +215,9 @@ void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
     // may be cut anywhere; the master does not count on it.
     if (data != after.end() && data->second.size() >= 4 && !options.allowTemporaryFiles) {
         // The header never promises records the file does not hold.
+        // A record cut short by a full disk may stay at the end: the count
+        // does not cover it.
         constexpr std::size_t length = 4 * kFieldSlots;  // every field is converted
-        EXPECT_EQ(data->second.size() % length, 0u) << newData << " ends in a fragment";
         EXPECT_LE(Word(data->second, 2), data->second.size() / length)
             << newData << " counts records it does not hold";
     }

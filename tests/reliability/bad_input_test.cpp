@@ -1,0 +1,342 @@
+// Hostile or broken input of every kind: the text file, the output path,
+// the master. Each gets a clear message and loses nothing.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "failing_file_system.h"
+#include "reliability_fixture.h"
+
+namespace corvat {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string Reason(std::errc error) { return std::make_error_code(error).message(); }
+
+class BadInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory(m_dir);
+        Portfolio::Build(m_dir);
+        m_before = Snapshot(m_dir);
+        m_input = m_work / "prices.csv";
+        WriteFileBytes(m_input, PriceRows(5));
+    }
+
+    RunOutcome Run(FileSystem& fs = RealFileSystem(), bool useExisting = true,
+                   const std::string& symbol = "NEWSYM") {
+        RecordingSink sink;
+        MemoryProfile profile;
+        RunOutcome outcome;
+        {
+            CConverter job(sink, profile, fs);
+            ConfigureJob(job, m_input, m_dir, symbol, useExisting);
+            outcome.result = job.Run();
+            m_rowsWritten = job.RowsWritten();
+        }
+        outcome.messages = sink.Messages();
+        return outcome;
+    }
+
+    // Nothing at all changed in the portfolio.
+    void ExpectUntouched() { EXPECT_EQ(Snapshot(m_dir), m_before); }
+
+    // The earlier entries and files stand; at most the new security came.
+    void ExpectEarlierKept(const RunOutcome& outcome) {
+        ExpectIntact(m_before, m_before, m_dir, outcome,
+                     IntactOptions{.existingMaster = true, .allowTemporaryFiles = false});
+    }
+
+    TempDir m_work;
+    std::filesystem::path m_dir = m_work / "data";
+    std::filesystem::path m_input;
+    DirSnapshot m_before;
+    int m_rowsWritten = 0;
+};
+
+// --- The text file ----------------------------------------------------
+
+TEST_F(BadInput, BinaryJunkAndNulBytesAreLeftOutAndTheRestConverted) {
+    std::string junk("\x00\x01\xff\xfe,\x00,\x7f\x80,,\r\r\x1b[2J", 18);
+    std::mt19937 random(7);
+    for (int i = 0; i < 300; ++i) junk += static_cast<char>(random() % 256 == 10 ? 0 : random() % 256);
+    WriteFileBytes(m_input, PriceRows(3) + junk + "\n" + std::string(1, '\0') + "\n" + PriceRows(3, 10));
+    const RunOutcome outcome = Run();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(m_rowsWritten, 6);
+    ASSERT_FALSE(outcome.messages.empty());
+    const std::string& last = outcome.messages.back();
+    EXPECT_TRUE(Contains(last, "could not be converted and were left out.\nThe first is line 4: "))
+        << last;
+    EXPECT_EQ(last.find('\0'), std::string::npos) << "a NUL byte reached the message";
+    ExpectEarlierKept(outcome);
+}
+
+TEST_F(BadInput, FiftyMegabyteLineIsLeftOutWithAShortMessage) {
+    const std::string huge(50u << 20, 'x');
+    // One giant field in the middle of the file, one giant last line
+    // without a line end.
+    WriteFileBytes(m_input, PriceRows(2) + "01/02/1997," + huge + ",1,1,1,1,1\n" + PriceRows(2, 5) +
+                                huge);
+    const RunOutcome outcome = Run();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(m_rowsWritten, 4);
+    ASSERT_FALSE(outcome.messages.empty());
+    const std::string& last = outcome.messages.back();
+    EXPECT_TRUE(Contains(last, "2 rows could not be converted and were left out.\nThe first is line 3: "))
+        << last.substr(0, 200);
+    EXPECT_LT(last.size(), 400u) << "the message quotes the whole line";
+    ExpectEarlierKept(outcome);
+}
+
+TEST_F(BadInput, InvalidUtf8IsLeftOutAndQuotedHarmlessly) {
+    WriteFileBytes(m_input, PriceRows(1) + "\xc3\x28/\xe2\x82/1997,1,1,1,1,1,1\n" +
+                                "01/03/1997,\xf0\x28\x8c\xbc,1,1,1,1,1\n" + PriceRows(1, 3));
+    const RunOutcome outcome = Run();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(m_rowsWritten, 2);
+    ASSERT_FALSE(outcome.messages.empty());
+    EXPECT_TRUE(Contains(outcome.messages.back(), "2 rows could not be converted")) << outcome.messages.back();
+    ExpectEarlierKept(outcome);
+}
+
+TEST_F(BadInput, UnreadableTextFileStopsBeforeAnythingChanges) {
+    FailingFileSystem fs;
+    fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::Open && call.path == m_input) return std::errc::permission_denied;
+        return std::nullopt;
+    });
+    const RunOutcome outcome = Run(fs);
+    EXPECT_EQ(outcome.result, 1);
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_TRUE(Contains(outcome.messages[0], m_input.string()));
+    EXPECT_TRUE(Contains(outcome.messages[0], Reason(std::errc::permission_denied)));
+    ExpectUntouched();
+}
+
+// --- The output path --------------------------------------------------
+
+TEST_F(BadInput, OutputPathThatIsAFileIsRefused) {
+    const auto file = m_work / "plain";
+    WriteFileBytes(file, "not a directory");
+    RecordingSink sink;
+    MemoryProfile profile;
+    CConverter job(sink, profile);
+    ConfigureJob(job, m_input, file, "NEWSYM", false);
+    EXPECT_EQ(job.Run(), 1);
+    EXPECT_EQ(sink.Messages(), std::vector<std::string>{"Path does not exist"});
+    EXPECT_EQ(ReadFileBytes(file), "not a directory");
+}
+
+// Opens for writing in the data directory fail, as in a read-only one.
+std::optional<std::errc> ReadOnlyDirectory(const std::filesystem::path& dir, const SeamCallInfo& call) {
+    const bool inDir = call.path.parent_path() == dir;
+    if (inDir && call.call == SeamCall::Open && call.mode != OpenMode::Read) return std::errc::read_only_file_system;
+    if (inDir && (call.call == SeamCall::Rename || call.call == SeamCall::Remove)) {
+        return std::errc::read_only_file_system;
+    }
+    return std::nullopt;
+}
+
+TEST_F(BadInput, ReadOnlyOutputDirectoryChangesNothing) {
+    for (bool useExisting : {true, false}) {
+        SCOPED_TRACE(useExisting ? "existing master" : "new master");
+        if (!useExisting) std::filesystem::remove(m_dir / "MASTER");
+        m_before = Snapshot(m_dir);
+        FailingFileSystem fs;
+        fs.AddRule([&](const SeamCallInfo& call) { return ReadOnlyDirectory(m_dir, call); });
+        const RunOutcome outcome = Run(fs, useExisting);
+        EXPECT_EQ(outcome.result, 1);
+        ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
+        EXPECT_TRUE(Contains(outcome.messages[0], Reason(std::errc::read_only_file_system)));
+        EXPECT_TRUE(Contains(outcome.messages[0], "MASTER")) << outcome.messages[0];
+        ExpectUntouched();
+    }
+}
+
+TEST_F(BadInput, UnreadableOutputDirectoryChangesNothing) {
+    FailingFileSystem fs;
+    fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.path.parent_path() == m_dir) return std::errc::permission_denied;
+        return std::nullopt;
+    });
+    const RunOutcome outcome = Run(fs);
+    EXPECT_EQ(outcome.result, 1);
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_TRUE(Contains(outcome.messages[0], Reason(std::errc::permission_denied)));
+    ExpectUntouched();
+}
+
+TEST_F(BadInput, FullDiskAtAnyPointLosesNothing) {
+    FailingFileSystem counting;
+    // Measure how much an undisturbed run writes, then give every run a
+    // little less room, down to none.
+    std::size_t needed = 0;
+    {
+        TempDir scratch;
+        std::filesystem::copy(m_dir, scratch.Path() / "data", std::filesystem::copy_options::recursive);
+        for (std::size_t space = 0;; space += 97) {
+            std::filesystem::remove_all(scratch / "try");
+            std::filesystem::copy(m_dir, scratch / "try", std::filesystem::copy_options::recursive);
+            FailingFileSystem fs;
+            fs.SetFreeSpace(space);
+            RecordingSink sink;
+            MemoryProfile profile;
+            CConverter job(sink, profile, fs);
+            ConfigureJob(job, m_input, scratch / "try", "NEWSYM", true);
+            if (job.Run() == 0) {
+                needed = space;
+                break;
+            }
+            ASSERT_LT(space, 100000u);
+        }
+    }
+    const DirSnapshot reference = [&] {
+        const RunOutcome outcome = Run();
+        EXPECT_EQ(outcome.result, 0);
+        return Snapshot(m_dir);
+    }();
+    for (std::size_t space = 0; space <= needed; space += 7) {
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directory(m_dir);
+        Portfolio::Build(m_dir);
+        FailingFileSystem fs;
+        fs.SetFreeSpace(space);
+        const RunOutcome outcome = Run(fs);
+        SCOPED_TRACE("free space " + std::to_string(space) + ": " + ::testing::PrintToString(outcome.messages));
+        ExpectIntact(m_before, reference, m_dir, outcome, IntactOptions{});
+        if (outcome.result == 1 && !fs.Failures().empty()) {
+            EXPECT_TRUE(Contains(outcome.messages.front(), Reason(std::errc::no_space_on_device)));
+        }
+        if (HasFatalFailure()) return;
+    }
+}
+
+// --- The master -------------------------------------------------------
+
+TEST_F(BadInput, MasterThatIsADirectoryIsRefused) {
+    std::filesystem::remove(m_dir / "MASTER");
+    std::filesystem::create_directory(m_dir / "MASTER");
+    m_before = Snapshot(m_dir);
+    RunOutcome outcome = Run(RealFileSystem(), true);
+    EXPECT_EQ(outcome.result, 1);
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_TRUE(Contains(outcome.messages[0], "MASTER")) << outcome.messages[0];
+    EXPECT_TRUE(Contains(outcome.messages[0], Reason(std::errc::is_a_directory))) << outcome.messages[0];
+    outcome = Run(RealFileSystem(), false);
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{"New Master chosen but one already exists"});
+    ExpectUntouched();
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "MASTER"));
+}
+
+TEST_F(BadInput, UnreadableMasterIsRefusedAtEveryRead) {
+    // The first read of the master, or any later one, is refused.
+    for (int allowed = 0; allowed < 4; ++allowed) {
+        SCOPED_TRACE("reads allowed before the refusal: " + std::to_string(allowed));
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directory(m_dir);
+        Portfolio::Build(m_dir);
+        FailingFileSystem fs;
+        int opens = 0;
+        fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
+            if (call.call == SeamCall::Open && call.mode == OpenMode::Read && call.path == m_dir / "MASTER" &&
+                opens++ >= allowed) {
+                return std::errc::permission_denied;
+            }
+            return std::nullopt;
+        });
+        const RunOutcome outcome = Run(fs);
+        EXPECT_EQ(outcome.result, 1);
+        EXPECT_FALSE(outcome.messages.empty());
+        ExpectEarlierKept(outcome);
+    }
+}
+
+TEST_F(BadInput, MasterShorterThanItsHeaderIsLeftAlone) {
+    WriteFileBytes(m_dir / "MASTER", std::string(30, '\x01'));
+    m_before = Snapshot(m_dir);
+    const RunOutcome outcome = Run();
+    EXPECT_EQ(outcome.result, 1);
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_TRUE(Contains(outcome.messages[0], "shorter than its 53-byte header")) << outcome.messages[0];
+    ExpectUntouched();
+}
+
+TEST_F(BadInput, LyingEntryCountsKeepEveryEntry) {
+    const std::string entries = m_before.at("MASTER").substr(kMasterRecordSize);
+    for (int count : {-7, 0, 1, 2, 200, 254, 32767}) {
+        SCOPED_TRACE("count " + std::to_string(count));
+        MasterRecord header = MasterHeader(count);
+        WriteFileBytes(m_dir / "MASTER", RecordsBytes({header}) + entries);
+        std::filesystem::remove(m_dir / "F3.DAT");
+        std::filesystem::remove(m_dir / "F3.DOP");
+        const RunOutcome outcome = Run();
+        if (outcome.result != 0) {
+            EXPECT_FALSE(outcome.messages.empty());
+        }
+        const std::string master = ReadFileBytes(m_dir / "MASTER");
+        ASSERT_GE(master.size(), kMasterRecordSize + entries.size());
+        EXPECT_EQ(master.substr(kMasterRecordSize, entries.size()), entries);
+        EXPECT_TRUE(TemporaryFiles(m_dir).empty());
+    }
+}
+
+TEST_F(BadInput, FullCountsRefuseWithoutChange) {
+    for (int counter : {0, 2}) {
+        MasterRecord header = MasterHeader(4);
+        WriteInt16(header, counter, kMaxSecurities);
+        WriteFileBytes(m_dir / "MASTER", RecordsBytes({header}) + m_before.at("MASTER").substr(kMasterRecordSize));
+        const DirSnapshot before = Snapshot(m_dir);
+        const RunOutcome outcome = Run();
+        EXPECT_EQ(outcome.result, 1);
+        ASSERT_EQ(outcome.messages.size(), 1u);
+        EXPECT_TRUE(Contains(outcome.messages[0], "maximum number of symbols (255)"));
+        EXPECT_EQ(Snapshot(m_dir), before);
+    }
+}
+
+TEST_F(BadInput, TruncatedLastRecordKeepsEveryWholeEntry) {
+    const std::string whole = m_before.at("MASTER");
+    WriteFileBytes(m_dir / "MASTER", whole + std::string(20, 'Z'));
+    const RunOutcome outcome = Run();
+    EXPECT_EQ(outcome.result, 0) << ::testing::PrintToString(outcome.messages);
+    const std::string master = ReadFileBytes(m_dir / "MASTER");
+    ASSERT_EQ(master.size(), whole.size() + kMasterRecordSize);
+    EXPECT_EQ(master.substr(kMasterRecordSize, whole.size() - kMasterRecordSize), whole.substr(kMasterRecordSize));
+}
+
+TEST_F(BadInput, LoopsOfDirectoryEntriesEnd) {
+    // The top master leads to ".", "..", a name with a slash, SUB twice,
+    // and SUB's master leads back up through a symbolic link.
+    const std::string entries = m_before.at("MASTER").substr(kMasterRecordSize);
+    WriteFileBytes(m_dir / "MASTER",
+                   RecordsBytes({MasterHeader(Portfolio::kEntries + 5)}) + entries +
+                       RecordsBytes({DirectoryEntry(6, "."), DirectoryEntry(7, ".."), DirectoryEntry(8, "../data"),
+                                     DirectoryEntry(9, "SUB"), DirectoryEntry(10, "sub")}));
+    std::filesystem::create_directory_symlink("..", m_dir / "SUB" / "UP");
+    // SUB also starts a chain of directories deeper than the search goes.
+    WriteFileBytes(m_dir / "SUB" / "MASTER",
+                   RecordsBytes({MasterHeader(4), DirectoryEntry(1, "UP"), DirectoryEntry(4, "D"),
+                                 MakeSecurityEntry(2, 2, "SUB ONE", "SUBA", {}), DirectoryEntry(3, "UP")}));
+    std::filesystem::path chain = m_dir / "SUB";
+    for (int level = 0; level < 40; ++level) {
+        chain /= "D";
+        std::filesystem::create_directory(chain);
+        WriteFileBytes(chain / "MASTER", RecordsBytes({MasterHeader(1), DirectoryEntry(1, "D")}));
+    }
+    RunOutcome outcome = Run(RealFileSystem(), true, "SUBA");
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{"Duplicate Symbol"});
+    outcome = Run(RealFileSystem(), true, "NEWSYM");
+    EXPECT_EQ(outcome.result, 0) << ::testing::PrintToString(outcome.messages);
+}
+
+}  // namespace
+}  // namespace corvat
