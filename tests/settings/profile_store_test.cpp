@@ -1,9 +1,9 @@
+#include "profile_store.h"
+
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include "profile_store.h"
 
 using namespace corvat;
 
@@ -87,16 +87,16 @@ private slots:
         TracingStore store(m_ini);
         store.LoadSettings();
         const std::vector<std::string> loadOrder = {
-            "DateFormat", "Exist",   "Delimiter", "Path",  "Symbol", "Name",   "SkipOn",
-            "SkipRows",   "DateCol", "OpenOn",    "OpenCol", "HiOn", "HiCol",  "LoOn",
-            "LoCol",      "CloCol",  "VolOn",     "VolCol",  "OIOn", "OICol"};
+            "DateFormat", "Exist",   "Delimiter", "Path",    "Symbol", "Name",  "SkipOn",
+            "SkipRows",   "DateCol", "OpenOn",    "OpenCol", "HiOn",   "HiCol", "LoOn",
+            "LoCol",      "CloCol",  "VolOn",     "VolCol",  "OIOn",   "OICol"};
         QCOMPARE(store.reads, loadOrder);
 
         store.SaveSettings(SettingsValues{});
         const std::vector<std::string> saveOrder = {
-            "DateFormat", "Delimiter", "Exist", "SkipOn", "SkipRows", "DateCol",
-            "OpenOn",     "OpenCol",   "HiOn",  "HiCol",  "LoOn",     "LoCol",
-            "CloCol",     "VolOn",     "VolCol", "OIOn",  "OICol"};
+            "DateFormat", "Delimiter", "Exist",  "SkipOn", "SkipRows", "DateCol",
+            "OpenOn",     "OpenCol",   "HiOn",   "HiCol",  "LoOn",     "LoCol",
+            "CloCol",     "VolOn",     "VolCol", "OIOn",   "OICol"};
         QCOMPARE(store.writes, saveOrder);
     }
 
@@ -170,7 +170,8 @@ private slots:
 
     void textsSurviveTheRoundTrip_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("absolute path keeps its letter case") << QStringLiteral("/Home/Ann/MetaData");
+        QTest::newRow("absolute path keeps its letter case")
+            << QStringLiteral("/Home/Ann/MetaData");
         QTest::newRow("blanks at both ends") << QStringLiteral("  padded  ");
         QTest::newRow("comma, semicolon, equals") << QStringLiteral("a,b;c=d");
         QTest::newRow("quotes and backslash") << QStringLiteral("say \"hi\" \\ there");
