@@ -142,10 +142,15 @@ private:
                              " bytes make " + std::to_string(expected) + ".");
         }
         // An entry without records keeps the dates it was registered with.
-        const std::size_t records = std::min(data.RecordsCounted(), data.RecordsPresent());
-        if (records == 0) return;
+        // The records are those the header counts; when the file is cut
+        // short of them its last one is gone, which the length finding says.
+        const std::size_t counted = data.RecordsCounted();
+        const std::size_t present = data.RecordsPresent();
+        if (counted == 0 || present == 0) return;
         CompareDate(listing, entry, "first", entry.firstDate, data, 0, dateSlot);
-        CompareDate(listing, entry, "last", entry.lastDate, data, records - 1, dateSlot);
+        if (counted <= present) {
+            CompareDate(listing, entry, "last", entry.lastDate, data, counted - 1, dateSlot);
+        }
     }
 
     void CompareDate(const MasterListing& listing, const MasterEntry& entry, const char* which, const StoredDate& held,

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "../engine/test_support.h"
+#include "cli_runner.h"
+#include "convert_command.h"
+
+namespace corvat::test {
+namespace {
+
+struct BatchFixture {
+    TempDir dir;
+    std::filesystem::path out = dir / "out";
+    BatchFixture() { std::filesystem::create_directory(out); }
+    std::string Input(const std::string& name, const std::string& text) {
+        WriteText(dir / name, text);
+        return (dir / name).string();
+    }
+    std::string Good(const std::string& name) {
+        return Input(name, "19970115,1,2,0.5,1.5,100,7\n19970116,1.5,2.5,1,2.25,200,8\n");
+    }
+    CliRun Convert(std::vector<std::string> inputs, std::vector<std::string> extra = {},
+                   bool terminal = false) {
+        std::vector<std::string> args = {"convert"};
+        args.insert(args.end(), inputs.begin(), inputs.end());
+        for (const char* a : {"--dir", "", "--date-format", "ccyymmdd"}) args.emplace_back(a);
+        args[inputs.size() + 2] = out.string();
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunCorvatCli(args, terminal);
+    }
+};
+
+TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
+    BatchFixture f;
+    const std::string ibm = f.Good("ibm.csv");
+    const std::string bad = f.Input("bad.csv", "19970115,1,2,0.5,1.5,100,7\nnot a date,1,1,1,1,1,1\n");
+    const std::string missing = (f.dir / "missing.csv").string();
+    const std::string msft = f.Good("Msft.Prices.txt");
+    const CliRun r = f.Convert({ibm, bad, missing, msft});
+    EXPECT_EQ(r.code, 1);
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 5u) << r.out;
+    EXPECT_EQ(lines[0], ibm + ": symbol IBM, file number 1, 2 rows written, converted");
+    // Rows left out fail the file, but what was written stays registered.
+    EXPECT_EQ(lines[1], bad + ": symbol BAD, file number 2, 1 row written, failed");
+    EXPECT_EQ(lines[2], missing + ": symbol MISSING, file number -, 0 rows written, failed");
+    EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 3, 2 rows written, converted");
+    EXPECT_EQ(lines[4], "2 converted, 2 failed");
+    EXPECT_NE(r.err.find("1 rows could not be converted"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Cannot open " + missing), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("\r"), std::string::npos) << "no progress when stderr is no terminal";
+
+    const Bytes master = ReadBytes(f.out / "MASTER");
+    ASSERT_EQ(master.size(), 4u * 53);
+    EXPECT_EQ(Slice(master, 3 * 53 + 7, 16), TextBytes("MSFT.PRICES     ")) << "name follows the symbol";
+}
+
+TEST(BatchConvert, AllGoodExitsZeroAndSharesTheOptions) {
+    BatchFixture f;
+    const CliRun r = f.Convert({f.Good("a.csv"), f.Good("b.csv")}, {"--no-oi", "--no-volume", "--name", "SAME"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).back(), "2 converted, 0 failed");
+    EXPECT_EQ(ReadBytes(f.out / "F2.DAT").size(), 3u * 20);
+    EXPECT_EQ(Slice(ReadBytes(f.out / "MASTER"), 2 * 53 + 7, 16), TextBytes("SAME            "));
+}
+
+TEST(BatchConvert, SymbolsComeFromFileNamesCutToSixteenBytes) {
+    EXPECT_EQ(SymbolFromFileName("/data/ibm.csv"), "IBM");
+    EXPECT_EQ(SymbolFromFileName("dir.d/spy"), "SPY");
+    EXPECT_EQ(SymbolFromFileName("a_very_long_file_name_indeed.txt"), "A_VERY_LONG_FILE");
+    EXPECT_EQ(SymbolFromFileName("abcdefghijklmno pq.csv"), "ABCDEFGHIJKLMNO") << "no blank left at the cut";
+    // 15 ASCII bytes then a two-byte character: cut before it, not inside.
+    EXPECT_EQ(SymbolFromFileName("abcdefghijklmno\xC3\xA9.csv"), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(SymbolFromFileName(".csv"), ".CSV");
+    EXPECT_EQ(SymbolFromFileName("   .csv"), "");
+}
+
+TEST(BatchConvert, ABlankSymbolFailsThatFileOnly) {
+    BatchFixture f;
+    const CliRun r = f.Convert({f.Good("   .csv"), f.Good("ok.csv")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("You did not enter a valid symbol"), std::string::npos);
+    EXPECT_EQ(Lines(r.out).back(), "1 converted, 1 failed");
+}
+
+TEST(BatchConvert, SameSymbolTwiceIsRefusedAsADuplicate) {
+    BatchFixture f;
+    std::filesystem::create_directory(f.dir / "x");
+    WriteText(f.dir / "x" / "ibm.txt", "19970115,1,2,0.5,1.5,100,7\n");
+    const CliRun r = f.Convert({f.Good("IBM.csv"), (f.dir / "x" / "ibm.txt").string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Duplicate Symbol"), std::string::npos);
+    EXPECT_EQ(ReadBytes(f.out / "MASTER").size(), 2u * 53);
+}
+
+TEST(BatchConvert, UsageErrorsWriteNothing) {
+    BatchFixture f;
+    const std::string a = f.Good("a.csv");
+    const std::string b = f.Good("b.csv");
+    for (const auto& extra : std::vector<std::vector<std::string>>{
+             {"--symbol", "X"}, {"--name", "SEVENTEEN CHARS!!"}, {"--open-col", "1"}}) {
+        const CliRun r = f.Convert({a, b}, extra);
+        EXPECT_EQ(r.code, 2) << extra[0] << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(f.out / "MASTER"));
+}
+
+TEST(BatchConvert, NewMasterIsMadeOnceThenFilled) {
+    BatchFixture f;
+    CliRun r = f.Convert({f.Input("bad.csv", "x"), f.Good("a.csv"), f.Good("b.csv")}, {"--master", "new"});
+    // The first file is unreadable as data but does create the master the
+    // later ones go into.
+    EXPECT_EQ(Lines(r.out).back(), "2 converted, 1 failed") << r.out << r.err;
+    EXPECT_EQ(ReadBytes(f.out / "MASTER").size(), 4u * 53);
+
+    // A master that was there before the batch is never used with "new".
+    r = f.Convert({f.Good("c.csv"), f.Good("d.csv")}, {"--master", "new"});
+    EXPECT_EQ(Lines(r.out).back(), "0 converted, 2 failed");
+    EXPECT_EQ(ReadBytes(f.out / "MASTER").size(), 4u * 53);
+}
+
+TEST(BatchConvert, ShowsACounterOnATerminalAndClearsItBeforeMessages) {
+    BatchFixture f;
+    const CliRun r = f.Convert({f.Good("a.csv"), f.Input("bad.csv", "x\n"), f.Good("c.csv")}, {}, true);
+    EXPECT_NE(r.err.find("[1/3] "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("[3/3] "), std::string::npos);
+    // Every message starts on a clean line: the counter is wiped with \r.
+    const auto message = r.err.find("You specified");
+    ASSERT_NE(message, std::string::npos) << r.err;
+    EXPECT_EQ(r.err[message - 1], '\r');
+    EXPECT_EQ(r.err.back(), '\r') << "the last counter is wiped too";
+}
+
+}  // namespace
+}  // namespace corvat::test

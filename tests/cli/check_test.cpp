@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "../engine/read_back_support.h"
+#include "cli_runner.h"
+
+namespace corvat::test {
+namespace {
+
+TEST(CheckCommandRun, PassesADirectoryMadeByConvertAndFailsADamagedOne) {
+    TempDir dir;
+    WriteText(dir / "a.csv", "01/15/97,1,2,0.5,1.5,100,7\n01/16/97,1,2,0.5,1.5,100,7\n");
+    WriteText(dir / "b.csv", "");
+    CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), (dir / "b.csv").string(), "--dir",
+                             dir.path().string(), "--date-format", "MM_DD_YY"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = RunCorvatCli({"check", dir.path().string()});
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out, "No problems found.\n");
+
+    // Damage: drop F2.DOP, cut a byte off F1.DAT, leave a stale copy.
+    std::filesystem::remove(dir / "F2.DOP");
+    Bytes bytes = ReadBytes(dir / "F1.DAT");
+    bytes.pop_back();
+    WriteBytes(dir / "F1.DAT", bytes);
+    WriteText(dir / "F1.NEW", "");
+    r = RunCorvatCli({"check", dir.path().string()});
+    EXPECT_EQ(r.code, 1);
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    EXPECT_EQ(lines[0], (dir / "F1.DAT").string() +
+                            ": length 83 disagrees with its header: 3 records of 28 bytes make 84.");
+    EXPECT_EQ(lines[1], (dir / "F2.DOP").string() + ": missing; the description file of entry 2 (B).");
+    EXPECT_EQ(lines[2], (dir / "F1.NEW").string() + ": temporary file left by an interrupted rewrite.");
+    EXPECT_EQ(lines[3], "3 findings.");
+}
+
+TEST(CheckCommandRun, RecursiveFollowsTheTreeAndReportsLoops) {
+    TempDir dir;
+    const auto sub = dir / "SUB";
+    std::filesystem::create_directory(sub);
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {DirectoryEntry(1, "sub")}));
+    WriteBytes(sub / "MASTER", MasterBytes(1, 1, {DirectoryEntry(1, "LOOP")}));
+    std::filesystem::create_directory_symlink(dir.path(), sub / "LOOP");
+    CliRun r = RunCorvatCli({"check", dir.path().string()});
+    EXPECT_EQ(r.code, 0) << r.out;
+    r = RunCorvatCli({"check", "-r", dir.path().string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find((sub / "MASTER").string() + ": directory entry 1 (LOOP) is not followed"),
+              std::string::npos)
+        << r.out;
+}
+
+TEST(CheckCommandRun, MissingDirectoryIsAFindingNotACrash) {
+    CliRun r = RunCorvatCli({"check", "/nonexistent/corvat/dir"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("No such file"), std::string::npos);
+    r = RunCorvatCli({"check"});
+    EXPECT_EQ(r.code, 2);
+}
+
+TEST(HelpText, ListsEveryCommandWithAnExample) {
+    const CliRun r = RunCorvatCli({"--help"});
+    ASSERT_EQ(r.code, 0);
+    for (const char* command : {"convert", "list", "dump", "check"}) {
+        EXPECT_NE(r.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+        EXPECT_NE(r.out.find(std::string("corvat-cli ") + command + " "), std::string::npos) << command;
+        const CliRun sub = RunCorvatCli({command, "--help"});
+        EXPECT_EQ(sub.code, 0);
+        EXPECT_NE(sub.out.find(std::string("corvat-cli ") + command), std::string::npos) << sub.out;
+    }
+}
+
+}  // namespace
+}  // namespace corvat::test

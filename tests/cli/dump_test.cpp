@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "../engine/read_back_support.h"
+#include "cli_runner.h"
+
+namespace corvat::test {
+namespace {
+
+struct Day {
+    int year, month, day;
+};
+
+// `day` written in date format `format` (1..12) as a user's file holds it.
+std::string DateText(const Day& d, int format) {
+    const int yy = d.year % 100;
+    char text[16];
+    switch (format) {
+        case 1: std::snprintf(text, sizeof text, "%02d-%02d-%02d", yy, d.month, d.day); break;
+        case 2: std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day); break;
+        case 3: std::snprintf(text, sizeof text, "%02d/%02d/%02d", d.month, d.day, yy); break;
+        case 4: std::snprintf(text, sizeof text, "%02d/%02d/%04d", d.month, d.day, d.year); break;
+        case 5: std::snprintf(text, sizeof text, "%02d.%02d.%02d", d.day, d.month, yy); break;
+        case 6: std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day, d.month, d.year); break;
+        case 7: std::snprintf(text, sizeof text, "%02d%02d%02d", yy, d.month, d.day); break;
+        case 8: std::snprintf(text, sizeof text, "%04d%02d%02d", d.year, d.month, d.day); break;
+        case 9: std::snprintf(text, sizeof text, "%02d%02d%02d", d.month, d.day, yy); break;
+        case 10: std::snprintf(text, sizeof text, "%02d%02d%04d", d.month, d.day, d.year); break;
+        case 11: std::snprintf(text, sizeof text, "%02d%02d%02d", d.day, d.month, yy); break;
+        default: std::snprintf(text, sizeof text, "%02d%02d%04d", d.day, d.month, d.year); break;
+    }
+    return text;
+}
+
+std::string Iso(const Day& d) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return text;
+}
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1) {
+        fields.push_back(line.substr(start, comma - start));
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+TEST(DumpRoundTrip, GivesBackTheInputsValuesForEveryDateFormat) {
+    // Two-digit years reach 1961..2059; four-digit years up to 2099.
+    const std::vector<Day> days = {{1961, 1, 1}, {1997, 1, 15}, {2000, 2, 29}, {2059, 12, 31}, {2099, 12, 31}};
+    const std::vector<std::vector<std::string>> prices = {
+        {"1.1", "123.456", "0.001", "99999.99", "1000000", "7"},
+        {"-2.5", "3.4028e30", "1e-30", "0", "16777217", "0.1"},
+        {"10", "10.5", "9.75", "10.25", "123456789", "42"},
+        {"0.3333333", "2", "1", "1.5", "1", "2"},
+        {"5", "6", "4", "5.5", "100", "3"},
+    };
+    for (int format = 1; format <= 12; ++format) {
+        const bool twoDigitYear = format == 1 || format == 3 || format == 5 || format == 7 ||
+                                  format == 9 || format == 11;
+        TempDir dir;
+        std::string input;
+        std::size_t rows = 0;
+        for (std::size_t i = 0; i < days.size(); ++i) {
+            if (twoDigitYear && days[i].year > 2059) continue;
+            input += DateText(days[i], format);
+            for (const auto& p : prices[i]) input += "," + p;
+            input += "\n";
+            ++rows;
+        }
+        WriteText(dir / "in.csv", input);
+        CliRun r = RunCorvatCli({"convert", (dir / "in.csv").string(), "--dir", dir.path().string(),
+                                 "--symbol", "RT", "--date-format", std::to_string(format)});
+        ASSERT_EQ(r.code, 0) << "format " << format << ": " << r.err;
+
+        r = RunCorvatCli({"dump", dir.path().string(), "rt"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        const auto lines = Lines(r.out);
+        ASSERT_EQ(lines.size(), rows + 1) << r.out;
+        EXPECT_EQ(lines[0], "Date,Open,High,Low,Close,Volume,OpenInterest");
+        for (std::size_t i = 0; i < rows; ++i) {
+            const auto fields = Split(lines[i + 1]);
+            ASSERT_EQ(fields.size(), 7u) << lines[i + 1];
+            EXPECT_EQ(fields[0], Iso(days[i])) << "format " << format;
+            for (std::size_t k = 0; k < 6; ++k) {
+                const float expected = std::stof(prices[i][k]);
+                // The text is the shortest that reads back to the same single.
+                EXPECT_EQ(std::stof(fields[k + 1]), expected) << fields[k + 1];
+                EXPECT_LE(fields[k + 1].size(), prices[i][k].size() + 4) << fields[k + 1];
+            }
+        }
+    }
+}
+
+struct DumpFixture {
+    TempDir dir;
+    DumpFixture() {
+        WriteText(dir / "in.csv", "01/15/1997,1.5,2,1,1.75,1000,5\n01/16/1997,1.25,2.5,1,2,2000,6\n");
+        const CliRun r = RunCorvatCli({"convert", (dir / "in.csv").string(), "--dir", dir.path().string(),
+                                       "--symbol", "IBM", "--name", "Intl \"Business\"", "--date-format",
+                                       "MM_DD_CCYY", "--no-open", "--no-oi"});
+        EXPECT_EQ(r.code, 0) << r.err;
+    }
+};
+
+TEST(DumpOutput, LimitsColumnsToTheFieldsTheSecurityHas) {
+    DumpFixture f;
+    const CliRun r = RunCorvatCli({"dump", f.dir.path().string(), "ibm", "--format", "csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Date,High,Low,Close,Volume\n1997-01-15,2,1,1.75,1000\n1997-01-16,2.5,1,2,2000\n");
+
+    const CliRun json = RunCorvatCli({"dump", f.dir.path().string(), "INTL \"BUSINESS\"", "--format", "json"});
+    ASSERT_EQ(json.code, 0) << json.err;
+    EXPECT_EQ(json.out,
+              "[\n"
+              "  {\"Date\": \"1997-01-15\", \"High\": 2, \"Low\": 1, \"Close\": 1.75, \"Volume\": 1000},\n"
+              "  {\"Date\": \"1997-01-16\", \"High\": 2.5, \"Low\": 1, \"Close\": 2, \"Volume\": 2000}\n"
+              "]\n");
+}
+
+TEST(DumpLookup, FindsTheSecurityThroughTheTreeInAnyLetterCase) {
+    TempDir dir;
+    const auto sub = dir / "deep";
+    std::filesystem::create_directory(sub);
+    WriteBytes(dir / "MASTER", MasterBytes(2, 2, {DirectoryEntry(1, "DEEP"), DirectoryEntry(2, "LOOP")}));
+    std::filesystem::create_directory_symlink(dir.path(), dir / "LOOP");
+    WriteBytes(sub / "master", MasterBytes(1, 1, {WriteSoundSecurity(sub, 7, "SPX")}));
+    CliRun r = RunCorvatCli({"dump", dir.path().string(), "spx"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Date,Close\n1997-01-15,10\n1997-01-16,10.5\n");
+
+    r = RunCorvatCli({"dump", dir.path().string(), "NONE"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No security \"NONE\""), std::string::npos) << r.err;
+}
+
+TEST(DumpDamage, ReportsEveryBrokenFileClearlyWithoutCrashing) {
+    TempDir dir;
+    CliRun r = RunCorvatCli({"dump", dir.path().string(), "X"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("MASTER"), std::string::npos) << r.err;
+
+    WriteBytes(dir / "MASTER", MasterBytes(3, 3, {WriteSoundSecurity(dir.path(), 1, "CUT"),
+                                                  WriteSoundSecurity(dir.path(), 2, "NODAT"),
+                                                  WriteSoundSecurity(dir.path(), 3, "LONG")}));
+    // Cut inside the second record, header still counting two.
+    Bytes bytes = ReadBytes(dir / "F1.DAT");
+    bytes.resize(20);
+    WriteBytes(dir / "F1.DAT", bytes);
+    r = RunCorvatCli({"dump", dir.path().string(), "cut"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Date,Close\n1997-01-15,10\n");
+    EXPECT_NE(r.err.find("header counts 2 records but the file holds 1"), std::string::npos) << r.err;
+
+    std::filesystem::remove(dir / "F2.DAT");
+    r = RunCorvatCli({"dump", dir.path().string(), "nodat"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("F2.DAT"), std::string::npos) << r.err;
+
+    // A header counting 65535 records over a file holding two: only the two.
+    WriteDataFile(dir.path(), 3, 2, {{970115.0f, 1.0f}, {1.5f, 2.0f}}, 65535);
+    r = RunCorvatCli({"dump", dir.path().string(), "LONG", "--format", "json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("{\"Date\": \"1.5\", \"Close\": 2}"), std::string::npos) << r.out;
+    EXPECT_EQ(Lines(r.out).size(), 4u);
+}
+
+}  // namespace
+}  // namespace corvat::test

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "../engine/read_back_support.h"
+#include "cli_runner.h"
+#include "tabular_output.h"
+
+namespace corvat::test {
+namespace {
+
+struct ListFixture {
+    TempDir dir;
+    ListFixture() {
+        WriteText(dir / "a.csv", "01/15/1997,1,2,0.5,1.5,100,7\n01/20/1997,1,2,0.5,1.5,100,7\n");
+        const CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.path().string(),
+                                       "--symbol", "ibm", "--name", "IBM, Corp.", "--date-format", "4",
+                                       "--no-oi"});
+        EXPECT_EQ(r.code, 0) << r.err;
+    }
+};
+
+TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
+    ListFixture f;
+    CliRun r = RunCorvatCli({"list", f.dir.path().string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  Subdirectory\n"
+              "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2\n");
+
+    r = RunCorvatCli({"list", f.dir.path().string(), "--format", "csv"});
+    EXPECT_EQ(r.out,
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
+              "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,\n");
+
+    r = RunCorvatCli({"list", f.dir.path().string(), "--format", "json"});
+    EXPECT_EQ(r.out,
+              "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
+              "\"FirstDate\": \"1997-01-15\", \"LastDate\": \"1997-01-20\", \"Records\": 2, "
+              "\"Subdirectory\": null}\n]\n");
+
+    r = RunCorvatCli({"list", f.dir.path().string(), "--format", "xml"});
+    EXPECT_EQ(r.code, 2);
+}
+
+TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops) {
+    TempDir dir;
+    const auto sub = dir / "Sub";
+    std::filesystem::create_directory(sub);
+    WriteBytes(dir / "MASTER", MasterBytes(2, 2, {WriteSoundSecurity(dir.path(), 1, "TOP"), DirectoryEntry(2, "SUB")}));
+    WriteBytes(sub / "MASTER", MasterBytes(2, 2, {DirectoryEntry(1, "BACK"), WriteSoundSecurity(sub, 2, "LOW")}));
+    std::filesystem::create_directory_symlink(dir.path(), sub / "back");
+
+    CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
+              "1,TOP,TOP,2,1997-01-15,1997-01-16,2,\n"
+              "2,,,,,,,SUB\n");
+
+    r = RunCorvatCli({"list", dir.path().string(), "--recursive", "--format", "csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Directory,FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
+              ".,1,TOP,TOP,2,1997-01-15,1997-01-16,2,\n"
+              ".,2,,,,,,,SUB\n"
+              "Sub,1,,,,,,,BACK\n"
+              "Sub,2,LOW,LOW,2,1997-01-15,1997-01-16,2,\n");
+    EXPECT_NE(r.err.find("directory entry 1 (BACK) in Sub is not followed"), std::string::npos) << r.err;
+}
+
+TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
+    TempDir dir;
+    CliRun r = RunCorvatCli({"list", dir.path().string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No such file"), std::string::npos);
+
+    MasterRecord odd = DatedEntry(3, "ODD", 2, 970230.0f, -1.0f);
+    Bytes bytes = MasterBytes(9, 2, {odd, WriteSoundSecurity(dir.path(), 4, "OK")});
+    bytes.push_back(1);
+    WriteBytes(dir / "MASTER", bytes);
+    r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
+              "3,ODD,ODD,2,970230,-1,,\n"
+              "4,OK,OK,2,1997-01-15,1997-01-16,2,\n");
+    EXPECT_NE(r.err.find("Warning: Cannot open"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("F3.DAT"), std::string::npos) << r.err;
+}
+
+TEST(TabularOutput, EscapesWhateverBytesANameHolds) {
+    EXPECT_EQ(CsvField("plain"), "plain");
+    EXPECT_EQ(CsvField("a\"b"), "\"a\"\"b\"");
+    EXPECT_EQ(CsvField("line\nbreak"), "\"line\nbreak\"");
+    EXPECT_EQ(JsonString("a\"b\\c\t\x01"), "\"a\\\"b\\\\c\\u0009\\u0001\"");
+    EXPECT_EQ(JsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"") << "valid UTF-8 passes";
+    EXPECT_EQ(JsonString("caf\xE9"), "\"caf\\u00e9\"") << "a Latin-1 byte becomes its character";
+    EXPECT_EQ(JsonString("\xC3"), "\"\\u00c3\"") << "a cut sequence is no character";
+    EXPECT_EQ(JsonString("\xED\xA0\x80"), "\"\\u00ed\\u00a0\\u0080\"") << "no surrogates";
+}
+
+}  // namespace
+}  // namespace corvat::test
