@@ -1,6 +1,8 @@
 #include "row_parser.h"
 
 #include <charconv>
+#include <cstdint>
+#include <iterator>
 #include <cmath>
 #include <cstring>
 
@@ -178,11 +180,52 @@ long DecimalMagnitude(std::string_view text) {
     return magnitude + exponent;
 }
 
+// Powers of ten that a single holds exactly (5^10 < 2^24).
+constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+constexpr std::uint32_t kExactMantissaLimit = 1u << 24;
+
+// The usual price, "123.45" or "1500": at most 24 bits of digits and ten
+// decimals, no exponent. Both the digits and the power of ten are then exact
+// singles, so one division rounds exactly as a full decimal conversion
+// would. Null when the text needs the general path.
+std::optional<float> ParseShortDecimal(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    std::uint32_t mantissa = 0;
+    bool anyDigit = false;
+    int decimals = 0;
+    bool inFraction = false;
+    for (; p != end; ++p) {
+        const auto digit = static_cast<unsigned>(*p - '0');
+        if (digit < 10) {
+            if (mantissa >= kExactMantissaLimit) return std::nullopt;
+            mantissa = mantissa * 10 + digit;
+            anyDigit = true;
+            decimals += inFraction;
+        } else if (*p == '.' && !inFraction) {
+            inFraction = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!anyDigit || mantissa > kExactMantissaLimit ||
+        decimals >= static_cast<int>(std::size(kExactPowersOfTen))) {
+        return std::nullopt;
+    }
+    if (mantissa == 0) return 0.0f;
+    const float value = static_cast<float>(mantissa) / kExactPowersOfTen[decimals];
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 std::optional<float> ParsePrice(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    if (auto value = ParseShortDecimal(text)) return value;
     if (!IsDecimalNumber(text)) return std::nullopt;
     if (text.front() == '+') text.remove_prefix(1);
     float value = 0.0f;
