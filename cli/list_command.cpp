@@ -15,18 +15,13 @@ OutputCell DateCell(const StoredDate& date) {
 // The number of data records the data file's header gives, or nothing
 // when the file cannot tell (a warning says why).
 OutputCell RecordsCell(const std::filesystem::path& dir, const MasterEntry& entry, std::ostream& err) {
-    DataFile data;
-    // The count sits in the first four bytes whatever the record length.
-    const std::string error = ReadDataFile(SecurityFilePath(dir, entry.fileNumber, "DAT"), 4, data);
+    std::size_t records = 0;
+    const std::string error = ReadCountedRecords(SecurityFilePath(dir, entry.fileNumber, "DAT"), records);
     if (!error.empty()) {
         err << "Warning: " << error << '\n';
         return OutputCell::Null();
     }
-    if (!data.hasHeader) {
-        err << "Warning: " << data.path.string() << " has no header.\n";
-        return OutputCell::Null();
-    }
-    return OutputCell::Number(std::to_string(data.RecordsCounted()));
+    return OutputCell::Number(std::to_string(records));
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 
 namespace corvat {
 
-std::string ReadBounded(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
-                        std::string& contents, std::uintmax_t& size) {
+namespace {
+
+std::string Read(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
+                 std::string& contents, std::uintmax_t& size, bool wholeLength) {
     contents.clear();
     size = 0;
     std::error_code ec;
@@ -27,9 +29,23 @@ std::string ReadBounded(FileSystem& fs, const std::filesystem::path& path, std::
         if (contents.size() < limit) {
             contents.append(buffer.data(), std::min(got, limit - contents.size()));
         }
+        if (!wholeLength && contents.size() >= limit) break;
     }
     file->Close(ec);
     return ec ? FileError("read", path, ec) : std::string();
+}
+
+}  // namespace
+
+std::string ReadBounded(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
+                        std::string& contents, std::uintmax_t& size) {
+    return Read(fs, path, limit, contents, size, true);
+}
+
+std::string ReadPrefix(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
+                       std::string& contents) {
+    std::uintmax_t size = 0;
+    return Read(fs, path, limit, contents, size, false);
 }
 
 }  // namespace corvat

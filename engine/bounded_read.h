@@ -17,4 +17,8 @@ namespace corvat {
 std::string ReadBounded(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
                         std::string& contents, std::uintmax_t& size);
 
+// Reads no more than the first `limit` bytes; for a file's header alone.
+std::string ReadPrefix(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
+                       std::string& contents);
+
 }  // namespace corvat

@@ -181,23 +181,23 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
         node.error = ReadMasterListing(dir, node.listing, fs);
         tree.nodes.push_back(std::move(node));
     }
-    // Symbol -> where it was first seen, across the tree.
-    std::map<std::string, std::string> treeSymbols;
+    // Symbol -> the directory and entry it was first seen in, across the tree.
+    std::map<std::string, std::pair<std::string, int>> treeSymbols;
     for (const MasterTreeNode& node : tree.nodes) {
         if (!node.error.empty()) {
             check.Add(node.listing.masterPath, node.error);
         } else {
             check.CheckMaster(node.listing);
-            if (recursive) {
-                const std::string here = node.relative.empty() ? "." : node.relative;
-                for (const MasterEntry& entry : node.listing.Entries()) {
-                    if (entry.isDirectory || entry.symbol.empty()) continue;
-                    auto [it, added] = treeSymbols.emplace(ToUpperAscii(entry.symbol),
-                                                           here + " entry " + std::to_string(entry.recordNumber));
-                    if (!added && it->second.rfind(here + " entry ", 0) != 0) {
-                        check.Add(node.listing.masterPath,
-                                  EntryLabel(entry) + " repeats the symbol of " + it->second + ".");
-                    }
+            const std::string here = node.relative.empty() ? "." : node.relative;
+            for (const MasterEntry& entry : node.listing.Entries()) {
+                if (!recursive || entry.isDirectory || entry.symbol.empty()) continue;
+                const auto [it, added] =
+                    treeSymbols.emplace(ToUpperAscii(entry.symbol), std::make_pair(here, entry.recordNumber));
+                // Repeats within one master were reported with that master.
+                if (!added && it->second.first != here) {
+                    check.Add(node.listing.masterPath, EntryLabel(entry) + " repeats the symbol of entry " +
+                                                           std::to_string(it->second.second) + " in " +
+                                                           it->second.first + ".");
                 }
             }
         }

@@ -114,6 +114,21 @@ std::string ReadDataFile(const std::filesystem::path& path, std::size_t recordLe
     return {};
 }
 
+std::string ReadCountedRecords(const std::filesystem::path& path, std::size_t& records,
+                               FileSystem& fs) {
+    records = 0;
+    std::string header;
+    if (std::string error = ReadPrefix(fs, path, kRecordCountOffset + 2, header); !error.empty()) {
+        return error;
+    }
+    if (header.size() < kRecordCountOffset + 2) return Describe(path, "has no header.");
+    const auto low = static_cast<std::uint8_t>(header[kRecordCountOffset]);
+    const auto high = static_cast<std::uint8_t>(header[kRecordCountOffset + 1]);
+    const int count = low | high << 8;
+    records = count > 1 ? static_cast<std::size_t>(count - 1) : 0;
+    return {};
+}
+
 std::filesystem::path SecurityFilePath(const std::filesystem::path& dir, int fileNumber,
                                        const char* extension) {
     return FindIgnoringCase(dir, "F" + std::to_string(fileNumber) + "." + extension);

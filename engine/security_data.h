@@ -53,6 +53,11 @@ struct DataFile {
 std::string ReadDataFile(const std::filesystem::path& path, std::size_t recordLength,
                          DataFile& data, FileSystem& fs = RealFileSystem());
 
+// The record count word of a data file's header, read without the rest of
+// the file: the number of data records it counts (count - 1, 0 for 0 or 1).
+std::string ReadCountedRecords(const std::filesystem::path& path, std::size_t& records,
+                               FileSystem& fs = RealFileSystem());
+
 // A security's two files, found beside its master ignoring letter case.
 struct SecurityData {
     FieldDescription description;

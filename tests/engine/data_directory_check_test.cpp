@@ -176,7 +176,7 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
 
     EXPECT_EQ(Joined(f.Check(false)), "") << "without recursive only the top is checked";
     const auto findings = f.Check(true);
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 1 (Ibm) repeats the symbol of . entry 1")) << Joined(findings);
+    EXPECT_TRUE(Has(findings, "MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in .")) << Joined(findings);
     EXPECT_TRUE(Has(findings, "F3.DAT", "missing"));
     EXPECT_TRUE(Has(findings, "F3.DOP", "missing"));
     EXPECT_TRUE(Has(findings, "F1.NEW", "temporary file"));

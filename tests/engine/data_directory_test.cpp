@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "master_listing.h"
 #include "master_search.h"
@@ -226,6 +227,83 @@ TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
     entry = DecodeMasterEntry(DatedEntry(4, "X", 5, 0, 0), 1);
     EXPECT_NE(ReadSecurityData(dir.path(), entry, security).find("F4.DOP"), std::string::npos)
         << "five fields could be any five";
+}
+
+}  // namespace
+}  // namespace corvat::test
+
+namespace corvat::test {
+namespace {
+
+TEST(DataFileRead, CountedRecordsComeFromTheHeaderAlone) {
+    TempDir dir;
+    WriteDataFile(dir.path(), 1, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
+    std::size_t records = 99;
+    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records), "");
+    EXPECT_EQ(records, 1u);
+    WriteDataFile(dir.path(), 1, 2, {}, 0);  // a count of 0 counts no record either
+    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records), "");
+    EXPECT_EQ(records, 0u);
+    WriteBytes(dir / "F1.DAT", Bytes{0, 0, 5});
+    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records).find("has no header"), std::string::npos);
+    EXPECT_NE(ReadCountedRecords(dir / "F9.DAT", records).find("No such file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvat::test
+
+namespace corvat::test {
+namespace {
+
+// Opens files for real but every read fails, as on a disk going bad.
+class UnreadableFileSystem final : public FileSystem {
+    class BadFile final : public File {
+    public:
+        std::size_t Read(void*, std::size_t, std::error_code& ec) override {
+            ec = std::make_error_code(std::errc::io_error);
+            return 0;
+        }
+        void Write(const void*, std::size_t, std::error_code&) override {}
+        void Seek(std::uint64_t, std::error_code&) override {}
+        void Flush(std::error_code&) override {}
+        void Close(std::error_code&) override {}
+    };
+
+public:
+    std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode, std::error_code& ec) override {
+        auto real = RealFileSystem().Open(path, mode, ec);
+        if (!real) return nullptr;
+        real->Close(ec);
+        return std::make_unique<BadFile>();
+    }
+    void Rename(const std::filesystem::path&, const std::filesystem::path&, std::error_code& ec) override {
+        ec = std::make_error_code(std::errc::io_error);
+    }
+    void Remove(const std::filesystem::path&, std::error_code& ec) override {
+        ec = std::make_error_code(std::errc::io_error);
+    }
+    void SyncDirectory(const std::filesystem::path&, std::error_code&) override {}
+};
+
+TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
+    TempDir dir;
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.path(), 1, "X")}));
+    UnreadableFileSystem fs;
+    MasterListing listing;
+    const std::string master = ReadMasterListing(dir.path(), listing, fs);
+    EXPECT_NE(master.find("Cannot read " + (dir / "MASTER").string()), std::string::npos) << master;
+    EXPECT_NE(master.find(std::make_error_code(std::errc::io_error).message()), std::string::npos);
+
+    FieldDescription description;
+    EXPECT_NE(ReadFieldDescription(dir / "F1.DOP", description, fs).find("Cannot read"), std::string::npos);
+    DataFile data;
+    EXPECT_NE(ReadDataFile(dir / "F1.DAT", 8, data, fs).find("Cannot read"), std::string::npos);
+    std::size_t records = 0;
+    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, fs).find("Cannot read"), std::string::npos);
+
+    const MasterTree tree = WalkMasterTree(dir.path(), fs);
+    ASSERT_EQ(tree.nodes.size(), 1u);
+    EXPECT_NE(tree.nodes[0].error.find("Cannot read"), std::string::npos);
 }
 
 }  // namespace
