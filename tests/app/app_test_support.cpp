@@ -1,0 +1,108 @@
+#include "app_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "control_id.h"
+#include "settings_ids.h"
+
+namespace corvat::test {
+
+Workspace::Workspace() : m_profile(std::make_unique<ProfileStore>(IniPath())) {
+    QVERIFY(m_dir.isValid());
+}
+
+QString Workspace::WriteFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(Path(name));
+    if (!file.open(QIODevice::WriteOnly)) {
+        qFatal("cannot write test file %s", qPrintable(file.fileName()));
+    }
+    file.write(bytes);
+    return file.fileName();
+}
+
+QString Workspace::MakeDir(const QString& name) const {
+    QDir(m_dir.path()).mkpath(name);
+    return Path(name);
+}
+
+AppServices Workspace::Services() {
+    AppServices services;
+    services.profile = m_profile.get();
+    services.makeMessageSink = [log = log](QWidget*) -> std::unique_ptr<MessageSink> {
+        return std::make_unique<RecordingSink>(log);
+    };
+    services.getOpenFileName = [this](QWidget*) {
+        return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();
+    };
+    services.beep = [this] {
+        ++beeps;
+        if (onBeep) {
+            onBeep();
+        }
+    };
+    return services;
+}
+
+void WhenModalOpens(std::function<void(QDialog*)> action) {
+    // Polls through the event loop that exec() runs; gives up after a while
+    // so a missing dialog fails the test instead of hanging it.
+    auto attempt = std::make_shared<std::function<void(int)>>();
+    *attempt = [action, attempt](int triesLeft) {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog->isVisible()) {
+            action(dialog);
+            return;
+        }
+        if (triesLeft > 0) {
+            QTimer::singleShot(10, [attempt, triesLeft] { (*attempt)(triesLeft - 1); });
+        } else {
+            qWarning("no modal dialog opened");
+        }
+    };
+    QTimer::singleShot(0, [attempt] { (*attempt)(300); });
+}
+
+void FillAndAccept(QDialog* dialog, const ConversionChoice& choice) {
+    FindControl<QLineEdit>(dialog, kIdPath)->setText(choice.path);
+    FindControl<QLineEdit>(dialog, kIdSymbol)->setText(choice.symbol);
+    FindControl<QLineEdit>(dialog, kIdName)->setText(choice.name);
+    FindControl<QRadioButton>(dialog, choice.makeNewMaster ? kIdMakeNewMaster
+                                                           : kIdUseExistingMaster)
+        ->click();
+    FindControl<QComboBox>(dialog, kIdDateFormat)->setEditText(choice.dateFormat);
+    auto* skip = FindControl<QCheckBox>(dialog, kIdSkipOn);
+    if (skip->isChecked() != choice.skipHeader) {
+        skip->click();
+    }
+    if (choice.skipHeader) {
+        FindControl<QLineEdit>(dialog, kIdSkipRows)->setText(QStringLiteral("1"));
+    }
+    FindControl<QPushButton>(dialog, kIdOk)->click();
+}
+
+void Cancel(QDialog* dialog) {
+    FindControl<QPushButton>(dialog, kIdCancel)->click();
+}
+
+QByteArray PriceFile(int rows) {
+    QByteArray bytes = "Date,Open,High,Low,Close,Volume,OpenInterest\n";
+    for (int i = 0; i < rows; ++i) {
+        bytes += QStringLiteral("01/%1/2026,10%2.25,10%2.50,10%2.00,10%2.40,1000%2,0\n")
+                     .arg(i + 2, 2, 10, QLatin1Char('0'))
+                     .arg(i % 10)
+                     .toLatin1();
+    }
+    return bytes;
+}
+
+}  // namespace corvat::test

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "corvat_app.h"
+#include "message_sink.h"
+#include "profile_store.h"
+#include "settings_values.h"
+
+namespace corvat::test {
+
+// Every message and question that reached the user, in order.
+struct MessageLog {
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+};
+
+class RecordingSink : public MessageSink {
+public:
+    explicit RecordingSink(std::shared_ptr<MessageLog> log) : m_log(std::move(log)) {}
+    void ShowMessage(const std::string& text) override { m_log->messages.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        m_log->questions.push_back(text);
+        return false;
+    }
+
+private:
+    std::shared_ptr<MessageLog> m_log;
+};
+
+// A temporary home for one test: a profile file, input files and output
+// directories, with the services the program would get, recording instead
+// of showing.
+class Workspace {
+public:
+    Workspace();
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QString IniPath() const { return Path(QStringLiteral("Corvat.ini")); }
+    QString WriteFile(const QString& name, const QByteArray& bytes) const;
+    QString MakeDir(const QString& name) const;
+
+    ProfileStore& Profile() { return *m_profile; }
+    AppServices Services();
+
+    std::shared_ptr<MessageLog> log = std::make_shared<MessageLog>();
+    QStringList filesToOpen;  // answers of the open-file dialog, in order
+    int beeps = 0;
+    std::function<void()> onBeep;  // runs at each beep, after counting it
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<ProfileStore> m_profile;
+};
+
+// Runs `action` on the modal dialog of type T as soon as it is open (while
+// the caller is blocked in its exec()).
+void WhenModalOpens(std::function<void(QDialog*)> action);
+
+// Settings for a conversion of the bundled sample style of file:
+// date MM/DD/CCYY, seven columns, one header row.
+struct ConversionChoice {
+    QString path;
+    QString symbol = QStringLiteral("SAMPLE");
+    QString name = QStringLiteral("Sample Corp");
+    bool makeNewMaster = true;
+    QString dateFormat = QStringLiteral("MM_DD_CCYY");
+    bool skipHeader = true;
+};
+
+// Sets the dialog's controls as a user would and presses OK.
+void FillAndAccept(QDialog* dialog, const ConversionChoice& choice);
+// Presses Cancel.
+void Cancel(QDialog* dialog);
+
+// A small price file in the layout of ConversionChoice.
+QByteArray PriceFile(int rows);
+
+}  // namespace corvat::test

@@ -1,0 +1,398 @@
+// One file from Open through the preview, the real settings dialog and the
+// conversion to the outcome line, the files on disk and the profile.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QtTest>
+
+#include "app_ids.h"
+#include "app_test_support.h"
+#include "control_id.h"
+#include "corvat_app.h"
+#include "corvat_doc.h"
+#include "corvat_view.h"
+#include "main_frame.h"
+#include "settings_ids.h"
+
+using namespace corvat;
+using namespace corvat::test;
+
+namespace {
+
+const QString kSuccess = QStringLiteral("\nConversion completed successfully!");
+const QString kFailure = QStringLiteral("\nConversion failed.");
+
+QString Header(const QString& path) {
+    return QStringLiteral("To help you with the conversion settings, your file...\n\n\t") +
+           QDir::toNativeSeparators(path) + QStringLiteral("\n\nlooks like this...\n\n");
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList VisibleRecentTexts(CMainFrame* frame) {
+    QStringList texts;
+    for (int id = ID_FILE_MRU_FILE1; id < ID_FILE_MRU_FILE1 + kRecentFileCount; ++id) {
+        QAction* action = frame->Action(id);
+        if (action->isVisible() && action->isEnabled()) {
+            texts << action->text();
+        }
+    }
+    return texts;
+}
+
+}  // namespace
+
+class ConversionFlowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void previewsEmptyFileAndStillAsksForSettings();
+    void previewsShortAndLongFiles();
+    void previewsLongLineInPieces();
+    void convertsFromOpenThroughDialogToFiles();
+    void cancelWritesNothing();
+    void failedRunReportsAndKeepsDialogValues();
+    void settingsTwiceGivesTwoOutcomeLines();
+    void settingsAfterClearStartsWithEmptyLine();
+    void unreadableFileChangesNothing();
+    void fileGoneBeforePreviewIsReported();
+    void relativePathSurvivesTheConversion();
+    void recentFilesSurviveRestartAndDropStaleEntries();
+    void commandLineFileIsConvertedOnceWindowIsShown();
+
+private:
+    void Start(const QStringList& arguments = {QStringLiteral("corvat")});
+    void Open(const QString& path);
+    void OpenAndConvert(const QString& path, const ConversionChoice& choice);
+    CMainFrame* Frame() const { return m_app->MainFrame(); }
+    CCorvatView* View() const { return m_app->View(); }
+
+    std::unique_ptr<Workspace> m_ws;
+    std::unique_ptr<CCorvatApp> m_app;
+};
+
+void ConversionFlowTest::init() {
+    m_ws = std::make_unique<Workspace>();
+}
+
+void ConversionFlowTest::cleanup() {
+    m_app.reset();
+    m_ws.reset();
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void ConversionFlowTest::Start(const QStringList& arguments) {
+    m_app = std::make_unique<CCorvatApp>(m_ws->Services());
+    QVERIFY(m_app->InitInstance(arguments));
+}
+
+void ConversionFlowTest::Open(const QString& path) {
+    m_ws->filesToOpen = {path};
+    Frame()->Action(ID_FILE_OPEN)->trigger();
+}
+
+void ConversionFlowTest::OpenAndConvert(const QString& path, const ConversionChoice& choice) {
+    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
+    Open(path);
+}
+
+void ConversionFlowTest::previewsEmptyFileAndStillAsksForSettings() {
+    Start();
+    const QString empty = m_ws->WriteFile(QStringLiteral("empty.csv"), "");
+    bool asked = false;
+    QString logWhileAsking;
+    WhenModalOpens([&](QDialog* dialog) {
+        asked = ControlId(dialog) == kIdSettingsDialog;
+        logWhileAsking = View()->toPlainText();
+        Cancel(dialog);
+    });
+    Open(empty);
+    QVERIFY(asked);
+    QCOMPARE(logWhileAsking, Header(empty));
+    QCOMPARE(View()->toPlainText(), Header(empty));
+}
+
+void ConversionFlowTest::previewsShortAndLongFiles() {
+    Start();
+    const QString three =
+        m_ws->WriteFile(QStringLiteral("three.csv"), "a,1\r\nb,2\r\nc,3");  // no final newline
+    WhenModalOpens(Cancel);
+    Open(three);
+    QCOMPARE(View()->toPlainText(), Header(three) + QStringLiteral("a,1\nb,2\nc,3\n"));
+
+    QByteArray fiftyBytes;
+    QString firstTen;
+    for (int i = 1; i <= 50; ++i) {
+        fiftyBytes += "row " + QByteArray::number(i) + "\n";
+        if (i <= 10) {
+            firstTen += QStringLiteral("row %1\n").arg(i);
+        }
+    }
+    const QString fifty = m_ws->WriteFile(QStringLiteral("fifty.csv"), fiftyBytes);
+    WhenModalOpens(Cancel);
+    Open(fifty);
+    // A new open replaces the previous preview entirely.
+    QCOMPARE(View()->toPlainText(), Header(fifty) + firstTen);
+}
+
+void ConversionFlowTest::previewsLongLineInPieces() {
+    Start();
+    QByteArray bytes = QByteArray(400, '9') + "\n";
+    for (int i = 1; i <= 9; ++i) {
+        bytes += "next " + QByteArray::number(i) + "\n";
+    }
+    const QString file = m_ws->WriteFile(QStringLiteral("long.csv"), bytes);
+    WhenModalOpens(Cancel);
+    Open(file);
+    QString expected = Header(file) + QString(299, u'9') + u'\n' + QString(101, u'9') + u'\n';
+    for (int i = 1; i <= 8; ++i) {
+        expected += QStringLiteral("next %1\n").arg(i);
+    }
+    QCOMPARE(View()->toPlainText(), expected);
+    // The log wraps; it never scrolls sideways.
+    QCOMPARE(View()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(View()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+void ConversionFlowTest::convertsFromOpenThroughDialogToFiles() {
+    Start();
+    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(5));
+    const QString out = m_ws->MakeDir(QStringLiteral("out"));
+    QString logAtBeep;
+    m_ws->onBeep = [&] { logAtBeep = View()->toPlainText(); };
+
+    ConversionChoice choice;
+    choice.path = out;
+    choice.symbol = QStringLiteral("abc  ");  // cleaned by the dialog
+    OpenAndConvert(input, choice);
+
+    QCOMPARE(View()->toPlainText(), Header(input) + QString::fromLatin1(PriceFile(5)) + kSuccess);
+    QCOMPARE(m_ws->beeps, 1);
+    QCOMPARE(logAtBeep, View()->toPlainText());  // the beep follows the outcome line
+    QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
+    QVERIFY(m_ws->log->messages.empty());
+
+    const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
+    QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
+    QCOMPARE(static_cast<int>(static_cast<uchar>(data[2])), 6);
+    QVERIFY(QFile::exists(out + QStringLiteral("/F1.DOP")));
+    QCOMPARE(ReadAll(out + QStringLiteral("/MASTER")).size(), 2 * 53);
+
+    QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("Setting"));
+    QCOMPARE(ini.value(QStringLiteral("DateFormat")).toString(), QStringLiteral("MM_DD_CCYY"));
+    QCOMPARE(ini.value(QStringLiteral("Exist")).toInt(), 1);
+    QCOMPARE(ini.value(QStringLiteral("SkipOn")).toInt(), 1);
+    QCOMPARE(ini.value(QStringLiteral("SkipRows")).toInt(), 1);
+    QCOMPARE(ini.value(QStringLiteral("OICol")).toInt(), 7);
+    QCOMPARE(ini.value(QStringLiteral("Symbol")).toString(), QStringLiteral("ABC"));
+    QCOMPARE(ini.value(QStringLiteral("Name")).toString(), QStringLiteral("Sample Corp"));
+    QCOMPARE(QDir(ini.value(QStringLiteral("Path")).toString()).canonicalPath(),
+             QDir(out).canonicalPath());
+    ini.endGroup();
+
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
+    QVERIFY(Frame()->Action(ID_SETTINGS)->isEnabled());
+}
+
+void ConversionFlowTest::cancelWritesNothing() {
+    Start();
+    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+    const QString out = m_ws->MakeDir(QStringLiteral("out"));
+    WhenModalOpens([out](QDialog* dialog) {
+        FindControl<QLineEdit>(dialog, kIdPath)->setText(out);  // typed, then abandoned
+        Cancel(dialog);
+    });
+    Open(input);
+    QCOMPARE(View()->toPlainText(), Header(input) + QString::fromLatin1(PriceFile(3)));
+    QVERIFY(QDir(out).isEmpty());
+    QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
+    QVERIFY(ini.childGroups().indexOf(QStringLiteral("Setting")) < 0);
+    QCOMPARE(m_ws->beeps, 0);
+    QCOMPARE(View()->m_nDateFormat, 1);
+    // The open itself counts: the file is in the recent list all the same.
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
+}
+
+void ConversionFlowTest::failedRunReportsAndKeepsDialogValues() {
+    Start();
+    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+    ConversionChoice choice;
+    choice.path = m_ws->Path(QStringLiteral("no-such-dir"));
+    choice.dateFormat = QStringLiteral("DDMMYY");
+    OpenAndConvert(input, choice);
+
+    QVERIFY(View()->toPlainText().endsWith(QString::fromLatin1(PriceFile(3)) + kFailure));
+    QCOMPARE(m_ws->beeps, 0);
+    QCOMPARE(m_ws->log->messages.size(), size_t{1});  // the engine's own report
+    QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(), QStringLiteral("DDMMYY"));
+    QVERIFY(!ini.contains(QStringLiteral("Setting/Path")));    // only the job writes it
+    QVERIFY(!ini.contains(QStringLiteral("Setting/Symbol")));  // and it stopped first
+    QVERIFY(!QFile::exists(choice.path));
+}
+
+void ConversionFlowTest::settingsTwiceGivesTwoOutcomeLines() {
+    Start();
+    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(4));
+    ConversionChoice choice;
+    choice.path = m_ws->MakeDir(QStringLiteral("out"));
+    OpenAndConvert(input, choice);
+    const QString afterFirst = View()->toPlainText();
+    QVERIFY(afterFirst.endsWith(kSuccess));
+
+    // Same symbol into the same directory: refused this time.
+    choice.makeNewMaster = false;
+    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
+    Frame()->Action(ID_SETTINGS)->trigger();
+    QCOMPARE(View()->toPlainText(), afterFirst + kFailure);
+    QCOMPARE(m_ws->beeps, 1);
+    QCOMPARE(m_ws->log->messages.size(), size_t{1});
+
+    // Another symbol goes in beside the first.
+    choice.symbol = QStringLiteral("OTHER");
+    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
+    Frame()->Action(ID_SETTINGS)->trigger();
+    QCOMPARE(View()->toPlainText(), afterFirst + kFailure + kSuccess);
+    QCOMPARE(m_ws->beeps, 2);
+    QVERIFY(QFile::exists(choice.path + QStringLiteral("/F2.DAT")));
+}
+
+void ConversionFlowTest::settingsAfterClearStartsWithEmptyLine() {
+    Start();
+    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(2));
+    WhenModalOpens(Cancel);
+    Open(input);
+    Frame()->Action(ID_CLEAR_WINDOW)->trigger();
+    QVERIFY(View()->toPlainText().isEmpty());
+
+    ConversionChoice choice;
+    choice.path = m_ws->MakeDir(QStringLiteral("out"));
+    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
+    Frame()->Action(ID_SETTINGS)->trigger();
+    QCOMPARE(View()->toPlainText(), kSuccess);
+    QCOMPARE(View()->blockCount(), 2);
+    QVERIFY(View()->toPlainText().startsWith(u'\n'));
+}
+
+void ConversionFlowTest::unreadableFileChangesNothing() {
+    Start();
+    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(2));
+    WhenModalOpens(Cancel);
+    Open(input);
+    const QString log = View()->toPlainText();
+
+    const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
+    Open(missing);
+    QCOMPARE(m_ws->log->messages.size(), size_t{1});
+    const QString message = QString::fromStdString(m_ws->log->messages.front());
+    QVERIFY(message.contains(QDir::toNativeSeparators(missing)));
+    QVERIFY(message.contains(QStringLiteral("No such file")));
+    QCOMPARE(View()->toPlainText(), log);
+    QCOMPARE(View()->m_strInputPath, input);
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
+
+    // A directory is not a file to convert either.
+    Open(m_ws->MakeDir(QStringLiteral("folder")));
+    QCOMPARE(m_ws->log->messages.size(), size_t{2});
+    QCOMPARE(View()->m_strInputPath, input);
+}
+
+void ConversionFlowTest::fileGoneBeforePreviewIsReported() {
+    Start();
+    View()->AppendText(QStringLiteral("earlier"));
+    View()->m_strInputPath = m_ws->Path(QStringLiteral("vanished.csv"));
+    View()->OnPreviewFile();  // no dialog may open: nothing would close it
+    QCOMPARE(m_ws->log->messages.size(), size_t{1});
+    QCOMPARE(View()->toPlainText(), QStringLiteral("earlier"));
+}
+
+void ConversionFlowTest::relativePathSurvivesTheConversion() {
+    Start();
+    m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(m_ws->Path(QStringLiteral(".")));
+
+    ConversionChoice choice;
+    choice.path = m_ws->MakeDir(QStringLiteral("out"));
+    OpenAndConvert(QStringLiteral("prices.csv"), choice);
+    QVERIFY(QFileInfo(View()->m_strInputPath).isAbsolute());
+    QVERIFY(View()->toPlainText().endsWith(kSuccess));
+
+    // The run moved the working directory to the output directory; the
+    // same input must still be found.
+    choice.makeNewMaster = false;
+    choice.symbol = QStringLiteral("AGAIN");
+    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
+    Frame()->Action(ID_SETTINGS)->trigger();
+    QDir::setCurrent(previous);
+    QVERIFY2(View()->toPlainText().endsWith(kSuccess + kSuccess),
+             m_ws->log->messages.empty() ? "" : m_ws->log->messages.front().c_str());
+    QCOMPARE(ReadAll(choice.path + QStringLiteral("/F2.DAT")).size(), 4 * 28);
+}
+
+void ConversionFlowTest::recentFilesSurviveRestartAndDropStaleEntries() {
+    Start();
+    QStringList files;
+    for (int i = 1; i <= 5; ++i) {
+        files << m_ws->WriteFile(QStringLiteral("f%1.csv").arg(i), PriceFile(1));
+        WhenModalOpens(Cancel);
+        Open(files.back());
+    }
+    const QStringList newestFour{files[4], files[3], files[2], files[1]};
+    QCOMPARE(m_app->RecentFiles().Files(), newestFour);
+    QCOMPARE(VisibleRecentTexts(Frame()).size(), 4);
+    QVERIFY(VisibleRecentTexts(Frame()).front().startsWith(QStringLiteral("&1 ")));
+    QVERIFY(VisibleRecentTexts(Frame()).front().endsWith(QStringLiteral("f5.csv")));
+
+    m_app->ExitInstance();
+    m_app.reset();
+    Start();
+    QCOMPARE(m_app->RecentFiles().Files(), newestFour);
+    QCOMPARE(VisibleRecentTexts(Frame()).size(), 4);
+    QVERIFY(!Frame()->Action(ID_SETTINGS)->isEnabled());  // a restart opens nothing
+
+    // Entry 3 (f3) is opened again and moves to the top.
+    WhenModalOpens(Cancel);
+    Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
+    QCOMPARE(View()->m_strInputPath, files[2]);
+    QCOMPARE(m_app->RecentFiles().Files(),
+             (QStringList{files[2], files[4], files[3], files[1]}));
+
+    // A file that has gone is reported and dropped, for good.
+    QFile::remove(files[3]);
+    Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
+    QCOMPARE(m_ws->log->messages.size(), size_t{1});
+    QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[1]}));
+    QCOMPARE(VisibleRecentTexts(Frame()).size(), 3);
+    QCOMPARE(m_ws->Profile().RecentFiles(), (QStringList{files[2], files[4], files[1]}));
+}
+
+void ConversionFlowTest::commandLineFileIsConvertedOnceWindowIsShown() {
+    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+    ConversionChoice choice;
+    choice.path = m_ws->MakeDir(QStringLiteral("out"));
+    bool windowShownFirst = false;
+    WhenModalOpens([&](QDialog* dialog) {
+        windowShownFirst = Frame()->isVisible() && dialog->parentWidget() == Frame();
+        FillAndAccept(dialog, choice);
+    });
+    Start({QStringLiteral("corvat"), input});
+    QVERIFY(View()->toPlainText().isEmpty());  // not yet: the loop has not run
+    QTRY_VERIFY(View()->toPlainText().endsWith(kSuccess));
+    QVERIFY(windowShownFirst);
+    QVERIFY(View()->toPlainText().startsWith(Header(input)));
+    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
+}
+
+QTEST_MAIN(ConversionFlowTest)
+#include "tst_conversion_flow.moc"
