@@ -117,8 +117,9 @@ QLineEdit* CSettingsDlg::NewNumberBox(int id, int spinId, int lower, int upper,
                                       UpDownControl** spin) {
     const DialogUnits du(fontMetrics());
     auto* box = WithId(new QLineEdit(this), id);
-    box->setMinimumWidth(du.X(30));
+    box->setFixedWidth(du.X(30));
     *spin = WithId(new UpDownControl(box, this), spinId);
+    (*spin)->setFixedHeight(box->sizeHint().height());
     (*spin)->SetRange(lower, upper);
     return box;
 }
@@ -172,7 +173,9 @@ void CSettingsDlg::BuildControls() {
         (*column.box)->setParent(fieldsGroup);
         m_spins[column.spinIndex]->setParent(fieldsGroup);
         fields->addWidget(column.header, 0, gridColumn);
-        fields->addLayout(boxPair(*column.box, m_spins[column.spinIndex]), 1, gridColumn);
+        auto* pair = boxPair(*column.box, m_spins[column.spinIndex]);
+        pair->addStretch();
+        fields->addLayout(pair, 1, gridColumn);
         fields->setColumnStretch(gridColumn, 1);
         ++gridColumn;
     }
@@ -254,11 +257,11 @@ void CSettingsDlg::BuildControls() {
     output->addLayout(masterRadios, 1, 0);
     output->addWidget(new QLabel(QStringLiteral("Symbol"), outputGroup), 0, 1);
     m_symbol = WithId(new LimitedLineEdit(kMaxSymbolLength, outputGroup), kIdSymbol);
-    m_symbol->setMinimumWidth(du.X(65));
+    m_symbol->setFixedWidth(du.X(65));
     output->addWidget(m_symbol, 1, 1);
     output->addWidget(new QLabel(QStringLiteral("Name"), outputGroup), 0, 2);
     m_name = WithId(new LimitedLineEdit(kMaxNameLength, outputGroup), kIdName);
-    m_name->setMinimumWidth(du.X(65));
+    m_name->setFixedWidth(du.X(65));
     output->addWidget(m_name, 1, 2);
     output->setColumnStretch(0, 1);
     outer->addWidget(outputGroup);

@@ -20,7 +20,8 @@ UpDownControl::UpDownControl(QLineEdit* buddy, QWidget* parent) : QWidget(parent
         button->setArrowType(arrow);
         button->setAutoRepeat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+        // The two arrows share the height of the box they sit beside.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         connect(button, &QToolButton::clicked, this, [this, delta] { Step(delta); });
         layout->addWidget(button);
         return button;
@@ -28,7 +29,7 @@ UpDownControl::UpDownControl(QLineEdit* buddy, QWidget* parent) : QWidget(parent
     m_up = makeArrow(Qt::UpArrow, +1);
     m_down = makeArrow(Qt::DownArrow, -1);
     setFocusPolicy(Qt::ClickFocus);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     // The arrow keys step the number while the box has the focus, as they do
     // with the up-down control itself.
     m_buddy->installEventFilter(this);
