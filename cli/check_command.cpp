@@ -5,16 +5,19 @@
 namespace corvat {
 
 CLI::App* CheckCommand::Register(CLI::App& app) {
-    auto* sub = app.add_subcommand("check", "Verify a data directory; exit 1 when anything is wrong");
+    auto* sub =
+        app.add_subcommand("check", "Verify a data directory; exit 1 when anything is wrong");
     sub->footer("Example:\n  corvat-cli check ~/charts --recursive");
     sub->add_option("DIR", m_dir, "data directory holding a MASTER")->required();
-    sub->add_flag("--recursive,-r", m_recursive, "also check the masters its directory entries lead to");
+    sub->add_flag("--recursive,-r", m_recursive,
+                  "also check the masters its directory entries lead to");
     return sub;
 }
 
 int CheckCommand::Execute(std::ostream& out, std::ostream&) {
     const std::vector<Finding> findings = CheckDataDirectory(m_dir, m_recursive);
-    for (const Finding& finding : findings) out << finding.file.string() << ": " << finding.text << '\n';
+    for (const Finding& finding : findings)
+        out << finding.file.string() << ": " << finding.text << '\n';
     if (findings.empty()) {
         out << "No problems found.\n";
         return kExitSuccess;

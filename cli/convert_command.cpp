@@ -46,7 +46,8 @@ int DateFormatNumber(const std::string& text) {
     for (std::size_t i = 0; i < kDateFormatNames.size(); ++i) {
         if (EqualsIgnoringCase(text, kDateFormatNames[i])) return static_cast<int>(i) + 1;
     }
-    if (text.size() <= 2 && !text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+    if (text.size() <= 2 && !text.empty() &&
+        text.find_first_not_of("0123456789") == std::string::npos) {
         const int number = std::stoi(text);
         if (number >= 1 && number <= 12) return number;
     }
@@ -54,7 +55,8 @@ int DateFormatNumber(const std::string& text) {
 }
 
 CLI::App* ConvertCommand::Register(CLI::App& app) {
-    auto* sub = app.add_subcommand("convert", "Convert text files into new securities of a data directory");
+    auto* sub =
+        app.add_subcommand("convert", "Convert text files into new securities of a data directory");
     sub->footer(
         "Examples:\n"
         "  corvat-cli convert prices.csv --dir ~/charts --symbol IBM --date-format MM_DD_CCYY\n"
@@ -72,19 +74,26 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
     sub->add_option("--date-format", m_dateFormat, "date format name (e.g. MMDDYY) or 1-12");
     sub->add_option("--skip", m_skip, "leading rows to skip")->check(CLI::NonNegativeNumber);
     AddColumnOption(sub, "--date-col", m_fields[kDateField].column, nullptr, nullptr);
-    AddColumnOption(sub, "--open-col", m_fields[kOpenField].column, &m_fields[kOpenField].disabled, "--no-open");
-    AddColumnOption(sub, "--high-col", m_fields[kHighField].column, &m_fields[kHighField].disabled, "--no-high");
-    AddColumnOption(sub, "--low-col", m_fields[kLowField].column, &m_fields[kLowField].disabled, "--no-low");
+    AddColumnOption(sub, "--open-col", m_fields[kOpenField].column, &m_fields[kOpenField].disabled,
+                    "--no-open");
+    AddColumnOption(sub, "--high-col", m_fields[kHighField].column, &m_fields[kHighField].disabled,
+                    "--no-high");
+    AddColumnOption(sub, "--low-col", m_fields[kLowField].column, &m_fields[kLowField].disabled,
+                    "--no-low");
     AddColumnOption(sub, "--close-col", m_fields[kCloseField].column, nullptr, nullptr);
-    AddColumnOption(sub, "--volume-col", m_fields[kVolumeField].column, &m_fields[kVolumeField].disabled, "--no-volume");
-    AddColumnOption(sub, "--oi-col", m_fields[kOpenInterestField].column, &m_fields[kOpenInterestField].disabled, "--no-oi");
+    AddColumnOption(sub, "--volume-col", m_fields[kVolumeField].column,
+                    &m_fields[kVolumeField].disabled, "--no-volume");
+    AddColumnOption(sub, "--oi-col", m_fields[kOpenInterestField].column,
+                    &m_fields[kOpenInterestField].disabled, "--no-oi");
     return sub;
 }
 
 void ConvertCommand::Validate() {
     if (m_inputs.size() > 1) {
         if (!m_symbol.empty()) {
-            throw UsageError("--symbol cannot be used with more than one INPUT: each file's symbol is its name.");
+            throw UsageError(
+                "--symbol cannot be used with more than one INPUT: each file's symbol is its "
+                "name.");
         }
     } else {
         m_symbol = CleanSymbol(m_symbol);
@@ -94,7 +103,8 @@ void ConvertCommand::Validate() {
         }
         if (m_name.empty()) m_name = m_symbol;
     }
-    if (m_name.size() > kMaxTextBytes) throw UsageError("--name: enter no more than 16 characters.");
+    if (m_name.size() > kMaxTextBytes)
+        throw UsageError("--name: enter no more than 16 characters.");
     m_dateFormatNumber = DateFormatNumber(m_dateFormat);
     if (m_dateFormatNumber == 0) {
         throw UsageError("--date-format: \"" + m_dateFormat +

@@ -15,7 +15,8 @@ CLI::App* DumpCommand::Register(CLI::App& app) {
     sub->add_option("SYMBOL", m_symbol,
                     "symbol or name of the security, any letter case, searched through the tree")
         ->required();
-    sub->add_option("--format", m_format, "csv (default) or json")->check(CLI::IsMember({"csv", "json"}));
+    sub->add_option("--format", m_format, "csv (default) or json")
+        ->check(CLI::IsMember({"csv", "json"}));
     return sub;
 }
 

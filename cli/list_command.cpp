@@ -8,15 +8,15 @@
 namespace corvat {
 namespace {
 
-OutputCell DateCell(const StoredDate& date) {
-    return OutputCell::Text(StoredDateText(date));
-}
+OutputCell DateCell(const StoredDate& date) { return OutputCell::Text(StoredDateText(date)); }
 
 // The number of data records the data file's header gives, or nothing
 // when the file cannot tell (a warning says why).
-OutputCell RecordsCell(const std::filesystem::path& dir, const MasterEntry& entry, std::ostream& err) {
+OutputCell RecordsCell(const std::filesystem::path& dir, const MasterEntry& entry,
+                       std::ostream& err) {
     std::size_t records = 0;
-    const std::string error = ReadCountedRecords(SecurityFilePath(dir, entry.fileNumber, "DAT"), records);
+    const std::string error =
+        ReadCountedRecords(SecurityFilePath(dir, entry.fileNumber, "DAT"), records);
     if (!error.empty()) {
         err << "Warning: " << error << '\n';
         return OutputCell::Null();
@@ -27,10 +27,12 @@ OutputCell RecordsCell(const std::filesystem::path& dir, const MasterEntry& entr
 }  // namespace
 
 CLI::App* ListCommand::Register(CLI::App& app) {
-    auto* sub = app.add_subcommand("list", "List the securities and directory entries of a data directory");
+    auto* sub =
+        app.add_subcommand("list", "List the securities and directory entries of a data directory");
     sub->footer("Example:\n  corvat-cli list ~/charts --recursive --format csv");
     sub->add_option("DIR", m_dir, "data directory holding a MASTER")->required();
-    sub->add_flag("--recursive,-r", m_recursive, "also list the masters its directory entries lead to");
+    sub->add_flag("--recursive,-r", m_recursive,
+                  "also list the masters its directory entries lead to");
     sub->add_option("--format", m_format, "table (default), csv or json")
         ->check(CLI::IsMember({"table", "csv", "json"}));
     return sub;
@@ -64,7 +66,8 @@ int ListCommand::Execute(std::ostream& out, std::ostream& err) {
         }
         for (const MasterEntry& entry : node.listing.Entries()) {
             OutputRow row;
-            if (m_recursive) row.push_back(OutputCell::Text(node.relative.empty() ? "." : node.relative));
+            if (m_recursive)
+                row.push_back(OutputCell::Text(node.relative.empty() ? "." : node.relative));
             row.push_back(OutputCell::Number(std::to_string(entry.fileNumber)));
             if (entry.isDirectory) {
                 for (int i = 0; i < 6; ++i) row.push_back(OutputCell::Null());
@@ -83,8 +86,8 @@ int ListCommand::Execute(std::ostream& out, std::ostream& err) {
     }
     for (const SkippedDirectoryEntry& skip : tree.skipped) {
         err << "Warning: directory entry " << skip.recordNumber << " (" << skip.name << ") in "
-            << (skip.parent.empty() ? "." : skip.parent) << " is not followed: "
-            << SkipReasonText(skip.reason) << ".\n";
+            << (skip.parent.empty() ? "." : skip.parent)
+            << " is not followed: " << SkipReasonText(skip.reason) << ".\n";
     }
     WriteRows(out, ParseOutputFormat(m_format), columns, rows);
     return kExitSuccess;

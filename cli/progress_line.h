@@ -39,7 +39,8 @@ private:
 // Passes the engine's messages on, first taking the progress line away.
 class ProgressAwareSink final : public MessageSink {
 public:
-    ProgressAwareSink(MessageSink& inner, ProgressLine& progress) : m_inner(inner), m_progress(progress) {}
+    ProgressAwareSink(MessageSink& inner, ProgressLine& progress)
+        : m_inner(inner), m_progress(progress) {}
     void ShowMessage(const std::string& text) override {
         m_progress.Clear();
         m_inner.ShowMessage(text);

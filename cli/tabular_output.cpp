@@ -104,10 +104,12 @@ void WriteRows(std::ostream& out, OutputFormat format, const std::vector<std::st
         return;
     }
     if (format == OutputFormat::Csv) {
-        for (std::size_t c = 0; c < columns.size(); ++c) out << (c ? "," : "") << CsvField(columns[c]);
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            out << (c ? "," : "") << CsvField(columns[c]);
         out << '\n';
         for (const auto& row : rows) {
-            for (std::size_t c = 0; c < row.size(); ++c) out << (c ? "," : "") << CellText(row[c], format);
+            for (std::size_t c = 0; c < row.size(); ++c)
+                out << (c ? "," : "") << CellText(row[c], format);
             out << '\n';
         }
         return;
@@ -120,7 +122,8 @@ void WriteRows(std::ostream& out, OutputFormat format, const std::vector<std::st
     for (std::size_t r = 0; r < rows.size(); ++r) {
         out << "  {";
         for (std::size_t c = 0; c < rows[r].size() && c < columns.size(); ++c) {
-            out << (c ? ", " : "") << JsonString(columns[c]) << ": " << CellText(rows[r][c], format);
+            out << (c ? ", " : "") << JsonString(columns[c]) << ": "
+                << CellText(rows[r][c], format);
         }
         out << (r + 1 < rows.size() ? "},\n" : "}\n");
     }

@@ -29,7 +29,8 @@ std::string EntryLabel(const MasterEntry& entry) {
 
 class DirectoryCheck {
 public:
-    DirectoryCheck(FileSystem& fs, std::vector<Finding>& findings) : m_fs(fs), m_findings(findings) {}
+    DirectoryCheck(FileSystem& fs, std::vector<Finding>& findings)
+        : m_fs(fs), m_findings(findings) {}
 
     void CheckMaster(const MasterListing& listing) {
         const auto& master = listing.masterPath;
@@ -68,7 +69,8 @@ public:
     void CheckTemporaryFiles(const std::filesystem::path& dir) {
         std::error_code ec;
         std::vector<std::filesystem::path> stale;
-        for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
+             it.increment(ec)) {
             if (IsTemporaryName(it->path().filename().string())) stale.push_back(it->path());
         }
         std::sort(stale.begin(), stale.end());
@@ -98,12 +100,14 @@ private:
         std::size_t recordLength = static_cast<std::size_t>(entry.recordLength);
         std::size_t dateSlot = 0;
         if (entry.recordLength != 4 * entry.fieldCount) {
-            Add(listing.masterPath, label + " has record length " + std::to_string(entry.recordLength) +
-                                    " for " + Plural(static_cast<std::size_t>(entry.fieldCount), "field") + ".");
+            Add(listing.masterPath,
+                label + " has record length " + std::to_string(entry.recordLength) + " for " +
+                    Plural(static_cast<std::size_t>(entry.fieldCount), "field") + ".");
         }
         if (hasDop) {
             FieldDescription description;
-            if (std::string error = ReadFieldDescription(dopPath, description, m_fs); !error.empty()) {
+            if (std::string error = ReadFieldDescription(dopPath, description, m_fs);
+                !error.empty()) {
                 Add(dopPath, error);
             } else {
                 const std::size_t fields = description.fields.size();
@@ -112,11 +116,13 @@ private:
                                      std::to_string(entry.fieldCount) + ".");
                 }
                 if (static_cast<std::size_t>(entry.recordLength) != 4 * fields) {
-                    Add(dopPath, "gives records of " + std::to_string(4 * fields) + " bytes; " + label +
-                                     " has record length " + std::to_string(entry.recordLength) + ".");
+                    Add(dopPath, "gives records of " + std::to_string(4 * fields) + " bytes; " +
+                                     label + " has record length " +
+                                     std::to_string(entry.recordLength) + ".");
                 }
                 recordLength = 4 * fields;
-                const auto date = std::find(description.fields.begin(), description.fields.end(), 0);
+                const auto date =
+                    std::find(description.fields.begin(), description.fields.end(), 0);
                 if (date == description.fields.end()) {
                     Add(dopPath, "has no DATE field.");
                     return;
@@ -137,9 +143,10 @@ private:
         }
         const std::uintmax_t expected = std::uintmax_t{data.headerCount} * recordLength;
         if (data.fileSize != expected) {
-            Add(datPath, "length " + std::to_string(data.fileSize) + " disagrees with its header: " +
-                             Plural(data.headerCount, "record") + " of " + std::to_string(recordLength) +
-                             " bytes make " + std::to_string(expected) + ".");
+            Add(datPath, "length " + std::to_string(data.fileSize) +
+                             " disagrees with its header: " + Plural(data.headerCount, "record") +
+                             " of " + std::to_string(recordLength) + " bytes make " +
+                             std::to_string(expected) + ".");
         }
         // An entry without records keeps the dates it was registered with.
         // The records are those the header counts; when the file is cut
@@ -153,14 +160,15 @@ private:
         }
     }
 
-    void CompareDate(const MasterListing& listing, const MasterEntry& entry, const char* which, const StoredDate& held,
-                     const DataFile& data, std::size_t record, std::size_t slot) {
+    void CompareDate(const MasterListing& listing, const MasterEntry& entry, const char* which,
+                     const StoredDate& held, const DataFile& data, std::size_t record,
+                     std::size_t slot) {
         const StoredDate actual = DecodeDateValue(data.Field(record, slot));
         if (actual.value == held.value) return;
         Add(listing.masterPath,
-            EntryLabel(entry) + " gives " + which + " date " + StoredDateText(held) + " but record " +
-                std::to_string(record + 1) + " of " + data.path.filename().string() + " is dated " +
-                StoredDateText(actual) + ".");
+            EntryLabel(entry) + " gives " + which + " date " + StoredDateText(held) +
+                " but record " + std::to_string(record + 1) + " of " +
+                data.path.filename().string() + " is dated " + StoredDateText(actual) + ".");
     }
 
     FileSystem& m_fs;
@@ -191,13 +199,14 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
             const std::string here = node.relative.empty() ? "." : node.relative;
             for (const MasterEntry& entry : node.listing.Entries()) {
                 if (!recursive || entry.isDirectory || entry.symbol.empty()) continue;
-                const auto [it, added] =
-                    treeSymbols.emplace(ToUpperAscii(entry.symbol), std::make_pair(here, entry.recordNumber));
+                const auto [it, added] = treeSymbols.emplace(
+                    ToUpperAscii(entry.symbol), std::make_pair(here, entry.recordNumber));
                 // Repeats within one master were reported with that master.
                 if (!added && it->second.first != here) {
-                    check.Add(node.listing.masterPath, EntryLabel(entry) + " repeats the symbol of entry " +
-                                                           std::to_string(it->second.second) + " in " +
-                                                           it->second.first + ".");
+                    check.Add(node.listing.masterPath, EntryLabel(entry) +
+                                                           " repeats the symbol of entry " +
+                                                           std::to_string(it->second.second) +
+                                                           " in " + it->second.first + ".");
                 }
             }
         }
@@ -205,10 +214,12 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
     }
     for (const SkippedDirectoryEntry& skip : tree.skipped) {
         if (skip.reason == SkipReason::MasterCutShort) continue;  // the count finding says it
-        const auto holder = std::find_if(tree.nodes.begin(), tree.nodes.end(),
-                                         [&](const MasterTreeNode& node) { return node.relative == skip.parent; });
-        check.Add(holder->listing.masterPath, "directory entry " + std::to_string(skip.recordNumber) + " (" +
-                                         skip.name + ") is not followed: " + SkipReasonText(skip.reason) + ".");
+        const auto holder =
+            std::find_if(tree.nodes.begin(), tree.nodes.end(),
+                         [&](const MasterTreeNode& node) { return node.relative == skip.parent; });
+        check.Add(holder->listing.masterPath,
+                  "directory entry " + std::to_string(skip.recordNumber) + " (" + skip.name +
+                      ") is not followed: " + SkipReasonText(skip.reason) + ".");
     }
     return findings;
 }

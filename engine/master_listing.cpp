@@ -52,15 +52,15 @@ std::string ReadMasterListing(const std::filesystem::path& dir, MasterListing& l
     listing.directory = dir;
     listing.masterPath = FindIgnoringCase(dir, "MASTER");
     std::string bytes;
-    if (std::string error = ReadBounded(fs, listing.masterPath, kMasterReadLimit, bytes,
-                                        listing.fileSize);
+    if (std::string error =
+            ReadBounded(fs, listing.masterPath, kMasterReadLimit, bytes, listing.fileSize);
         !error.empty()) {
         return error;
     }
     if (bytes.size() < kMasterRecordSize) {
         return listing.masterPath.string() + " is shorter than its " +
-               std::to_string(kMasterRecordSize) + "-byte header (" +
-               std::to_string(bytes.size()) + " bytes).";
+               std::to_string(kMasterRecordSize) + "-byte header (" + std::to_string(bytes.size()) +
+               " bytes).";
     }
     MasterRecord record{};
     std::memcpy(record.data(), bytes.data(), kMasterRecordSize);

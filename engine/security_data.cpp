@@ -54,12 +54,14 @@ std::string ReadFieldDescription(const std::filesystem::path& path, FieldDescrip
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         const std::string where = "line " + std::to_string(lineNumber);
-        if (line.front() != '"') return Describe(path, where + " does not begin with a quoted name.");
+        if (line.front() != '"')
+            return Describe(path, where + " does not begin with a quoted name.");
         const std::size_t close = line.find('"', 1);
         if (close == std::string::npos) return Describe(path, where + " has no closing quote.");
         const std::string name = line.substr(1, close - 1);
-        const auto* found = std::find_if(kDescriptionNames.begin(), kDescriptionNames.end(),
-                                         [&](const char* known) { return EqualsIgnoringCase(name, known); });
+        const auto* found =
+            std::find_if(kDescriptionNames.begin(), kDescriptionNames.end(),
+                         [&](const char* known) { return EqualsIgnoringCase(name, known); });
         if (found == kDescriptionNames.end()) {
             return Describe(path, where + " names an unknown field \"" + name + "\".");
         }
@@ -86,7 +88,8 @@ std::size_t DataFile::RecordsCounted() const {
 MbfBytes DataFile::Field(std::size_t record, std::size_t slot) const {
     const std::size_t offset = (record + 1) * recordLength + slot * 4;
     MbfBytes value{};
-    for (std::size_t i = 0; i < value.size(); ++i) value[i] = static_cast<std::uint8_t>(bytes[offset + i]);
+    for (std::size_t i = 0; i < value.size(); ++i)
+        value[i] = static_cast<std::uint8_t>(bytes[offset + i]);
     return value;
 }
 

@@ -35,9 +35,9 @@ struct DataFile {
     std::filesystem::path path;
     std::uintmax_t fileSize = 0;
     std::size_t recordLength = 0;
-    bool hasHeader = false;       // the file holds at least one whole record
+    bool hasHeader = false;         // the file holds at least one whole record
     std::uint16_t headerCount = 0;  // records including the header, as the header says
-    std::string bytes;            // the file's start, as far as any count can reach
+    std::string bytes;              // the file's start, as far as any count can reach
 
     // Whole data records present after the header.
     std::size_t RecordsPresent() const;

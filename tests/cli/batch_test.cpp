@@ -32,7 +32,8 @@ struct BatchFixture {
 TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
     BatchFixture f;
     const std::string ibm = f.Good("ibm.csv");
-    const std::string bad = f.Input("bad.csv", "19970115,1,2,0.5,1.5,100,7\nnot a date,1,1,1,1,1,1\n");
+    const std::string bad =
+        f.Input("bad.csv", "19970115,1,2,0.5,1.5,100,7\nnot a date,1,1,1,1,1,1\n");
     const std::string missing = (f.dir / "missing.csv").string();
     const std::string msft = f.Good("Msft.Prices.txt");
     const CliRun r = f.Convert({ibm, bad, missing, msft});
@@ -51,12 +52,14 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
 
     const Bytes master = ReadBytes(f.out / "MASTER");
     ASSERT_EQ(master.size(), 4u * 53);
-    EXPECT_EQ(Slice(master, 3 * 53 + 7, 16), TextBytes("MSFT.PRICES     ")) << "name follows the symbol";
+    EXPECT_EQ(Slice(master, 3 * 53 + 7, 16), TextBytes("MSFT.PRICES     "))
+        << "name follows the symbol";
 }
 
 TEST(BatchConvert, AllGoodExitsZeroAndSharesTheOptions) {
     BatchFixture f;
-    const CliRun r = f.Convert({f.Good("a.csv"), f.Good("b.csv")}, {"--no-oi", "--no-volume", "--name", "SAME"});
+    const CliRun r =
+        f.Convert({f.Good("a.csv"), f.Good("b.csv")}, {"--no-oi", "--no-volume", "--name", "SAME"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Lines(r.out).back(), "2 converted, 0 failed");
     EXPECT_EQ(ReadBytes(f.out / "F2.DAT").size(), 3u * 20);
@@ -67,7 +70,8 @@ TEST(BatchConvert, SymbolsComeFromFileNamesCutToSixteenBytes) {
     EXPECT_EQ(SymbolFromFileName("/data/ibm.csv"), "IBM");
     EXPECT_EQ(SymbolFromFileName("dir.d/spy"), "SPY");
     EXPECT_EQ(SymbolFromFileName("a_very_long_file_name_indeed.txt"), "A_VERY_LONG_FILE");
-    EXPECT_EQ(SymbolFromFileName("abcdefghijklmno pq.csv"), "ABCDEFGHIJKLMNO") << "no blank left at the cut";
+    EXPECT_EQ(SymbolFromFileName("abcdefghijklmno pq.csv"), "ABCDEFGHIJKLMNO")
+        << "no blank left at the cut";
     // 15 ASCII bytes then a two-byte character: cut before it, not inside.
     EXPECT_EQ(SymbolFromFileName("abcdefghijklmno\xC3\xA9.csv"), "ABCDEFGHIJKLMNO");
     EXPECT_EQ(SymbolFromFileName(".csv"), ".CSV");
@@ -106,7 +110,8 @@ TEST(BatchConvert, UsageErrorsWriteNothing) {
 
 TEST(BatchConvert, NewMasterIsMadeOnceThenFilled) {
     BatchFixture f;
-    CliRun r = f.Convert({f.Input("bad.csv", "x"), f.Good("a.csv"), f.Good("b.csv")}, {"--master", "new"});
+    CliRun r =
+        f.Convert({f.Input("bad.csv", "x"), f.Good("a.csv"), f.Good("b.csv")}, {"--master", "new"});
     // The first file is unreadable as data but does create the master the
     // later ones go into.
     EXPECT_EQ(Lines(r.out).back(), "2 converted, 1 failed") << r.out << r.err;
@@ -120,7 +125,8 @@ TEST(BatchConvert, NewMasterIsMadeOnceThenFilled) {
 
 TEST(BatchConvert, ShowsACounterOnATerminalAndClearsItBeforeMessages) {
     BatchFixture f;
-    const CliRun r = f.Convert({f.Good("a.csv"), f.Input("bad.csv", "x\n"), f.Good("c.csv")}, {}, true);
+    const CliRun r =
+        f.Convert({f.Good("a.csv"), f.Input("bad.csv", "x\n"), f.Good("c.csv")}, {}, true);
     EXPECT_NE(r.err.find("[1/3] "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("[3/3] "), std::string::npos);
     // Every message starts on a clean line: the counter is wiped with \r.

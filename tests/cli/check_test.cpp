@@ -27,10 +27,13 @@ TEST(CheckCommandRun, PassesADirectoryMadeByConvertAndFailsADamagedOne) {
     EXPECT_EQ(r.code, 1);
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
-    EXPECT_EQ(lines[0], (dir / "F1.DAT").string() +
-                            ": length 83 disagrees with its header: 3 records of 28 bytes make 84.");
-    EXPECT_EQ(lines[1], (dir / "F2.DOP").string() + ": missing; the description file of entry 2 (B).");
-    EXPECT_EQ(lines[2], (dir / "F1.NEW").string() + ": temporary file left by an interrupted rewrite.");
+    EXPECT_EQ(lines[0],
+              (dir / "F1.DAT").string() +
+                  ": length 83 disagrees with its header: 3 records of 28 bytes make 84.");
+    EXPECT_EQ(lines[1],
+              (dir / "F2.DOP").string() + ": missing; the description file of entry 2 (B).");
+    EXPECT_EQ(lines[2],
+              (dir / "F1.NEW").string() + ": temporary file left by an interrupted rewrite.");
     EXPECT_EQ(lines[3], "3 findings.");
 }
 
@@ -63,7 +66,8 @@ TEST(HelpText, ListsEveryCommandWithAnExample) {
     ASSERT_EQ(r.code, 0);
     for (const char* command : {"convert", "list", "dump", "check"}) {
         EXPECT_NE(r.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
-        EXPECT_NE(r.out.find(std::string("corvat-cli ") + command + " "), std::string::npos) << command;
+        EXPECT_NE(r.out.find(std::string("corvat-cli ") + command + " "), std::string::npos)
+            << command;
         const CliRun sub = RunCorvatCli({command, "--help"});
         EXPECT_EQ(sub.code, 0);
         EXPECT_NE(sub.out.find(std::string("corvat-cli ") + command), std::string::npos) << sub.out;

@@ -17,18 +17,42 @@ std::string DateText(const Day& d, int format) {
     const int yy = d.year % 100;
     char text[16];
     switch (format) {
-        case 1: std::snprintf(text, sizeof text, "%02d-%02d-%02d", yy, d.month, d.day); break;
-        case 2: std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day); break;
-        case 3: std::snprintf(text, sizeof text, "%02d/%02d/%02d", d.month, d.day, yy); break;
-        case 4: std::snprintf(text, sizeof text, "%02d/%02d/%04d", d.month, d.day, d.year); break;
-        case 5: std::snprintf(text, sizeof text, "%02d.%02d.%02d", d.day, d.month, yy); break;
-        case 6: std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day, d.month, d.year); break;
-        case 7: std::snprintf(text, sizeof text, "%02d%02d%02d", yy, d.month, d.day); break;
-        case 8: std::snprintf(text, sizeof text, "%04d%02d%02d", d.year, d.month, d.day); break;
-        case 9: std::snprintf(text, sizeof text, "%02d%02d%02d", d.month, d.day, yy); break;
-        case 10: std::snprintf(text, sizeof text, "%02d%02d%04d", d.month, d.day, d.year); break;
-        case 11: std::snprintf(text, sizeof text, "%02d%02d%02d", d.day, d.month, yy); break;
-        default: std::snprintf(text, sizeof text, "%02d%02d%04d", d.day, d.month, d.year); break;
+        case 1:
+            std::snprintf(text, sizeof text, "%02d-%02d-%02d", yy, d.month, d.day);
+            break;
+        case 2:
+            std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+            break;
+        case 3:
+            std::snprintf(text, sizeof text, "%02d/%02d/%02d", d.month, d.day, yy);
+            break;
+        case 4:
+            std::snprintf(text, sizeof text, "%02d/%02d/%04d", d.month, d.day, d.year);
+            break;
+        case 5:
+            std::snprintf(text, sizeof text, "%02d.%02d.%02d", d.day, d.month, yy);
+            break;
+        case 6:
+            std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day, d.month, d.year);
+            break;
+        case 7:
+            std::snprintf(text, sizeof text, "%02d%02d%02d", yy, d.month, d.day);
+            break;
+        case 8:
+            std::snprintf(text, sizeof text, "%04d%02d%02d", d.year, d.month, d.day);
+            break;
+        case 9:
+            std::snprintf(text, sizeof text, "%02d%02d%02d", d.month, d.day, yy);
+            break;
+        case 10:
+            std::snprintf(text, sizeof text, "%02d%02d%04d", d.month, d.day, d.year);
+            break;
+        case 11:
+            std::snprintf(text, sizeof text, "%02d%02d%02d", d.day, d.month, yy);
+            break;
+        default:
+            std::snprintf(text, sizeof text, "%02d%02d%04d", d.day, d.month, d.year);
+            break;
     }
     return text;
 }
@@ -42,7 +66,8 @@ std::string Iso(const Day& d) {
 std::vector<std::string> Split(const std::string& line) {
     std::vector<std::string> fields;
     std::size_t start = 0;
-    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1) {
+    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos;
+         start = comma + 1) {
         fields.push_back(line.substr(start, comma - start));
     }
     fields.push_back(line.substr(start));
@@ -51,7 +76,8 @@ std::vector<std::string> Split(const std::string& line) {
 
 TEST(DumpRoundTrip, GivesBackTheInputsValuesForEveryDateFormat) {
     // Two-digit years reach 1961..2059; four-digit years up to 2099.
-    const std::vector<Day> days = {{1961, 1, 1}, {1997, 1, 15}, {2000, 2, 29}, {2059, 12, 31}, {2099, 12, 31}};
+    const std::vector<Day> days = {
+        {1961, 1, 1}, {1997, 1, 15}, {2000, 2, 29}, {2059, 12, 31}, {2099, 12, 31}};
     const std::vector<std::vector<std::string>> prices = {
         {"1.1", "123.456", "0.001", "99999.99", "1000000", "7"},
         {"-2.5", "3.4028e30", "1e-30", "0", "16777217", "0.1"},
@@ -60,8 +86,8 @@ TEST(DumpRoundTrip, GivesBackTheInputsValuesForEveryDateFormat) {
         {"5", "6", "4", "5.5", "100", "3"},
     };
     for (int format = 1; format <= 12; ++format) {
-        const bool twoDigitYear = format == 1 || format == 3 || format == 5 || format == 7 ||
-                                  format == 9 || format == 11;
+        const bool twoDigitYear =
+            format == 1 || format == 3 || format == 5 || format == 7 || format == 9 || format == 11;
         TempDir dir;
         std::string input;
         std::size_t rows = 0;
@@ -99,10 +125,11 @@ TEST(DumpRoundTrip, GivesBackTheInputsValuesForEveryDateFormat) {
 struct DumpFixture {
     TempDir dir;
     DumpFixture() {
-        WriteText(dir / "in.csv", "01/15/1997,1.5,2,1,1.75,1000,5\n01/16/1997,1.25,2.5,1,2,2000,6\n");
-        const CliRun r = RunCorvatCli({"convert", (dir / "in.csv").string(), "--dir", dir.path().string(),
-                                       "--symbol", "IBM", "--name", "Intl \"Business\"", "--date-format",
-                                       "MM_DD_CCYY", "--no-open", "--no-oi"});
+        WriteText(dir / "in.csv",
+                  "01/15/1997,1.5,2,1,1.75,1000,5\n01/16/1997,1.25,2.5,1,2,2000,6\n");
+        const CliRun r = RunCorvatCli(
+            {"convert", (dir / "in.csv").string(), "--dir", dir.path().string(), "--symbol", "IBM",
+             "--name", "Intl \"Business\"", "--date-format", "MM_DD_CCYY", "--no-open", "--no-oi"});
         EXPECT_EQ(r.code, 0) << r.err;
     }
 };
@@ -111,22 +138,27 @@ TEST(DumpOutput, LimitsColumnsToTheFieldsTheSecurityHas) {
     DumpFixture f;
     const CliRun r = RunCorvatCli({"dump", f.dir.path().string(), "ibm", "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Date,High,Low,Close,Volume\n1997-01-15,2,1,1.75,1000\n1997-01-16,2.5,1,2,2000\n");
+    EXPECT_EQ(r.out,
+              "Date,High,Low,Close,Volume\n1997-01-15,2,1,1.75,1000\n1997-01-16,2.5,1,2,2000\n");
 
-    const CliRun json = RunCorvatCli({"dump", f.dir.path().string(), "INTL \"BUSINESS\"", "--format", "json"});
+    const CliRun json =
+        RunCorvatCli({"dump", f.dir.path().string(), "INTL \"BUSINESS\"", "--format", "json"});
     ASSERT_EQ(json.code, 0) << json.err;
-    EXPECT_EQ(json.out,
-              "[\n"
-              "  {\"Date\": \"1997-01-15\", \"High\": 2, \"Low\": 1, \"Close\": 1.75, \"Volume\": 1000},\n"
-              "  {\"Date\": \"1997-01-16\", \"High\": 2.5, \"Low\": 1, \"Close\": 2, \"Volume\": 2000}\n"
-              "]\n");
+    EXPECT_EQ(
+        json.out,
+        "[\n"
+        "  {\"Date\": \"1997-01-15\", \"High\": 2, \"Low\": 1, \"Close\": 1.75, \"Volume\": "
+        "1000},\n"
+        "  {\"Date\": \"1997-01-16\", \"High\": 2.5, \"Low\": 1, \"Close\": 2, \"Volume\": 2000}\n"
+        "]\n");
 }
 
 TEST(DumpLookup, FindsTheSecurityThroughTheTreeInAnyLetterCase) {
     TempDir dir;
     const auto sub = dir / "deep";
     std::filesystem::create_directory(sub);
-    WriteBytes(dir / "MASTER", MasterBytes(2, 2, {DirectoryEntry(1, "DEEP"), DirectoryEntry(2, "LOOP")}));
+    WriteBytes(dir / "MASTER",
+               MasterBytes(2, 2, {DirectoryEntry(1, "DEEP"), DirectoryEntry(2, "LOOP")}));
     std::filesystem::create_directory_symlink(dir.path(), dir / "LOOP");
     WriteBytes(sub / "master", MasterBytes(1, 1, {WriteSoundSecurity(sub, 7, "SPX")}));
     CliRun r = RunCorvatCli({"dump", dir.path().string(), "spx"});
@@ -144,9 +176,10 @@ TEST(DumpDamage, ReportsEveryBrokenFileClearlyWithoutCrashing) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("MASTER"), std::string::npos) << r.err;
 
-    WriteBytes(dir / "MASTER", MasterBytes(3, 3, {WriteSoundSecurity(dir.path(), 1, "CUT"),
-                                                  WriteSoundSecurity(dir.path(), 2, "NODAT"),
-                                                  WriteSoundSecurity(dir.path(), 3, "LONG")}));
+    WriteBytes(dir / "MASTER", MasterBytes(3, 3,
+                                           {WriteSoundSecurity(dir.path(), 1, "CUT"),
+                                            WriteSoundSecurity(dir.path(), 2, "NODAT"),
+                                            WriteSoundSecurity(dir.path(), 3, "LONG")}));
     // Cut inside the second record, header still counting two.
     Bytes bytes = ReadBytes(dir / "F1.DAT");
     bytes.resize(20);
@@ -154,7 +187,8 @@ TEST(DumpDamage, ReportsEveryBrokenFileClearlyWithoutCrashing) {
     r = RunCorvatCli({"dump", dir.path().string(), "cut"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Date,Close\n1997-01-15,10\n");
-    EXPECT_NE(r.err.find("header counts 2 records but the file holds 1"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("header counts 2 records but the file holds 1"), std::string::npos)
+        << r.err;
 
     std::filesystem::remove(dir / "F2.DAT");
     r = RunCorvatCli({"dump", dir.path().string(), "nodat"});

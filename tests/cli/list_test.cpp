@@ -11,9 +11,9 @@ struct ListFixture {
     TempDir dir;
     ListFixture() {
         WriteText(dir / "a.csv", "01/15/1997,1,2,0.5,1.5,100,7\n01/20/1997,1,2,0.5,1.5,100,7\n");
-        const CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.path().string(),
-                                       "--symbol", "ibm", "--name", "IBM, Corp.", "--date-format", "4",
-                                       "--no-oi"});
+        const CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir",
+                                       dir.path().string(), "--symbol", "ibm", "--name",
+                                       "IBM, Corp.", "--date-format", "4", "--no-oi"});
         EXPECT_EQ(r.code, 0) << r.err;
     }
 };
@@ -22,9 +22,10 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
     ListFixture f;
     CliRun r = RunCorvatCli({"list", f.dir.path().string()});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  Subdirectory\n"
-              "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2\n");
+    EXPECT_EQ(
+        r.out,
+        "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  Subdirectory\n"
+        "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2\n");
 
     r = RunCorvatCli({"list", f.dir.path().string(), "--format", "csv"});
     EXPECT_EQ(r.out,
@@ -32,10 +33,11 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
               "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,\n");
 
     r = RunCorvatCli({"list", f.dir.path().string(), "--format", "json"});
-    EXPECT_EQ(r.out,
-              "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
-              "\"FirstDate\": \"1997-01-15\", \"LastDate\": \"1997-01-20\", \"Records\": 2, "
-              "\"Subdirectory\": null}\n]\n");
+    EXPECT_EQ(
+        r.out,
+        "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
+        "\"FirstDate\": \"1997-01-15\", \"LastDate\": \"1997-01-20\", \"Records\": 2, "
+        "\"Subdirectory\": null}\n]\n");
 
     r = RunCorvatCli({"list", f.dir.path().string(), "--format", "xml"});
     EXPECT_EQ(r.code, 2);
@@ -45,8 +47,11 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
     TempDir dir;
     const auto sub = dir / "Sub";
     std::filesystem::create_directory(sub);
-    WriteBytes(dir / "MASTER", MasterBytes(2, 2, {WriteSoundSecurity(dir.path(), 1, "TOP"), DirectoryEntry(2, "SUB")}));
-    WriteBytes(sub / "MASTER", MasterBytes(2, 2, {DirectoryEntry(1, "BACK"), WriteSoundSecurity(sub, 2, "LOW")}));
+    WriteBytes(
+        dir / "MASTER",
+        MasterBytes(2, 2, {WriteSoundSecurity(dir.path(), 1, "TOP"), DirectoryEntry(2, "SUB")}));
+    WriteBytes(sub / "MASTER",
+               MasterBytes(2, 2, {DirectoryEntry(1, "BACK"), WriteSoundSecurity(sub, 2, "LOW")}));
     std::filesystem::create_directory_symlink(dir.path(), sub / "back");
 
     CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
@@ -64,7 +69,8 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
               ".,2,,,,,,,SUB\n"
               "Sub,1,,,,,,,BACK\n"
               "Sub,2,LOW,LOW,2,1997-01-15,1997-01-16,2,\n");
-    EXPECT_NE(r.err.find("directory entry 1 (BACK) in Sub is not followed"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("directory entry 1 (BACK) in Sub is not followed"), std::string::npos)
+        << r.err;
 }
 
 TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {

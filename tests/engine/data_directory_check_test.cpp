@@ -1,6 +1,7 @@
+#include "data_directory_check.h"
+
 #include <gtest/gtest.h>
 
-#include "data_directory_check.h"
 #include "read_back_support.h"
 
 namespace corvat::test {
@@ -49,9 +50,11 @@ TEST(DataDirectoryCheck, FindsMasterLengthAndCountFaults) {
     f.Sound(1, "IBM");
     WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
     const auto findings = CheckDataDirectory(f.dir.path(), false);
-    EXPECT_TRUE(Has(findings, "MASTER", "not a whole number of 53-byte records (10 bytes left over)"))
+    EXPECT_TRUE(
+        Has(findings, "MASTER", "not a whole number of 53-byte records (10 bytes left over)"))
         << Joined(findings);
-    EXPECT_TRUE(Has(findings, "MASTER", "header counts 3 entries but the file holds 1 entry record"))
+    EXPECT_TRUE(
+        Has(findings, "MASTER", "header counts 3 entries but the file holds 1 entry record"))
         << Joined(findings);
     EXPECT_EQ(findings.size(), 2u) << Joined(findings);
 }
@@ -66,7 +69,8 @@ TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
     const auto findings = f.Check();
     EXPECT_TRUE(Has(findings, "MASTER", "entry 2 (other) uses file number 1, as entry 1 does"))
         << Joined(findings);
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 3 (ibm) repeats the symbol of entry 1")) << Joined(findings);
+    EXPECT_TRUE(Has(findings, "MASTER", "entry 3 (ibm) repeats the symbol of entry 1"))
+        << Joined(findings);
     EXPECT_EQ(findings.size(), 2u) << Joined(findings);
 }
 
@@ -86,19 +90,23 @@ TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
     f.entries.push_back(odd);
 
     const auto findings = f.Check();
-    EXPECT_TRUE(Has(findings, "F1.DAT", "missing; the data file of entry 1 (NODAT)")) << Joined(findings);
+    EXPECT_TRUE(Has(findings, "F1.DAT", "missing; the data file of entry 1 (NODAT)"))
+        << Joined(findings);
     EXPECT_TRUE(Has(findings, "F2.DOP", "missing; the description file of entry 2 (NODOP)"));
     EXPECT_TRUE(Has(findings, "F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"));
-    EXPECT_TRUE(Has(findings, "F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"));
+    EXPECT_TRUE(
+        Has(findings, "F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"));
     EXPECT_TRUE(Has(findings, "MASTER", "entry 4 (ODDLEN) has record length 12 for 2 fields"));
-    EXPECT_TRUE(Has(findings, "F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"));
+    EXPECT_TRUE(
+        Has(findings, "F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"));
     EXPECT_EQ(findings.size(), 6u) << Joined(findings);
 }
 
 TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
     CheckFixture f;
     f.Sound(1, "LONGER");
-    WriteDataFile(f.dir.path(), 1, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}}, 2);  // counts 1 record
+    WriteDataFile(f.dir.path(), 1, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}},
+                  2);  // counts 1 record
     f.Sound(2, "FRAGMENT");
     Bytes bytes = ReadBytes(f.dir / "F2.DAT");
     bytes.push_back(0);
@@ -106,12 +114,14 @@ TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
     f.Sound(3, "HEADLESS");
     WriteBytes(f.dir / "F3.DAT", Bytes{0, 0, 1});
     const auto findings = f.Check();
-    EXPECT_TRUE(Has(findings, "F1.DAT", "length 24 disagrees with its header: 2 records of 8 bytes make 16"))
+    EXPECT_TRUE(Has(findings, "F1.DAT",
+                    "length 24 disagrees with its header: 2 records of 8 bytes make 16"))
         << Joined(findings);
     EXPECT_TRUE(Has(findings, "F2.DAT", "length 25 disagrees with its header: 3 records"));
     EXPECT_TRUE(Has(findings, "F3.DAT", "length 3 is shorter than its 8-byte header"));
     // F1's header counts one record, so its last record is the first.
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"));
+    EXPECT_TRUE(
+        Has(findings, "MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"));
     EXPECT_EQ(findings.size(), 4u) << Joined(findings);
 }
 
@@ -130,19 +140,25 @@ TEST(DataFileCheck, ComparesEntryDatesWithFirstAndLastRecordsInFileOrder) {
     WriteDataFile(f.dir.path(), 3, 2, {{970230.0f, 1.0f}});
     f.entries.push_back(DatedEntry(3, "BADDATE", 2, 970301.0f, 970230.0f));
     const auto findings = f.Check();
-    EXPECT_TRUE(Has(findings, "MASTER",
-                    "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is dated 1997-01-20"))
+    EXPECT_TRUE(Has(
+        findings, "MASTER",
+        "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is dated 1997-01-20"))
         << Joined(findings);
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"));
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is dated 970230"));
+    EXPECT_TRUE(
+        Has(findings, "MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"));
+    EXPECT_TRUE(Has(
+        findings, "MASTER",
+        "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is dated 970230"));
     EXPECT_EQ(findings.size(), 3u) << Joined(findings);
 }
 
 TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
     CheckFixture f;
     f.Sound(1, "IBM");
-    for (const char* name : {"MASTER.~NU", "master.new", "F1.NEW", "F12.new"}) WriteText(f.dir / name, "x");
-    for (const char* name : {"MASTER.BAK", "F.NEW", "FX.NEW", "NOTES.NEW"}) WriteText(f.dir / name, "x");
+    for (const char* name : {"MASTER.~NU", "master.new", "F1.NEW", "F12.new"})
+        WriteText(f.dir / name, "x");
+    for (const char* name : {"MASTER.BAK", "F.NEW", "FX.NEW", "NOTES.NEW"})
+        WriteText(f.dir / name, "x");
     const auto findings = f.Check();
     for (const char* name : {"MASTER.~NU", "master.new", "F1.NEW", "F12.new"}) {
         EXPECT_TRUE(Has(findings, name, "temporary file")) << name << "\n" << Joined(findings);
@@ -169,18 +185,23 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
     f.entries.push_back(DirectoryEntry(3, "GONE"));
     const auto sub = f.dir / "sub";
     std::filesystem::create_directory(sub);
-    WriteBytes(sub / "MASTER", MasterBytes(3, 3, {WriteSoundSecurity(sub, 1, "Ibm"), DirectoryEntry(2, "UP"),
-                                                  DatedEntry(3, "NOFILES", 2, 970115.0f, 970115.0f)}));
+    WriteBytes(sub / "MASTER",
+               MasterBytes(3, 3,
+                           {WriteSoundSecurity(sub, 1, "Ibm"), DirectoryEntry(2, "UP"),
+                            DatedEntry(3, "NOFILES", 2, 970115.0f, 970115.0f)}));
     std::filesystem::create_directory_symlink(f.dir.path(), sub / "UP");
     WriteText(sub / "F1.NEW", "");
 
     EXPECT_EQ(Joined(f.Check(false)), "") << "without recursive only the top is checked";
     const auto findings = f.Check(true);
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in .")) << Joined(findings);
+    EXPECT_TRUE(Has(findings, "MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."))
+        << Joined(findings);
     EXPECT_TRUE(Has(findings, "F3.DAT", "missing"));
     EXPECT_TRUE(Has(findings, "F3.DOP", "missing"));
     EXPECT_TRUE(Has(findings, "F1.NEW", "temporary file"));
-    EXPECT_TRUE(Has(findings, "MASTER", "directory entry 2 (UP) is not followed: it leads to a directory already visited"));
+    EXPECT_TRUE(
+        Has(findings, "MASTER",
+            "directory entry 2 (UP) is not followed: it leads to a directory already visited"));
     EXPECT_TRUE(Has(findings, "MASTER", "No such file")) << "GONE has no master";
     EXPECT_EQ(findings.size(), 6u) << Joined(findings);
 }

@@ -26,14 +26,16 @@ TEST(StoredDates, DecodesRealDatesAndShowsAnythingElseAsTheNumber) {
         EXPECT_FALSE(date.valid) << value;
         EXPECT_EQ(std::stof(StoredDateText(date)), value);
     }
-    EXPECT_EQ(StoredDateText(DecodeDateValue({0xFF, 0xFF, 0x7F, 0xFF})).find('-'), std::string::npos)
+    EXPECT_EQ(StoredDateText(DecodeDateValue({0xFF, 0xFF, 0x7F, 0xFF})).find('-'),
+              std::string::npos)
         << "the largest MBF number is no date";
 }
 
 TEST(MasterListingRead, KeepsWhatTheFileHoldsWhateverTheHeaderSays) {
     TempDir dir;
-    Bytes bytes = MasterBytes(5, 5, {DatedEntry(1, "IBM", 7, 970115.0f, 970220.0f, "IBM CORP"),
-                                     DirectoryEntry(9, "SUB")});
+    Bytes bytes = MasterBytes(
+        5, 5,
+        {DatedEntry(1, "IBM", 7, 970115.0f, 970220.0f, "IBM CORP"), DirectoryEntry(9, "SUB")});
     bytes.insert(bytes.end(), {1, 2, 3});  // a fragment of a third record
     WriteBytes(dir / "master", bytes);     // another program's letter case
 
@@ -101,11 +103,14 @@ struct LoopedTree {
     std::filesystem::path top = dir / "top";
     LoopedTree() {
         std::filesystem::create_directories(top / "sub");
-        WriteBytes(top / "MASTER", MasterBytes(3, 3, {WriteSoundSecurity(top, 1, "TOP"),
-                                                      DirectoryEntry(2, "SUB"),
-                                                      DirectoryEntry(3, "GONE")}));
-        WriteBytes(top / "sub" / "MASTER", MasterBytes(2, 2, {DirectoryEntry(1, "BACK"),
-                                                              WriteSoundSecurity(top / "sub", 2, "DEEP")}));
+        WriteBytes(top / "MASTER",
+                   MasterBytes(3, 3,
+                               {WriteSoundSecurity(top, 1, "TOP"), DirectoryEntry(2, "SUB"),
+                                DirectoryEntry(3, "GONE")}));
+        WriteBytes(
+            top / "sub" / "MASTER",
+            MasterBytes(2, 2,
+                        {DirectoryEntry(1, "BACK"), WriteSoundSecurity(top / "sub", 2, "DEEP")}));
         std::filesystem::create_directory_symlink(top, top / "sub" / "back");
     }
 };
@@ -136,7 +141,8 @@ TEST(MasterTreeWalk, FollowsEntriesIgnoringCaseAndStopsAtLoops) {
 
 TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
     TempDir dir;
-    WriteBytes(dir / "MASTER", MasterBytes(2, 2, {DirectoryEntry(1, ".."), DirectoryEntry(2, "A")}));
+    WriteBytes(dir / "MASTER",
+               MasterBytes(2, 2, {DirectoryEntry(1, ".."), DirectoryEntry(2, "A")}));
     // A chain deeper than the search goes: A/A/A/...
     std::filesystem::path level = dir.path();
     for (int depth = 0; depth < kMaxSearchDepth + 5; ++depth) {
@@ -161,7 +167,8 @@ TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
 TEST(FieldDescriptionRead, AcceptsEveryLineEndAndLetterCase) {
     TempDir dir;
     FieldDescription description;
-    WriteText(dir / "F1.DOP", "\"DATE\",0,0\r\n\"high\",4,4\n\n\"Low\",4,4\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4");
+    WriteText(dir / "F1.DOP",
+              "\"DATE\",0,0\r\n\"high\",4,4\n\n\"Low\",4,4\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4");
     ASSERT_EQ(ReadFieldDescription(dir / "F1.DOP", description), "");
     EXPECT_EQ(description.fields, (std::vector<int>{0, 2, 3, 4, 5}));
 }
@@ -203,7 +210,8 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
 
     // Lengths that cannot hold whole MBF numbers are refused, not divided by.
     for (std::size_t length : {0u, 2u, 6u, 256u}) {
-        EXPECT_NE(ReadDataFile(dir / "F1.DAT", length, data).find("record length"), std::string::npos);
+        EXPECT_NE(ReadDataFile(dir / "F1.DAT", length, data).find("record length"),
+                  std::string::npos);
     }
     WriteBytes(dir / "F2.DAT", Bytes{0, 0, 5});
     ASSERT_EQ(ReadDataFile(dir / "F2.DAT", 4, data), "");
@@ -270,13 +278,15 @@ class UnreadableFileSystem final : public FileSystem {
     };
 
 public:
-    std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode, std::error_code& ec) override {
+    std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
+                               std::error_code& ec) override {
         auto real = RealFileSystem().Open(path, mode, ec);
         if (!real) return nullptr;
         real->Close(ec);
         return std::make_unique<BadFile>();
     }
-    void Rename(const std::filesystem::path&, const std::filesystem::path&, std::error_code& ec) override {
+    void Rename(const std::filesystem::path&, const std::filesystem::path&,
+                std::error_code& ec) override {
         ec = std::make_error_code(std::errc::io_error);
     }
     void Remove(const std::filesystem::path&, std::error_code& ec) override {
@@ -295,11 +305,13 @@ TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     EXPECT_NE(master.find(std::make_error_code(std::errc::io_error).message()), std::string::npos);
 
     FieldDescription description;
-    EXPECT_NE(ReadFieldDescription(dir / "F1.DOP", description, fs).find("Cannot read"), std::string::npos);
+    EXPECT_NE(ReadFieldDescription(dir / "F1.DOP", description, fs).find("Cannot read"),
+              std::string::npos);
     DataFile data;
     EXPECT_NE(ReadDataFile(dir / "F1.DAT", 8, data, fs).find("Cannot read"), std::string::npos);
     std::size_t records = 0;
-    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, fs).find("Cannot read"), std::string::npos);
+    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, fs).find("Cannot read"),
+              std::string::npos);
 
     const MasterTree tree = WalkMasterTree(dir.path(), fs);
     ASSERT_EQ(tree.nodes.size(), 1u);

@@ -27,7 +27,8 @@ inline MasterRecord DatedEntry(std::uint8_t number, const std::string& symbol, i
 }
 
 // F<n>.DOP naming `fields` (0 date ... 6 open interest) in that order.
-inline void WriteDescription(const std::filesystem::path& dir, int n, const std::vector<int>& fields) {
+inline void WriteDescription(const std::filesystem::path& dir, int n,
+                             const std::vector<int>& fields) {
     std::string text;
     for (int field : fields) text += kFieldDescriptions[static_cast<std::size_t>(field)];
     WriteText(dir / ("F" + std::to_string(n) + ".DOP"), text);
@@ -40,7 +41,8 @@ inline void WriteDataFile(const std::filesystem::path& dir, int n, std::size_t f
     const std::uint16_t word = static_cast<std::uint16_t>(count < 0 ? records.size() + 1 : count);
     Bytes bytes;
     for (std::size_t f = 0; f < fields; ++f) {
-        const Bytes pair = f == 0 ? Bytes{0, 0, static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8)}
+        const Bytes pair = f == 0 ? Bytes{0, 0, static_cast<std::uint8_t>(word),
+                                          static_cast<std::uint8_t>(word >> 8)}
                                   : Bytes{0, 0, 1, 0};
         bytes.insert(bytes.end(), pair.begin(), pair.end());
     }
