@@ -11,12 +11,15 @@ const QString kTitle = QStringLiteral("Corvat");
 void MessageBoxSink::ShowMessage(const std::string& text) {
     QMessageBox box(QMessageBox::Warning, kTitle, QString::fromStdString(text), QMessageBox::Ok,
                     m_parent);
+    // Messages quote what the user typed; "<b>" in a path must show as typed.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool MessageBoxSink::AskYesNo(const std::string& text) {
     QMessageBox box(QMessageBox::Question, kTitle, QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

@@ -282,6 +282,17 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_root + "/never"));
     }
 
+    void f1AsksForHelp() {
+        auto dlg = Make(m_root);
+        int calls = 0;
+        dlg->SetHelpHandler([&] { ++calls; });
+        dlg->show();
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QCOMPARE(calls, 1);
+    }
+
     void workingDirectoryIsLeftAlone() {
         const QString before = QDir::currentPath();
         auto dlg = Make(m_root);
