@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "bounded_read.h"
 #include "case_blind_path.h"
 #include "file_ops.h"
 #include "text_util.h"
@@ -22,7 +23,10 @@ struct MasterContents {
 MasterContents ReadMaster(FileSystem& fs, const std::filesystem::path& dir) {
     MasterContents master;
     std::string bytes;
-    if (!ReadWholeFile(fs, FindIgnoringCase(dir, "MASTER"), bytes).empty()) return master;
+    // No header count reaches past this, so a stray giant file named MASTER
+    // costs no more memory than the largest real one.
+    constexpr std::size_t kMostCounted = kMasterRecordSize * (1 + 32767);
+    if (!ReadPrefix(fs, FindIgnoringCase(dir, "MASTER"), kMostCounted, bytes).empty()) return master;
     if (bytes.size() < kMasterRecordSize) return master;
     master.readable = true;
     MasterRecord header{};
