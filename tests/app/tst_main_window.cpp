@@ -338,7 +338,9 @@ void MainWindowTest::helpOpensContentsAndContextTopics() {
     QString topicInDialog;
     bool helpUsable = false;
     WhenModalOpens([&](QDialog* dialog) {
-        QTest::keySequence(dialog, QKeySequence(Qt::Key_F1));
+        dialog->activateWindow();
+        QApplication::setActiveWindow(dialog);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
         if (HelpWindow* help = Frame()->Help()) {
             topicInDialog = help->CurrentTopic();
             helpUsable = help->isVisible() && help->parentWidget() == dialog;
