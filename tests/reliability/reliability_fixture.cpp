@@ -64,11 +64,7 @@ DirSnapshot Snapshot(const std::filesystem::path& dir) {
 std::vector<std::string> TemporaryFiles(const std::filesystem::path& dir) {
     std::vector<std::string> found;
     for (const auto& [name, bytes] : Snapshot(dir)) {
-        const auto ends = [&](const char* suffix) {
-            const std::size_t n = std::strlen(suffix);
-            return name.size() >= n && name.compare(name.size() - n, n, suffix) == 0;
-        };
-        if (ends(".~NU") || ends(".NEW")) found.push_back(name);
+        if (name.ends_with(".~NU") || name.ends_with(".NEW")) found.push_back(name);
     }
     return found;
 }
