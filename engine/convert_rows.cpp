@@ -1,6 +1,6 @@
 #include <cstdio>
 #include <optional>
-#include <vector>
+#include <string_view>
 
 #include "converter.h"
 #include "data_file_layout.h"
@@ -19,13 +19,13 @@ constexpr const char* kSeparatedMismatch =
     "You specified a character-separated date format\n"
     "but a only numeric date characters were found.";
 
-bool IsBlankText(const std::string& text) {
-    return text.find_first_not_of(" \t") == std::string::npos;
+bool IsBlankText(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
 // A field as the left-out message quotes it: a row may be megabytes of
 // binary junk, and the message must stay short and printable.
-std::string Excerpt(const std::string& text) {
+std::string Excerpt(std::string_view text) {
     constexpr std::size_t kMaxQuoted = 40;
     std::string shown;
     for (std::size_t i = 0; i < text.size() && i < kMaxQuoted; ++i) {
@@ -36,7 +36,7 @@ std::string Excerpt(const std::string& text) {
     return shown;
 }
 
-bool AllDigits(const std::string& text) {
+bool AllDigits(std::string_view text) {
     for (char c : text) {
         if (c < '0' || c > '9') return false;
     }
@@ -45,7 +45,7 @@ bool AllDigits(const std::string& text) {
 
 // What the first row's date column says about the kind of format chosen;
 // null when it fits.
-const char* DateKindMismatch(const std::string& dateText, int format) {
+const char* DateKindMismatch(std::string_view dateText, int format) {
     const bool digitsOnly = AllDigits(dateText);
     if (format >= kFirstNumericOnlyFormat && !digitsOnly) return kNumericOnlyMismatch;
     if (format < kFirstNumericOnlyFormat && digitsOnly) return kSeparatedMismatch;
@@ -111,15 +111,14 @@ int CConverter::ConvertRows() {
         return 1;
     }
     LineReader reader(*input);
-    std::string line;
+    std::string_view line;
     long lineNumber = 0;
     if (m_bSkipOn) {
         for (int i = 0; i < m_nSkipRows && reader.ReadLine(line); ++i) ++lineNumber;
     }
 
     const char delimiter = m_szDelimiter.empty() ? ',' : m_szDelimiter[0];
-    std::vector<std::string> columns;
-    std::size_t columnCount = 0;
+    RowColumns columns;
     bool kindChecked = false;
     bool mismatch = false;
     bool stopped = false;
@@ -131,15 +130,16 @@ int CConverter::ConvertRows() {
 
     while (!stopped && reader.ReadLine(line)) {
         ++lineNumber;
-        SplitRow(line, delimiter, columns, columnCount);
-        if (columnCount == 0 || AllColumnsBlank(columns, columnCount)) continue;
+        columns.Split(line, delimiter);
+        const std::size_t columnCount = columns.Count();
+        if (columnCount == 0 || columns.AllBlank()) continue;
 
         const auto dateColumn = static_cast<std::size_t>(m_nColumn[kDateField]);
         if (dateColumn >= columnCount) {
             leftOut.Add(lineNumber, "it has no date column");
             continue;
         }
-        const std::string& dateText = columns[dateColumn];
+        const std::string_view dateText = columns[dateColumn];
         if (!kindChecked && !IsBlankText(dateText)) {
             kindChecked = true;
             if (const char* message = DateKindMismatch(dateText, m_nDateFormat)) {

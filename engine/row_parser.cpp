@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <iterator>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -25,8 +26,7 @@ bool LineReader::Fill() {
     return true;
 }
 
-bool LineReader::ReadLine(std::string& line) {
-    line.clear();
+bool LineReader::ReadLine(std::string_view& line) {
     if (m_atStart) {
         while (m_end - m_begin < 3 && Fill()) {
         }
@@ -34,24 +34,42 @@ bool LineReader::ReadLine(std::string& line) {
         if (m_end - m_begin >= 3 && std::memcmp(m_buffer.data() + m_begin, kBom, 3) == 0) m_begin += 3;
         m_atStart = false;
     }
+    m_carry.clear();
     for (;;) {
         const char* start = m_buffer.data() + m_begin;
         const void* newline = std::memchr(start, '\n', m_end - m_begin);
         if (newline != nullptr) {
-            const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
-            line.append(start, length);
+            const auto length = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
+            if (m_carry.empty()) {
+                line = std::string_view(start, length);
+            } else {
+                m_carry.append(start, length);
+                line = m_carry;
+            }
             m_begin += length + 1;
             break;
         }
-        // Hand the partial line over so a long line does not grow the buffer.
-        line.append(start, m_end - m_begin);
+        // A line that runs past the buffer is carried aside, so a long line
+        // does not grow the buffer and every read asks for a full buffer.
+        m_carry.append(start, m_end - m_begin);
         m_begin = m_end;
         if (!Fill()) {
-            if (m_error || line.empty()) return false;
+            if (m_error || m_carry.empty()) return false;
+            line = m_carry;
             break;
         }
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return true;
+}
+
+bool LineReader::ReadLine(std::string& line) {
+    std::string_view view;
+    if (!ReadLine(view)) {
+        line.clear();
+        return false;
+    }
+    line.assign(view);
     return true;
 }
 
@@ -59,9 +77,11 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-void SplitSpaces(std::string_view line, std::vector<std::string>& columns, std::size_t& count) {
+}  // namespace
+
+void RowColumns::SplitSpaces(std::string_view line) {
     std::size_t pos = 0;
-    while (count < kMaxColumns) {
+    while (m_count < kMaxColumns) {
         while (pos < line.size() && line[pos] == ' ') ++pos;
         if (pos == line.size()) break;
         const std::size_t end = std::min(line.find(' ', pos), line.size());
@@ -69,49 +89,75 @@ void SplitSpaces(std::string_view line, std::vector<std::string>& columns, std::
         if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
             field = field.substr(1, field.size() - 2);
         }
-        columns[count++].assign(field);
+        m_columns[m_count++] = field;
         pos = end;
     }
 }
 
-// One comma or tab field starting at `pos`; returns where the next field
-// starts, or npos when this was the last.
-std::size_t ReadDelimitedField(std::string_view line, std::size_t pos, char delimiter,
-                               std::string& field) {
+// A comma or tab field whose first character, at `pos`, is a double quote;
+// returns where the next field starts, or npos when this was the last.
+std::size_t RowColumns::SplitQuoted(std::string_view line, std::size_t pos, char delimiter) {
+    std::string& field = m_unquoted[m_count];
     field.clear();
-    if (pos < line.size() && line[pos] == '"') {
-        ++pos;
-        while (pos < line.size()) {
-            if (line[pos] != '"') {
-                field += line[pos++];
-            } else if (pos + 1 < line.size() && line[pos + 1] == '"') {
-                field += '"';
-                pos += 2;
-            } else {
-                ++pos;
-                break;
-            }
+    ++pos;
+    while (pos < line.size()) {
+        const std::size_t quote = std::min(line.find('"', pos), line.size());
+        field.append(line.substr(pos, quote - pos));
+        pos = quote;
+        if (pos == line.size()) break;
+        if (pos + 1 < line.size() && line[pos + 1] == '"') {
+            field += '"';
+            pos += 2;
+        } else {
+            ++pos;
+            break;
         }
     }
+    // Text after the closing quote stays part of the field.
     const std::size_t end = line.find(delimiter, pos);
     field.append(line.substr(pos, end == std::string_view::npos ? line.size() - pos : end - pos));
+    m_columns[m_count++] = field;
     return end == std::string_view::npos ? end : end + 1;
 }
 
-}  // namespace
+void RowColumns::Split(std::string_view line, char delimiter) {
+    m_count = 0;
+    if (delimiter == ' ') {
+        SplitSpaces(line);
+        return;
+    }
+    const char* const text = line.data();
+    const std::size_t size = line.size();
+    std::size_t pos = 0;
+    while (m_count < kMaxColumns && pos != std::string_view::npos) {
+        if (pos < size && text[pos] == '"') {
+            pos = SplitQuoted(line, pos, delimiter);
+            continue;
+        }
+        // Fields are short: a plain scan beats a library search here.
+        std::size_t end = pos;
+        while (end < size && text[end] != delimiter) ++end;
+        m_columns[m_count++] = std::string_view(text + pos, end - pos);
+        pos = end < size ? end + 1 : std::string_view::npos;
+    }
+}
+
+bool RowColumns::AllBlank() const {
+    for (std::size_t i = 0; i < m_count; ++i) {
+        for (char c : m_columns[i]) {
+            if (!IsBlank(c)) return false;
+        }
+    }
+    return true;
+}
 
 void SplitRow(std::string_view line, char delimiter, std::vector<std::string>& columns,
               std::size_t& count) {
     if (columns.size() < kMaxColumns) columns.resize(kMaxColumns);
-    count = 0;
-    if (delimiter == ' ') {
-        SplitSpaces(line, columns, count);
-        return;
-    }
-    std::size_t pos = 0;
-    while (count < kMaxColumns && pos != std::string_view::npos) {
-        pos = ReadDelimitedField(line, pos, delimiter, columns[count++]);
-    }
+    RowColumns row;
+    row.Split(line, delimiter);
+    count = row.Count();
+    for (std::size_t i = 0; i < count; ++i) columns[i].assign(row[i]);
 }
 
 bool AllColumnsBlank(const std::vector<std::string>& columns, std::size_t count) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -23,6 +24,9 @@ public:
 
     // False at the end of the file or on a read error (see Error()).
     bool ReadLine(std::string& line);
+    // The same without a copy for lines that fit the buffer: `line` points
+    // into the reader and stays valid until the next read.
+    bool ReadLine(std::string_view& line);
     const std::error_code& Error() const { return m_error; }
 
 private:
@@ -35,6 +39,28 @@ private:
     bool m_eof = false;
     bool m_atStart = true;
     std::error_code m_error;
+    std::string m_carry;  // a line that spans buffer refills
+};
+
+// The columns of one row, as SplitRow cuts them, without copying: each is a
+// view into the row itself or, for a quoted field whose quotes had to be
+// taken out, into this object. Valid until the next Split and only while
+// the row's text lives.
+class RowColumns {
+public:
+    void Split(std::string_view line, char delimiter);
+    std::size_t Count() const { return m_count; }
+    std::string_view operator[](std::size_t index) const { return m_columns[index]; }
+    // True when every column is empty or spaces and tabs.
+    bool AllBlank() const;
+
+private:
+    void SplitSpaces(std::string_view line);
+    std::size_t SplitQuoted(std::string_view line, std::size_t pos, char delimiter);
+
+    std::array<std::string_view, kMaxColumns> m_columns{};
+    std::array<std::string, kMaxColumns> m_unquoted{};
+    std::size_t m_count = 0;
 };
 
 // Cuts a row into at most kMaxColumns columns. Comma and tab rows keep empty
