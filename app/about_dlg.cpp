@@ -33,10 +33,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* bits = new QLabel(QStringLiteral("A 32 bit application"), this);
 
     auto* what = new QGroupBox(QStringLiteral("What Corvat Does"), this);
-    auto* whatText = new QLabel(
-        QStringLiteral("Converts historical financial data in ASCII form to data in "
-                       "MetaStock or CompuTrac format"),
-        what);
+    auto* whatText =
+        new QLabel(QStringLiteral("Converts historical financial data in ASCII form to data in "
+                                  "MetaStock or CompuTrac format"),
+                   what);
     whatText->setWordWrap(true);
     (new QVBoxLayout(what))->addWidget(whatText);
 

@@ -57,9 +57,7 @@ bool CCorvatApp::InitInstance(const QStringList& arguments) {
     return true;
 }
 
-void CCorvatApp::ExitInstance() {
-    SaveRecentFiles();
-}
+void CCorvatApp::ExitInstance() { SaveRecentFiles(); }
 
 void CCorvatApp::OnFileNew() {
     m_doc->OnNewDocument();
@@ -110,9 +108,7 @@ bool CCorvatApp::OpenDocumentFile(const QString& path) {
     return true;
 }
 
-void CCorvatApp::SaveRecentFiles() {
-    m_services.profile->SetRecentFiles(m_recent.Files());
-}
+void CCorvatApp::SaveRecentFiles() { m_services.profile->SetRecentFiles(m_recent.Files()); }
 
 AppServices DefaultServices(ProfileStore& profile) {
     AppServices services;

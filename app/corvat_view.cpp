@@ -33,8 +33,7 @@ public:
 
 }  // namespace
 
-CCorvatView::CCorvatView(ProfileStore& profile, MessageSinkFactory makeMessageSink,
-                         QWidget* parent)
+CCorvatView::CCorvatView(ProfileStore& profile, MessageSinkFactory makeMessageSink, QWidget* parent)
     : QPlainTextEdit(parent),
       m_profile(profile),
       m_makeMessageSink(std::move(makeMessageSink)),
@@ -78,10 +77,10 @@ int CCorvatView::OnPreviewFile() {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         // The open step read it a moment ago; if it has gone since, say so
         // rather than ask for settings that cannot be used.
-        m_makeMessageSink(window())
-            ->ShowMessage(tr("Cannot read %1:\n%2.")
-                              .arg(QDir::toNativeSeparators(m_strInputPath), file.errorString())
-                              .toStdString());
+        m_makeMessageSink(window())->ShowMessage(
+            tr("Cannot read %1:\n%2.")
+                .arg(QDir::toNativeSeparators(m_strInputPath), file.errorString())
+                .toStdString());
         return 0;
     }
 

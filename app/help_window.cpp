@@ -52,8 +52,6 @@ void HelpWindow::ShowTopic(const QString& topic) {
     activateWindow();
 }
 
-QString HelpWindow::CurrentTopic() const {
-    return m_browser->source().fileName();
-}
+QString HelpWindow::CurrentTopic() const { return m_browser->source().fileName(); }
 
 }  // namespace corvat

@@ -1,13 +1,14 @@
 #include <QApplication>
 
-#include "app_strings.h"
 #include "app_ids.h"
+#include "app_strings.h"
 #include "corvat_app.h"
 #include "profile_store.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(corvat::AppString(corvat::AFX_IDS_APP_TITLE)));
+    QApplication::setApplicationName(
+        QString::fromLatin1(corvat::AppString(corvat::AFX_IDS_APP_TITLE)));
     QApplication::setOrganizationName(QStringLiteral("Corvat"));
     QApplication::setApplicationVersion(QStringLiteral(CORVAT_VERSION));
 

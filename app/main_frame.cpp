@@ -33,13 +33,9 @@ QString Text(int id) {
 }
 
 // A command string reads "status-bar prompt\ntooltip".
-QString Prompt(int id) {
-    return Text(id).section(QLatin1Char('\n'), 0, 0);
-}
+QString Prompt(int id) { return Text(id).section(QLatin1Char('\n'), 0, 0); }
 
-QString TipText(int id) {
-    return Text(id).section(QLatin1Char('\n'), 1, 1);
-}
+QString TipText(int id) { return Text(id).section(QLatin1Char('\n'), 1, 1); }
 
 void SetActionId(QAction* action, int id) {
     action->setProperty(kControlIdProperty, id);
@@ -112,9 +108,9 @@ bool CMainFrame::OnCreate() {
                {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
     AddCommand(ID_EDIT_CUT, QStringLiteral("Cu&t"),
                {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    QAction* copy = AddCommand(
-        ID_EDIT_COPY, QStringLiteral("&Copy"),
-        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    QAction* copy =
+        AddCommand(ID_EDIT_COPY, QStringLiteral("&Copy"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     AddCommand(ID_EDIT_PASTE, QStringLiteral("&Paste"),
                {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     AddCommand(ID_NEXT_PANE, QStringLiteral("Next Pane"), {QKeySequence(Qt::Key_F6)});
@@ -249,13 +245,9 @@ void CMainFrame::ShowHelp(const QString& topic) {
     m_help->ShowTopic(topic);
 }
 
-void CMainFrame::OnHelpFinder() {
-    ShowHelp(QString::fromLatin1(kHelpContents));
-}
+void CMainFrame::OnHelpFinder() { ShowHelp(QString::fromLatin1(kHelpContents)); }
 
-void CMainFrame::OnHelp() {
-    ShowHelp(ContextTopic());
-}
+void CMainFrame::OnHelp() { ShowHelp(ContextTopic()); }
 
 void CMainFrame::OnContextHelp() {
     QWhatsThis::enterWhatsThisMode();

@@ -61,8 +61,7 @@ protected:
 private:
     void PreCreateWindow();
     bool OnCreate();
-    QAction* AddCommand(int commandId, const QString& text,
-                        const QList<QKeySequence>& keys = {});
+    QAction* AddCommand(int commandId, const QString& text, const QList<QKeySequence>& keys = {});
 
     CCorvatView* m_view = nullptr;
     QHash<int, QAction*> m_actions;

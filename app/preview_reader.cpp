@@ -2,7 +2,6 @@
 
 #include <QIODevice>
 #include <QTextStream>
-
 #include <optional>
 #include <utility>
 

@@ -1,7 +1,6 @@
 #include "recent_file_list.h"
 
 #include <QDir>
-
 #include <algorithm>
 
 namespace corvat {

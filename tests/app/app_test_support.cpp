@@ -76,8 +76,8 @@ void FillAndAccept(QDialog* dialog, const ConversionChoice& choice) {
     FindControl<QLineEdit>(dialog, kIdPath)->setText(choice.path);
     FindControl<QLineEdit>(dialog, kIdSymbol)->setText(choice.symbol);
     FindControl<QLineEdit>(dialog, kIdName)->setText(choice.name);
-    FindControl<QRadioButton>(dialog, choice.makeNewMaster ? kIdMakeNewMaster
-                                                           : kIdUseExistingMaster)
+    FindControl<QRadioButton>(dialog,
+                              choice.makeNewMaster ? kIdMakeNewMaster : kIdUseExistingMaster)
         ->click();
     FindControl<QComboBox>(dialog, kIdDateFormat)->setEditText(choice.dateFormat);
     auto* skip = FindControl<QCheckBox>(dialog, kIdSkipOn);
@@ -90,9 +90,7 @@ void FillAndAccept(QDialog* dialog, const ConversionChoice& choice) {
     FindControl<QPushButton>(dialog, kIdOk)->click();
 }
 
-void Cancel(QDialog* dialog) {
-    FindControl<QPushButton>(dialog, kIdCancel)->click();
-}
+void Cancel(QDialog* dialog) { FindControl<QPushButton>(dialog, kIdCancel)->click(); }
 
 QByteArray PriceFile(int rows) {
     QByteArray bytes = "Date,Open,High,Low,Close,Volume,OpenInterest\n";

@@ -39,8 +39,7 @@ public:
         return d;
     }
     void WriteProfileInt(const std::string&, const std::string&, int) override {}
-    void WriteProfileString(const std::string&, const std::string&,
-                            const std::string&) override {}
+    void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
 };
 
 }  // namespace
@@ -92,10 +91,8 @@ void AppPartsTest::placementIsEightyFivePercentRoundedDownCentred() {
     for (int side = 0; side <= 5000; ++side) {
         const WindowPlacement p = MainWindowPlacement(side, side);
         if (p.width != side * 85 / 100 || p.x != (side - side * 85 / 100) / 2) {
-            QFAIL(qPrintable(QStringLiteral("side %1 gives width %2 at %3")
-                                 .arg(side)
-                                 .arg(p.width)
-                                 .arg(p.x)));
+            QFAIL(qPrintable(
+                QStringLiteral("side %1 gives width %2 at %3").arg(side).arg(p.width).arg(p.x)));
         }
     }
 }

@@ -80,9 +80,7 @@ private:
     std::unique_ptr<CCorvatApp> m_app;
 };
 
-void ConversionFlowTest::init() {
-    m_ws = std::make_unique<Workspace>();
-}
+void ConversionFlowTest::init() { m_ws = std::make_unique<Workspace>(); }
 
 void ConversionFlowTest::cleanup() {
     m_app.reset();
@@ -365,8 +363,7 @@ void ConversionFlowTest::recentFilesSurviveRestartAndDropStaleEntries() {
     WhenModalOpens(Cancel);
     Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
     QCOMPARE(View()->m_strInputPath, files[2]);
-    QCOMPARE(m_app->RecentFiles().Files(),
-             (QStringList{files[2], files[4], files[3], files[1]}));
+    QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[3], files[1]}));
 
     // A file that has gone is reported and dropped, for good.
     QFile::remove(files[3]);

@@ -26,6 +26,7 @@
 #include "help_window.h"
 #include "main_frame.h"
 #include "settings_dlg.h"
+#include "settings_ids.h"
 #include "window_placement.h"
 
 using namespace corvat;
@@ -254,11 +255,16 @@ void MainWindowTest::editingKeysChangeNothing() {
     QSignalSpy saved(Frame()->Action(ID_FILE_SAVE), &QAction::triggered);
     QSignalSpy nextPane(Frame()->Action(ID_NEXT_PANE), &QAction::triggered);
     const QKeySequence keys[] = {
-        QKeySequence(Qt::CTRL | Qt::Key_S),     QKeySequence(Qt::CTRL | Qt::Key_V),
-        QKeySequence(Qt::SHIFT | Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_X),
-        QKeySequence(Qt::SHIFT | Qt::Key_Delete), QKeySequence(Qt::CTRL | Qt::Key_Z),
-        QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::Key_F6),
-        QKeySequence(Qt::SHIFT | Qt::Key_F6),   QKeySequence(Qt::Key_Delete),
+        QKeySequence(Qt::CTRL | Qt::Key_S),
+        QKeySequence(Qt::CTRL | Qt::Key_V),
+        QKeySequence(Qt::SHIFT | Qt::Key_Insert),
+        QKeySequence(Qt::CTRL | Qt::Key_X),
+        QKeySequence(Qt::SHIFT | Qt::Key_Delete),
+        QKeySequence(Qt::CTRL | Qt::Key_Z),
+        QKeySequence(Qt::ALT | Qt::Key_Backspace),
+        QKeySequence(Qt::Key_F6),
+        QKeySequence(Qt::SHIFT | Qt::Key_F6),
+        QKeySequence(Qt::Key_Delete),
         QKeySequence(Qt::Key_A),
     };
     for (const QKeySequence& key : keys) {
@@ -267,8 +273,8 @@ void MainWindowTest::editingKeysChangeNothing() {
     }
     QCOMPARE(saved.size(), 1);  // the keys did reach their commands
     QCOMPARE(nextPane.size(), 1);
-    for (int id : {ID_FILE_SAVE, ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_UNDO, ID_NEXT_PANE,
-                   ID_PREV_PANE}) {
+    for (int id :
+         {ID_FILE_SAVE, ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_UNDO, ID_NEXT_PANE, ID_PREV_PANE}) {
         Frame()->Action(id)->trigger();
         QCOMPARE(view->toPlainText(), log);
     }
@@ -336,6 +342,7 @@ void MainWindowTest::helpOpensContentsAndContextTopics() {
 
     // F1 inside the settings dialog opens the dialog's page, above it.
     QString topicInDialog;
+    QString topicInChooser;
     bool helpUsable = false;
     WhenModalOpens([&](QDialog* dialog) {
         dialog->activateWindow();
@@ -345,35 +352,46 @@ void MainWindowTest::helpOpensContentsAndContextTopics() {
             topicInDialog = help->CurrentTopic();
             helpUsable = help->isVisible() && help->parentWidget() == dialog;
         }
+        // And in the directory chooser that Browse opens, the chooser's page.
+        WhenModalOpens([&](QDialog* chooser) {
+            QApplication::setActiveWindow(chooser);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            if (HelpWindow* help = Frame()->Help()) {
+                topicInChooser = help->CurrentTopic();
+            }
+            FindControl<QPushButton>(chooser, kIdCancel)->click();
+        });
+        FindControl<QPushButton>(dialog, kIdBrowse)->click();
         Cancel(dialog);
     });
     OpenFile(m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(1)));
     QCOMPARE(topicInDialog, QStringLiteral("settings.html"));
     QVERIFY(helpUsable);
+    QCOMPARE(topicInChooser, QStringLiteral("directory-chooser.html"));
 }
 
 void MainWindowTest::helpPagesCoverTheSubjects() {
     HelpWindow help;
-    const char* pages[] = {"index.html",        "opening.html",        "main-window.html",
-                           "settings.html",     "date-formats.html",   "directory-chooser.html",
-                           "messages.html",     "command-line.html"};
+    const char* pages[] = {"index.html",    "opening.html",      "main-window.html",
+                           "settings.html", "date-formats.html", "directory-chooser.html",
+                           "messages.html", "command-line.html"};
     for (const char* page : pages) {
         help.ShowTopic(QString::fromLatin1(page));
         QVERIFY2(help.Browser()->toPlainText().size() > 200, page);
     }
     help.ShowTopic(QStringLiteral("date-formats.html"));
     const QString formats = help.Browser()->toPlainText();
-    for (const char* format : {"YY_MM_DD", "CCYY_MM_DD", "MM_DD_YY", "MM_DD_CCYY", "DD_MM_YY",
-                               "DD_MM_CCYY", "YYMMDD", "CCYYMMDD", "MMDDYY", "MMDDCCYY",
-                               "DDMMYY", "DDMMCCYY"}) {
+    for (const char* format :
+         {"YY_MM_DD", "CCYY_MM_DD", "MM_DD_YY", "MM_DD_CCYY", "DD_MM_YY", "DD_MM_CCYY", "YYMMDD",
+          "CCYYMMDD", "MMDDYY", "MMDDCCYY", "DDMMYY", "DDMMCCYY"}) {
         QVERIFY2(formats.contains(QString::fromLatin1(format)), format);
     }
     help.ShowTopic(QStringLiteral("messages.html"));
     const QString messages = help.Browser()->toPlainText();
-    for (const char* text : {"Conversion completed successfully!", "Conversion failed.",
-                             "You need to select more columns", "Please enter path",
-                             "You did not enter a valid symbol",
-                             "New Master chosen but one already exists"}) {
+    for (const char* text :
+         {"Conversion completed successfully!", "Conversion failed.",
+          "You need to select more columns", "Please enter path",
+          "You did not enter a valid symbol", "New Master chosen but one already exists"}) {
         QVERIFY2(messages.contains(QString::fromLatin1(text)), text);
     }
 }
