@@ -1,11 +1,11 @@
 #include "row_parser.h"
 
-#include <charconv>
-#include <cstdint>
-#include <iterator>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 
 namespace corvat {
 
@@ -31,7 +31,8 @@ bool LineReader::ReadLine(std::string_view& line) {
         while (m_end - m_begin < 3 && Fill()) {
         }
         static constexpr char kBom[] = "\xEF\xBB\xBF";
-        if (m_end - m_begin >= 3 && std::memcmp(m_buffer.data() + m_begin, kBom, 3) == 0) m_begin += 3;
+        if (m_end - m_begin >= 3 && std::memcmp(m_buffer.data() + m_begin, kBom, 3) == 0)
+            m_begin += 3;
         m_atStart = false;
     }
     m_carry.clear();
@@ -229,7 +230,9 @@ long DecimalMagnitude(std::string_view text) {
 // Powers of ten that a single holds exactly (5^10 < 2^24).
 constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                        1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-constexpr std::uint32_t kExactMantissaLimit = 1u << 24;
+constexpr std::uint64_t kExactMantissaLimit = 1u << 24;
+// Digits an unsigned 64-bit integer takes without overflow.
+constexpr std::ptrdiff_t kSafeDigits = 19;
 
 // The usual price, "123.45" or "1500": at most 24 bits of digits and ten
 // decimals, no exponent. Both the digits and the power of ten are then exact
@@ -240,25 +243,23 @@ std::optional<float> ParseShortDecimal(std::string_view text) {
     const char* const end = p + text.size();
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    std::uint32_t mantissa = 0;
-    bool anyDigit = false;
-    int decimals = 0;
-    bool inFraction = false;
-    for (; p != end; ++p) {
-        const auto digit = static_cast<unsigned>(*p - '0');
-        if (digit < 10) {
-            if (mantissa >= kExactMantissaLimit) return std::nullopt;
-            mantissa = mantissa * 10 + digit;
-            anyDigit = true;
-            decimals += inFraction;
-        } else if (*p == '.' && !inFraction) {
-            inFraction = true;
-        } else {
-            return std::nullopt;
-        }
+    std::uint64_t mantissa = 0;
+    const char* const integerStart = p;
+    for (; p != end && static_cast<unsigned>(*p - '0') < 10; ++p)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    std::ptrdiff_t digits = p - integerStart;
+    std::ptrdiff_t decimals = 0;
+    if (p != end && *p == '.') {
+        const char* const fractionStart = ++p;
+        for (; p != end && static_cast<unsigned>(*p - '0') < 10; ++p)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        decimals = p - fractionStart;
+        digits += decimals;
     }
-    if (!anyDigit || mantissa > kExactMantissaLimit ||
-        decimals >= static_cast<int>(std::size(kExactPowersOfTen))) {
+    // Past kSafeDigits the mantissa may have wrapped: leave it to the
+    // general path, as anything with an exponent or another character.
+    if (p != end || digits == 0 || digits > kSafeDigits || mantissa > kExactMantissaLimit ||
+        decimals >= static_cast<std::ptrdiff_t>(std::size(kExactPowersOfTen))) {
         return std::nullopt;
     }
     if (mantissa == 0) return 0.0f;
@@ -288,4 +289,3 @@ std::optional<float> ParsePrice(std::string_view text) {
 }
 
 }  // namespace corvat
-
