@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -47,12 +48,15 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     notice->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     notice->setFrameShape(QFrame::NoFrame);
     notice->viewport()->setAutoFillBackground(false);
+    // The whole notice fits without scrolling.
+    notice->setMinimumHeight(notice->fontMetrics().lineSpacing() * 9);
     (new QVBoxLayout(legal))->addWidget(notice);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     SetControlId(ok, IDOK_BUTTON);
     ok->setText(QStringLiteral("OK"));
+    ok->setIcon(QIcon());
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
