@@ -43,12 +43,17 @@ bool IsAtoiBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 std::optional<int> ReadPart(std::string_view text, int pos) {
     if (pos < 0 || static_cast<std::size_t>(pos) + 2 > text.size()) return std::nullopt;
     std::string_view part = text.substr(static_cast<std::size_t>(pos), 2);
+    // Nearly every part is two digits; the general reading below is for the rest.
+    const auto tens = static_cast<unsigned>(part[0] - '0');
+    const auto units = static_cast<unsigned>(part[1] - '0');
+    if (tens < 10 && units < 10) return static_cast<int>(tens * 10 + units);
     std::size_t i = 0;
     while (i < part.size() && IsAtoiBlank(part[i])) ++i;
     bool negative = false;
     if (i < part.size() && (part[i] == '+' || part[i] == '-')) negative = part[i++] == '-';
     int value = 0;
-    for (; i < part.size() && part[i] >= '0' && part[i] <= '9'; ++i) value = value * 10 + (part[i] - '0');
+    for (; i < part.size() && part[i] >= '0' && part[i] <= '9'; ++i)
+        value = value * 10 + (part[i] - '0');
     return negative ? -value : value;
 }
 
