@@ -4,7 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "file_system.h"
 
@@ -41,12 +41,14 @@ public:
 
     void Write(const void* data, std::size_t size, std::error_code& ec) override {
         const auto* bytes = static_cast<const char*>(data);
-        if (m_buffer.size() + size > kWriteBufferSize && !FlushBuffer(ec)) return;
+        if (m_used + size > kWriteBufferSize && !FlushBuffer(ec)) return;
         if (size >= kWriteBufferSize) {
             WriteAll(bytes, size, ec);
             return;
         }
-        m_buffer.insert(m_buffer.end(), bytes, bytes + size);
+        if (!m_buffer) m_buffer = std::make_unique<char[]>(kWriteBufferSize);
+        std::memcpy(m_buffer.get() + m_used, bytes, size);
+        m_used += size;
     }
 
     void Seek(std::uint64_t offset, std::error_code& ec) override {
@@ -67,9 +69,9 @@ public:
 
 private:
     bool FlushBuffer(std::error_code& ec) {
-        if (m_buffer.empty()) return true;
-        WriteAll(m_buffer.data(), m_buffer.size(), ec);
-        m_buffer.clear();
+        if (m_used == 0) return true;
+        WriteAll(m_buffer.get(), m_used, ec);
+        m_used = 0;
         return !ec;
     }
 
@@ -87,7 +89,8 @@ private:
     }
 
     int m_fd;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer;  // made on the first small write
+    std::size_t m_used = 0;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -96,9 +99,15 @@ public:
                                std::error_code& ec) override {
         int flags = O_CLOEXEC;
         switch (mode) {
-            case OpenMode::Read: flags |= O_RDONLY; break;
-            case OpenMode::Truncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-            case OpenMode::Append: flags |= O_WRONLY | O_APPEND; break;
+            case OpenMode::Read:
+                flags |= O_RDONLY;
+                break;
+            case OpenMode::Truncate:
+                flags |= O_WRONLY | O_CREAT | O_TRUNC;
+                break;
+            case OpenMode::Append:
+                flags |= O_WRONLY | O_APPEND;
+                break;
         }
         int fd = ::open(path.c_str(), flags, 0666);
         if (fd < 0) {
