@@ -9,6 +9,9 @@
 #   cp FILE COPY && sync COPY
 # and prints the median wall time of each, their ratio, the conversion's
 # speed and its peak memory (/usr/bin/time -v) next to a 1,000-row one.
+# The 1,000-row conversion is timed in the same rounds: it is the fixed cost
+# (start-up and the engine's chain of flushes and directory syncs), which on
+# a busy disk outweighs the rows themselves.
 # Exits 1 when the target is missed: ratio at most 3, peak at most 16 MB and
 # at most 2 MB above the small conversion.
 #
@@ -74,6 +77,7 @@ cp "$input" "$work/copy.csv" && sync "$work/copy.csv"
 
 convert_times=()
 copy_times=()
+small_times=()
 for ((i = 0; i < runs; i++)); do
     rm -rf "$work/out" "$work/copy.csv"
     mkdir "$work/out"
@@ -87,10 +91,20 @@ for ((i = 0; i < runs; i++)); do
     cp "$input" "$work/copy.csv"
     sync "$work/copy.csv"
     copy_times+=($(($(now_us) - start)))
+
+    rm -rf "$work/out"
+    mkdir "$work/out"
+    sync
+    start=$(now_us)
+    convert "$small" "$work/out"
+    small_times+=($(($(now_us) - start)))
 done
 
 convert_us=$(printf '%s\n' "${convert_times[@]}" | median)
 copy_us=$(printf '%s\n' "${copy_times[@]}" | median)
+small_us=$(printf '%s\n' "${small_times[@]}" | median)
+convert_min=$(printf '%s\n' "${convert_times[@]}" | sort -n | head -1)
+copy_min=$(printf '%s\n' "${copy_times[@]}" | sort -n | head -1)
 
 peak_kb() { # INPUT
     rm -rf "$work/out"
@@ -103,15 +117,19 @@ large_kb=$(peak_kb "$input")
 small_kb=$(peak_kb "$small")
 rm -rf "$work/out" "$work/copy.csv"
 
-awk -v c="$convert_us" -v p="$copy_us" -v rows=$rows -v runs="$runs" \
+awk -v c="$convert_us" -v p="$copy_us" -v s="$small_us" -v cmin="$convert_min" \
+    -v pmin="$copy_min" -v rows=$rows -v runs="$runs" \
     -v bytes="$(stat -c %s "$input")" -v large="$large_kb" -v small="$small_kb" \
     -v cpus="$(nproc)" -v load="$(cut -d' ' -f1 /proc/loadavg)" '
 BEGIN {
     ratio = c / p
     printf "input          %d rows, %d bytes\n", rows, bytes
     printf "runs           %d alternating (medians), %d CPUs, load %s\n", runs, cpus, load
-    printf "convert        %.1f ms  (%.2f M rows/s, %.1f MB/s)\n", c / 1000, rows / c, bytes / c
-    printf "cp + sync      %.1f ms\n", p / 1000
+    printf "convert        %.1f ms  (%.2f M rows/s, %.1f MB/s; fastest %.1f ms)\n",
+        c / 1000, rows / c, bytes / c, cmin / 1000
+    printf "cp + sync      %.1f ms  (fastest %.1f ms)\n", p / 1000, pmin / 1000
+    printf "1000 rows      %.1f ms  (start-up and flushes; the rows alone run at %.2f M rows/s)\n",
+        s / 1000, (c > s) ? (rows - 1000) / (c - s) : 0
     printf "ratio          %.2f  (target <= 3)\n", ratio
     printf "peak memory    %.1f MB for %d rows, %.1f MB for 1000 rows, +%.1f MB  (target <= 16, <= +2)\n",
         large / 1024, rows, small / 1024, (large - small) / 1024
