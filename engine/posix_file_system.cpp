@@ -16,7 +16,6 @@ std::error_code LastError() { return {errno, std::generic_category()}; }
 // Small writes (a 4-byte field, a 53-byte record) are gathered here so a
 // conversion costs one system call per buffer, not one per record.
 constexpr std::size_t kWriteBufferSize = 64 * 1024;
-constexpr std::size_t kWritebackChunk = 256 * 1024;
 
 class PosixFile final : public File {
 public:
@@ -86,27 +85,12 @@ private:
             }
             bytes += done;
             size -= static_cast<std::size_t>(done);
-            m_unsynced += static_cast<std::size_t>(done);
         }
-        StartWriteback();
-    }
-
-    // Every file written is flushed before it is used, so the disk may as
-    // well start on it while the caller works on: the final flush then
-    // waits for the tail only. Purely a hint; its failure changes nothing,
-    // and the flush still reports any error.
-    void StartWriteback() {
-#ifdef __linux__
-        if (m_unsynced < kWritebackChunk) return;
-        m_unsynced = 0;
-        ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
     }
 
     int m_fd;
     std::unique_ptr<char[]> m_buffer;  // made on the first small write
     std::size_t m_used = 0;
-    std::size_t m_unsynced = 0;  // bytes written since writeback last started
 };
 
 class PosixFileSystem final : public FileSystem {
