@@ -47,7 +47,7 @@ int CConverter::Run() {
         std::string bytes;
         const std::filesystem::path backup = m_szMasterPath + ".BAK";
         if (ReadWholeFile(m_fs, m_szMasterPath, bytes).empty()) {
-            WriteNewFile(m_fs, backup, [&](File& file) {
+            WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
                 return WriteBytes(file, backup, bytes.data(), bytes.size());
             });
         }

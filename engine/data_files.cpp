@@ -20,7 +20,8 @@ std::filesystem::path CConverter::DataFilePath(std::uint8_t fileNumber,
 
 int CConverter::CreateDataFiles(std::uint8_t fileNumber) {
     const auto dataPath = DataFilePath(fileNumber, ".DAT");
-    std::string error = WriteNewFile(m_fs, dataPath, [&](File& file) {
+    // One directory sync covers both new files: it is issued after the second.
+    std::string error = WriteNewFile(m_fs, dataPath, SyncDirectory::No, [&](File& file) {
         static constexpr std::uint8_t kPair[4] = {0, 0, 1, 0};
         for (int i = 0; i < m_nFields; ++i) {
             std::string e = WriteBytes(file, dataPath, kPair, sizeof kPair);
@@ -30,7 +31,7 @@ int CConverter::CreateDataFiles(std::uint8_t fileNumber) {
     });
     if (error.empty()) {
         const auto descriptionPath = DataFilePath(fileNumber, ".DOP");
-        error = WriteNewFile(m_fs, descriptionPath, [&](File& file) {
+        error = WriteNewFile(m_fs, descriptionPath, SyncDirectory::Yes, [&](File& file) {
             std::string text;
             for (int field = 0; field < kFieldSlots; ++field) {
                 if (m_bFieldOn[field]) text += kFieldDescriptions[field];
@@ -72,11 +73,11 @@ int CConverter::AppendRecord(std::uint8_t fileNumber) {
 
 int CConverter::CloseDataStream() {
     if (!m_dataStream) return 0;
+    // Closing hands the last buffered records to the system; no flush to the
+    // disk here, since the copy that sets the record count is flushed before
+    // it replaces this file, and until then the header promises no record.
     std::error_code ec;
-    m_dataStream->file->Flush(ec);
-    std::error_code closeEc;
-    m_dataStream->file->Close(closeEc);
-    if (!ec) ec = closeEc;
+    m_dataStream->file->Close(ec);
     const auto path = m_dataStream->path;
     m_dataStream.reset();
     if (!ec) return 0;

@@ -22,8 +22,11 @@ std::string ReadWholeFile(FileSystem& fs, const std::filesystem::path& path,
 std::string WriteBytes(File& file, const std::filesystem::path& path, const void* data,
                        std::size_t size);
 
+enum class SyncDirectory { No, Yes };
+
 // Fills a new file and pushes it to disk; on failure the file is removed.
-std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path,
+// With SyncDirectory::No the caller syncs the directory after a later file.
+std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path, SyncDirectory sync,
                          const std::function<std::string(File&)>& fill);
 
 // The only way a file the user already owns is changed: a complete copy is

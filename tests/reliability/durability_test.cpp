@@ -67,23 +67,29 @@ TEST_F(Durability, EveryRewriteIsFlushedBeforeItsRenameAndSyncedAfter) {
 }
 
 TEST_F(Durability, NewFilesAndAppendedRecordsReachTheDisk) {
-    for (const char* name : {"F3.DAT", "F3.DOP", "MASTER.BAK"}) {
+    for (const char* name : {"F3.DOP", "MASTER.BAK", "F3.NEW"}) {
         const auto path = m_dir / name;
         SCOPED_TRACE(name);
         const long lastWrite = LastBefore(m_log.size(), SeamCall::Write, path);
         ASSERT_GE(lastWrite, 0);
         EXPECT_GT(LastBefore(m_log.size(), SeamCall::Flush, path), lastWrite);
     }
-    // The appended records are flushed before the data file is copied to
-    // have its count set.
-    long copyOpen = -1;
-    for (std::size_t i = 0; i < m_log.size(); ++i) {
-        if (m_log[i].call == SeamCall::Open && m_log[i].path == m_dir / "F3.NEW") copyOpen = static_cast<long>(i);
-    }
-    ASSERT_GE(copyOpen, 0);
+    // The appended records reach the disk in the flushed copy that sets the
+    // count and replaces the data file; the directory sync after the
+    // description file covers the new data file as well.
     const auto dataPath = m_dir / "F3.DAT";
-    EXPECT_GT(LastBefore(static_cast<std::size_t>(copyOpen), SeamCall::Flush, dataPath),
-              LastBefore(static_cast<std::size_t>(copyOpen), SeamCall::Write, dataPath));
+    const auto descriptionPath = m_dir / "F3.DOP";
+    long dataFlush = LastBefore(m_log.size(), SeamCall::Flush, dataPath);
+    ASSERT_GE(dataFlush, 0) << "the new data file's header is flushed";
+    const long descriptionFlush = LastBefore(m_log.size(), SeamCall::Flush, descriptionPath);
+    bool synced = false;
+    for (std::size_t i = static_cast<std::size_t>(descriptionFlush); i < m_log.size(); ++i) {
+        if (m_log[i].call == SeamCall::SyncDirectory) {
+            synced = true;
+            break;
+        }
+    }
+    EXPECT_TRUE(synced) << "the directory was not synced after the new files";
 }
 
 TEST_F(Durability, NoFileTheUserOwnsIsEverDeleted) {
