@@ -112,6 +112,22 @@ TEST(CliConvert, DisabledFieldMayShareAColumn) {
               0);
 }
 
+TEST(CliConvert, ExportedFileWithBomQuotesAndCrLf) {
+    TempDir dir;
+    const auto r = Cli({"convert", std::string(CORVAT_TEST_DATA) + "/quoted_crlf_bom.csv", "--dir",
+                        dir.path().string(), "--symbol", "Q", "--skip", "1", "--date-format",
+                        "MM_DD_CCYY"});
+    // "1,000.5" is one quoted field, and not a number: that row is left out.
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "1 rows could not be converted and were left out.\nThe first is line 2: the open "
+              "\"1,000.5\" is not a number\nConversion failed.\n");
+    const Bytes data = ReadBytes(dir / "F1.DAT");
+    ASSERT_EQ(data.size(), 3u * 28);
+    const auto close = IeeeToMbf(2.5f);
+    EXPECT_EQ(Slice(data, 2 * 28 + 16, 4), Bytes(close.begin(), close.end()));
+}
+
 TEST(CliConvert, HelpAndVersion) {
     auto r = Cli({"--help"});
     EXPECT_EQ(r.code, 0);
