@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,7 +14,6 @@
 #include "test_support.h"
 
 using namespace corvat;
-using test::RecordingSink;
 
 class ChooseDirTest : public QObject {
     Q_OBJECT
@@ -23,54 +21,53 @@ class ChooseDirTest : public QObject {
 private:
     QTemporaryDir m_tmp;
     QString m_root;  // canonical path of the temporary tree
-    RecordingSink m_sink;
+    int m_depth = 0;  // list entries above m_root's own
+    test::RecordingSink m_sink;
 
     std::unique_ptr<CChooseDir> Make(const QString& start) {
-        auto dlg = std::make_unique<CChooseDir>(m_sink, start);
-        return dlg;
+        return std::make_unique<CChooseDir>(m_sink, start);
     }
     static QLineEdit* Box(CChooseDir* d) { return FindControl<QLineEdit>(d, kIdDirectoryBox); }
     static QListWidget* List(CChooseDir* d) {
         return FindControl<QListWidget>(d, kIdDirectoryList);
     }
-    static QStringList Entries(CChooseDir* d) {
-        QStringList entries;
-        for (int i = 0; i < List(d)->count(); ++i) entries << List(d)->item(i)->text();
-        return entries;
-    }
     static void Confirm(CChooseDir* d) { FindControl<QPushButton>(d, kIdOk)->click(); }
+    // Types into the box, answers the question (if any) and presses OK.
+    std::unique_ptr<CChooseDir> ConfirmTyped(const QString& typed, bool answer = true) {
+        auto dlg = Make(m_root);
+        Box(dlg.get())->setText(typed);
+        m_sink.answers = {answer};
+        Confirm(dlg.get());
+        return dlg;
+    }
+    static std::string Question(const QString& dir) {
+        return ("Directory " + dir + " does not exist.\nCreate this directory?").toStdString();
+    }
 
 private slots:
     void initTestCase() {
         QVERIFY(m_tmp.isValid());
         m_root = QDir(m_tmp.path()).canonicalPath();
-        QDir dir(m_root);
-        for (const char* sub : {"alpha", "Beta", "gamma", "alpha/inner"}) QVERIFY(dir.mkpath(sub));
+        m_depth = static_cast<int>(m_root.split('/', Qt::SkipEmptyParts).size());
+        for (const char* sub : {"alpha", "Beta", "gamma", "alpha/inner"}) {
+            QVERIFY(QDir(m_root).mkpath(sub));
+        }
     }
-    void init() { m_sink = RecordingSink(); }
+    void init() { m_sink = test::RecordingSink(); }
 
     void showsThePathFromTheRootDown() {
         auto dlg = Make(m_root);
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Choose Directory"));
-        const QStringList levels = m_root.split('/', Qt::SkipEmptyParts);
-        const QStringList expected =
-            QStringList{"/"} + levels + QStringList{"alpha", "Beta", "gamma"};
-        QCOMPARE(Entries(dlg.get()), expected);
-        QCOMPARE(List(dlg.get())->currentRow(), levels.size());
+        QStringList entries;
+        for (int i = 0; i < List(dlg.get())->count(); ++i) entries << List(dlg.get())->item(i)->text();
+        QCOMPARE(entries, (QStringList{"/"} + m_root.split('/', Qt::SkipEmptyParts) +
+                           QStringList{"alpha", "Beta", "gamma"}));
+        QCOMPARE(List(dlg.get())->currentRow(), m_depth);
         QCOMPARE(Box(dlg.get())->text(), m_root);
-        QCOMPARE(dlg->CurrentDirectory(), m_root);
-    }
 
-    void missingOrEmptyStartUsesTheWorkingDirectory_data() {
-        QTest::addColumn<QString>("start");
-        QTest::newRow("empty") << "";
-        QTest::newRow("missing") << "/no/such/directory/here";
-        QTest::newRow("a file") << "/etc/hostname";
-    }
-    void missingOrEmptyStartUsesTheWorkingDirectory() {
-        QFETCH(QString, start);
-        auto dlg = Make(start);
-        QCOMPARE(dlg->CurrentDirectory(), QDir::current().canonicalPath());
+        for (const QString start : {"", "/no/such/directory/here", "/etc/hostname"}) {
+            QCOMPARE(Make(start)->CurrentDirectory(), QDir::current().canonicalPath());
+        }
     }
 
     void firstPaintHighlightsTheRootButKeepsTheBox() {
@@ -80,134 +77,80 @@ private slots:
         QTRY_COMPARE(List(dlg.get())->currentRow(), 0);
         QCOMPARE(Box(dlg.get())->text(), m_root + "/alpha");
         QCOMPARE(dlg->focusWidget(), List(dlg.get()));
-        // OK takes the directory the box names, not the highlighted root.
-        Confirm(dlg.get());
+        Confirm(dlg.get());  // OK takes the box's directory, not the highlighted root
         QCOMPARE(dlg->ChosenDirectory(), m_root + "/alpha");
     }
 
     void selectingAnEntryShowsItsPath() {
         auto dlg = Make(m_root);
         QListWidget* list = List(dlg.get());
-        const int depth = static_cast<int>(m_root.split('/', Qt::SkipEmptyParts).size());
-        list->setCurrentRow(0);
-        QCOMPARE(Box(dlg.get())->text(), QStringLiteral("/"));
-        list->setCurrentRow(1);
-        QCOMPARE(Box(dlg.get())->text(), "/" + list->item(1)->text());
-        list->setCurrentRow(depth - 1);
-        QCOMPARE(Box(dlg.get())->text(), QFileInfo(m_root).path());
-        // Later subdirectories name themselves, not those listed before them.
-        list->setCurrentRow(depth + 3);
-        QCOMPARE(Box(dlg.get())->text(), m_root + "/gamma");
-        // Typing changes only the box.
-        Box(dlg.get())->setText("typed");
-        QCOMPARE(list->currentRow(), depth + 3);
+        const std::pair<int, QString> rows[] = {{0, "/"},
+                                                {1, "/" + list->item(1)->text()},
+                                                {m_depth - 1, QFileInfo(m_root).path()},
+                                                {m_depth + 3, m_root + "/gamma"}};
+        for (const auto& [row, path] : rows) {
+            list->setCurrentRow(row);
+            QCOMPARE(Box(dlg.get())->text(), path);
+        }
+        Box(dlg.get())->setText("typed");  // typing changes only the box
+        QCOMPARE(list->currentRow(), m_depth + 3);
     }
 
-    void doubleClickEntersADirectory() {
+    void doubleClickAndDrivesEnterADirectory() {
+        const QString cwd = QDir::currentPath();
         auto dlg = Make(m_root);
         QListWidget* list = List(dlg.get());
-        const int depth = static_cast<int>(m_root.split('/', Qt::SkipEmptyParts).size());
-        emit list->itemDoubleClicked(list->item(depth + 1));  // "alpha"
+        emit list->itemDoubleClicked(list->item(m_depth + 1));  // "alpha"
         QCOMPARE(dlg->CurrentDirectory(), m_root + "/alpha");
-        QCOMPARE(Entries(dlg.get()).last(), QStringLiteral("inner"));
+        QCOMPARE(list->item(list->count() - 1)->text(), QStringLiteral("inner"));
         QCOMPARE(Box(dlg.get())->text(), m_root + "/alpha");
         emit list->itemDoubleClicked(list->item(0));
-        QCOMPARE(dlg->CurrentDirectory(), QStringLiteral("/"));
         QCOMPARE(Box(dlg.get())->text(), QStringLiteral("/"));
         Confirm(dlg.get());
         QCOMPARE(dlg->ChosenDirectory(), QStringLiteral("/"));
-    }
+        QCOMPARE(QDir::currentPath(), cwd);  // the working directory is left alone
 
-    void driveListOffersTheRoot() {
-        auto dlg = Make(m_root);
-        auto* drives = FindControl<QComboBox>(dlg.get(), kIdDriveList);
-        QVERIFY(drives->findText("/") >= 0);
+        auto other = Make(m_root);
+        auto* drives = FindControl<QComboBox>(other.get(), kIdDriveList);
         QVERIFY(drives->currentIndex() >= 0);
-        QCOMPARE(FindControl<QLabel>(dlg.get(), kIdDrivesLabel)->text(),
-                 QStringLiteral("Dri&ves:"));
         drives->setCurrentIndex(drives->findText("/"));
         emit drives->activated(drives->currentIndex());
-        QCOMPARE(dlg->CurrentDirectory(), QStringLiteral("/"));
+        QCOMPARE(other->CurrentDirectory(), QStringLiteral("/"));
     }
 
     void existingDirectoryIsReturnedAsAFullPath_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("as listed") << "%1/alpha"
-                                   << "%1/alpha";
-        QTest::newRow("trailing separator dropped") << "%1/Beta/"
-                                                    << "%1/Beta";
-        QTest::newRow("dot segments cleaned") << "%1/alpha/../gamma"
-                                              << "%1/gamma";
-        QTest::newRow("root") << "/"
-                              << "/";
+        QTest::newRow("as listed") << "%1/alpha" << "%1/alpha";
+        QTest::newRow("trailing separator dropped") << "%1/Beta/" << "%1/Beta";
+        QTest::newRow("dot segments cleaned") << "%1/alpha/../gamma" << "%1/gamma";
+        QTest::newRow("relative to the working directory") << "gamma" << "%1/gamma";
+        QTest::newRow("root") << "/" << "/";
     }
     void existingDirectoryIsReturnedAsAFullPath() {
         QFETCH(QString, typed);
         QFETCH(QString, expected);
-        auto dlg = Make(m_root);
-        Box(dlg.get())->setText(typed.arg(m_root));
-        Confirm(dlg.get());
+        const QString saved = QDir::currentPath();
+        QDir::setCurrent(m_root);
+        auto dlg = ConfirmTyped(typed.arg(m_root));
+        QDir::setCurrent(saved);
         QVERIFY(m_sink.messages.empty() && m_sink.questions.empty());
         QCOMPARE(dlg->result(), int(QDialog::Accepted));
         QCOMPARE(dlg->ChosenDirectory(), expected.arg(m_root));
     }
 
-    void relativeTextIsTakenFromTheWorkingDirectory() {
-        const QString saved = QDir::currentPath();
-        QDir::setCurrent(m_root);
-        auto dlg = Make("");
-        Box(dlg.get())->setText("gamma");
-        Confirm(dlg.get());
-        QDir::setCurrent(saved);
-        QCOMPARE(dlg->ChosenDirectory(), m_root + "/gamma");
-    }
-
-    void forbiddenCharactersAreRefused_data() {
-        QTest::addColumn<QString>("name");
-        for (const char* c : {"*", "?", "|", "<", ">", "\""}) {
-            QTest::newRow(c) << QStringLiteral("bad%1name").arg(QLatin1String(c));
-        }
-    }
     void forbiddenCharactersAreRefused() {
-        QFETCH(QString, name);
-        auto dlg = Make(m_root);
-        const QString typed = m_root + "/" + name;
-        Box(dlg.get())->setText(typed);
-        Confirm(dlg.get());
-        QCOMPARE(m_sink.messages,
-                 std::vector<std::string>{(typed + " is not a valid pathname.").toStdString()});
-        QVERIFY(m_sink.questions.empty());
-        QVERIFY(!QFileInfo::exists(typed));
-        QCOMPARE(dlg->result(), int(QDialog::Rejected));
-        QCOMPARE(Box(dlg.get())->text(), typed);
-    }
-
-    void backslashAndColonAreOrdinaryCharacters() {
-        auto dlg = Make(m_root);
-        const QString typed = m_root + "/c:back\\slash";
-        Box(dlg.get())->setText(typed);
-        m_sink.answers = {true};
-        Confirm(dlg.get());
-        QVERIFY(m_sink.messages.empty());
-        QVERIFY(QFileInfo(typed).isDir());
-        QCOMPARE(dlg->ChosenDirectory(), typed);
-    }
-
-    void missingDirectoryAnsweredNoIsNotCreated() {
-        auto dlg = Make(m_root);
-        const QString typed = m_root + "/fresh";
-        Box(dlg.get())->setText(typed);
-        m_sink.answers = {false};
-        Confirm(dlg.get());
-        QCOMPARE(
-            m_sink.questions,
-            std::vector<std::string>{
-                ("Directory " + typed + " does not exist.\nCreate this directory?").toStdString()});
-        QVERIFY(m_sink.messages.empty());
-        QVERIFY(!QFileInfo::exists(typed));
-        QCOMPARE(dlg->result(), int(QDialog::Rejected));
-        QVERIFY(dlg->ChosenDirectory().isEmpty());
+        for (const char* c : {"*", "?", "|", "<", ">", "\""}) {
+            m_sink.Clear();
+            const QString typed = m_root + "/bad" + QLatin1String(c) + "name";
+            auto dlg = ConfirmTyped(typed);
+            QCOMPARE(m_sink.messages,
+                     std::vector{(typed + " is not a valid pathname.").toStdString()});
+            QVERIFY(m_sink.questions.empty());
+            QVERIFY(!QFileInfo::exists(typed));
+            QCOMPARE(dlg->result(), int(QDialog::Rejected));
+            QCOMPARE(Box(dlg.get())->text(), typed);
+        }
     }
 
     void missingDirectoryAnsweredYesIsCreatedAndReturnedAsTyped_data() {
@@ -215,61 +158,50 @@ private slots:
         QTest::newRow("plain") << "%1/made";
         QTest::newRow("trailing separator kept") << "%1/made-slash/";
         QTest::newRow("trailing blank kept") << "%1/made blank ";
+        QTest::newRow("backslash and colon are ordinary") << "%1/c:back\\slash";
     }
     void missingDirectoryAnsweredYesIsCreatedAndReturnedAsTyped() {
         QFETCH(QString, typed);
         typed = typed.arg(m_root);
-        auto dlg = Make(m_root);
-        Box(dlg.get())->setText(typed);
-        m_sink.answers = {true};
-        Confirm(dlg.get());
-        QCOMPARE(m_sink.questions.size(), std::size_t(1));
+        auto dlg = ConfirmTyped(typed);
+        QCOMPARE(m_sink.questions, std::vector{Question(typed)});
         QVERIFY(m_sink.messages.empty());
         QVERIFY(QFileInfo(typed).isDir());
         QCOMPARE(dlg->result(), int(QDialog::Accepted));
         QCOMPARE(dlg->ChosenDirectory(), typed);
     }
 
-    void onlyOneLevelIsCreated() {
-        auto dlg = Make(m_root);
-        const QString typed = m_root + "/missing/level";
-        Box(dlg.get())->setText(typed);
-        m_sink.answers = {true};
-        Confirm(dlg.get());
+    void missingDirectoryAnsweredNoIsNotCreated() {
+        const QString typed = m_root + "/fresh";
+        auto dlg = ConfirmTyped(typed, false);
+        QCOMPARE(m_sink.questions, std::vector{Question(typed)});
+        QVERIFY(m_sink.messages.empty());
+        QVERIFY(!QFileInfo::exists(typed));
+        QCOMPARE(dlg->result(), int(QDialog::Rejected));
+        QVERIFY(dlg->ChosenDirectory().isEmpty());
+    }
+
+    void failedCreationIsReported_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("two levels: only one is created") << "%1/missing/level";
+        QTest::newRow("empty box") << "";
+        QTest::newRow("a file is not a directory") << "%1/plain.txt";
+    }
+    void failedCreationIsReported() {
+        QFETCH(QString, typed);
+        typed = typed.arg(m_root);
+        QFile file(m_root + "/plain.txt");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        auto dlg = ConfirmTyped(typed);
+        QCOMPARE(m_sink.questions, std::vector{Question(typed)});
         QCOMPARE(m_sink.messages,
-                 std::vector<std::string>{("There was a problem creating " + typed +
-                                           ".\nThe new directory was not created.")
-                                              .toStdString()});
+                 std::vector{("There was a problem creating " + typed +
+                              ".\nThe new directory was not created.")
+                                 .toStdString()});
         QVERIFY(!QFileInfo::exists(m_root + "/missing"));
         QCOMPARE(dlg->result(), int(QDialog::Rejected));
         QCOMPARE(Box(dlg.get())->text(), typed);
-    }
-
-    void emptyBoxAsksThenFails() {
-        auto dlg = Make(m_root);
-        Box(dlg.get())->clear();
-        m_sink.answers = {true};
-        Confirm(dlg.get());
-        QCOMPARE(m_sink.questions,
-                 std::vector<std::string>{"Directory  does not exist.\nCreate this directory?"});
-        QCOMPARE(m_sink.messages,
-                 std::vector<std::string>{
-                     "There was a problem creating .\nThe new directory was not created."});
-        QCOMPARE(dlg->result(), int(QDialog::Rejected));
-    }
-
-    void aFileIsNotADirectory() {
-        const QString file = m_root + "/plain.txt";
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        auto dlg = Make(m_root);
-        Box(dlg.get())->setText(file);
-        m_sink.answers = {true};
-        Confirm(dlg.get());
-        QCOMPARE(m_sink.questions.size(), std::size_t(1));
-        QCOMPARE(m_sink.messages.size(), std::size_t(1));
-        QCOMPARE(dlg->result(), int(QDialog::Rejected));
     }
 
     void cancelReturnsNothing() {
@@ -291,16 +223,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
         QCOMPARE(calls, 1);
-    }
-
-    void workingDirectoryIsLeftAlone() {
-        const QString before = QDir::currentPath();
-        auto dlg = Make(m_root);
-        emit List(dlg.get())->itemDoubleClicked(
-            List(dlg.get())->item(List(dlg.get())->count() - 1));
-        Box(dlg.get())->setText(m_root + "/alpha");
-        Confirm(dlg.get());
-        QCOMPARE(QDir::currentPath(), before);
     }
 };
 

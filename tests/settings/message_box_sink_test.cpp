@@ -13,60 +13,37 @@ class MessageBoxSinkTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void messageHasOkAndTheProgramsTitle() {
+    void messageIsPlainUtf8WithOkAndTheProgramsTitle() {
         QWidget owner;
         MessageBoxSink sink(&owner);
         QString title, text;
+        Qt::TextFormat format = Qt::AutoText;
         QMessageBox::StandardButtons buttons;
         WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
             title = box->windowTitle();
             text = box->text();
+            format = box->textFormat();
             buttons = box->standardButtons();
             box->button(QMessageBox::Ok)->click();
         });
-        sink.ShowMessage("Duplicate columns specified\nCorrect or disable");
+        sink.ShowMessage("<b>/home/j\xC3\xBCrgen is not a valid pathname.");
         QCOMPARE(title, QStringLiteral("Corvat"));
-        QCOMPARE(text, QStringLiteral("Duplicate columns specified\nCorrect or disable"));
+        QCOMPARE(text, QStringLiteral("<b>/home/jürgen is not a valid pathname."));
+        QCOMPARE(format, Qt::PlainText);  // typed markup shows as typed
         QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
-    void questionReturnsTheButtonPressed_data() {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("Yes") << true;
-        QTest::newRow("No") << false;
-    }
     void questionReturnsTheButtonPressed() {
-        QFETCH(bool, yes);
-        MessageBoxSink sink(nullptr);
-        QMessageBox::StandardButtons buttons;
-        WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
-            buttons = box->standardButtons();
-            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
-        });
-        QCOMPARE(sink.AskYesNo("Directory /x does not exist.\nCreate this directory?"), yes);
-        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
-    }
-
-    void textIsTakenAsUtf8() {
-        MessageBoxSink sink(nullptr);
-        QString text;
-        WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
-            text = box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-        sink.ShowMessage("/home/j\xC3\xBCrgen is not a valid pathname.");
-        QCOMPARE(text, QStringLiteral("/home/jürgen is not a valid pathname."));
-    }
-
-    void typedMarkupShowsAsTyped() {
-        MessageBoxSink sink(nullptr);
-        Qt::TextFormat format = Qt::AutoText;
-        WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
-            format = box->textFormat();
-            box->button(QMessageBox::Ok)->click();
-        });
-        sink.ShowMessage("<b>x is not a valid pathname.");
-        QCOMPARE(format, Qt::PlainText);
+        for (bool yes : {true, false}) {
+            MessageBoxSink sink(nullptr);
+            QMessageBox::StandardButtons buttons;
+            WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
+                buttons = box->standardButtons();
+                box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            QCOMPARE(sink.AskYesNo("Directory /x does not exist.\nCreate this directory?"), yes);
+            QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+        }
     }
 };
 

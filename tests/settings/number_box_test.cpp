@@ -13,69 +13,39 @@ class NumberBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void stepsByOneAndStopsAtTheEnds() {
-        QLineEdit box;
-        UpDownControl spin(&box);
-        spin.SetRange(1, 20);
-        box.setText(QStringLiteral("19"));
-        QTest::mouseClick(spin.UpButton(), Qt::LeftButton);
-        QCOMPARE(box.text(), QStringLiteral("20"));
-        QTest::mouseClick(spin.UpButton(), Qt::LeftButton);
-        QCOMPARE(box.text(), QStringLiteral("20"));  // no wrap-around
-        box.setText(QStringLiteral("2"));
-        QTest::mouseClick(spin.DownButton(), Qt::LeftButton);
-        QTest::mouseClick(spin.DownButton(), Qt::LeftButton);
-        QCOMPARE(box.text(), QStringLiteral("1"));
-    }
-
-    void skipRowsRangeReachesTwoHundredInPlainDigits() {
-        QLineEdit box;
-        UpDownControl spin(&box);
-        spin.SetRange(0, 200);
-        box.setText(QStringLiteral("0"));
-        QTest::mouseClick(spin.DownButton(), Qt::LeftButton);
-        QCOMPARE(box.text(), QStringLiteral("0"));
-        box.setText(QStringLiteral("199"));
-        for (int i = 0; i < 3; ++i) spin.Step(+1);
-        QCOMPARE(box.text(), QStringLiteral("200"));
-    }
-
-    void outOfRangeTextMovesToTheNearestEnd_data() {
+    void stepsWithinTheRange_data() {
+        QTest::addColumn<int>("lower");
+        QTest::addColumn<int>("upper");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("delta");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("25 up") << "25" << +1 << "20";
-        QTest::newRow("25 down") << "25" << -1 << "20";
-        QTest::newRow("0 up") << "0" << +1 << "1";
-        QTest::newRow("0 down") << "0" << -1 << "1";
-        QTest::newRow("blanks around") << " 7 " << +1 << "8";
-        QTest::newRow("leading zeros") << "007" << -1 << "6";
-        QTest::newRow("huge number") << "99999999999999" << -1 << "20";
+        QTest::newRow("up") << 1 << 20 << "19" << +1 << "20";
+        QTest::newRow("stops at the top") << 1 << 20 << "20" << +1 << "20";
+        QTest::newRow("stops at the bottom") << 1 << 20 << "1" << -1 << "1";
+        QTest::newRow("skip rows top") << 0 << 200 << "199" << +1 << "200";
+        QTest::newRow("skip rows bottom") << 0 << 200 << "0" << -1 << "0";
+        QTest::newRow("25 up") << 1 << 20 << "25" << +1 << "20";
+        QTest::newRow("25 down") << 1 << 20 << "25" << -1 << "20";
+        QTest::newRow("0 down") << 1 << 20 << "0" << -1 << "1";
+        QTest::newRow("blanks around") << 1 << 20 << " 7 " << +1 << "8";
+        QTest::newRow("leading zeros") << 1 << 20 << "007" << -1 << "6";
+        QTest::newRow("huge number") << 1 << 20 << "99999999999999" << -1 << "20";
     }
-    void outOfRangeTextMovesToTheNearestEnd() {
+    void stepsWithinTheRange() {
+        QFETCH(int, lower);
+        QFETCH(int, upper);
         QFETCH(QString, text);
         QFETCH(int, delta);
         QFETCH(QString, expected);
         QLineEdit box;
         UpDownControl spin(&box);
-        spin.SetRange(1, 20);
+        spin.SetRange(lower, upper);
         box.setText(text);
-        spin.Step(delta);
+        QTest::mouseClick(delta > 0 ? spin.UpButton() : spin.DownButton(), Qt::LeftButton);
         QCOMPARE(box.text(), expected);
     }
 
-    void textWithoutANumberStepsFromTheLastPosition() {
-        QLineEdit box;
-        UpDownControl spin(&box);
-        spin.SetRange(1, 20);
-        box.setText(QStringLiteral("5"));
-        spin.Step(+1);
-        box.setText(QStringLiteral("abc"));
-        spin.Step(+1);
-        QCOMPARE(box.text(), QStringLiteral("7"));
-    }
-
-    void arrowKeysInTheBoxStep() {
+    void keysAndNonNumbers() {
         QLineEdit box;
         UpDownControl spin(&box);
         spin.SetRange(1, 20);
@@ -83,50 +53,42 @@ private slots:
         QTest::keyClick(&box, Qt::Key_Up);
         QTest::keyClick(&box, Qt::Key_Up);
         QTest::keyClick(&box, Qt::Key_Down);
-        QCOMPARE(box.text(), QStringLiteral("4"));
         QTest::keyClick(&spin, Qt::Key_Up);
         QCOMPARE(box.text(), QStringLiteral("5"));
+        // A text without a number steps from the last position.
+        box.setText(QStringLiteral("abc"));
+        spin.Step(+1);
+        QCOMPARE(box.text(), QStringLiteral("6"));
         // Other keys still edit the box.
         box.selectAll();
         QTest::keyClicks(&box, QStringLiteral("x9"));
         QCOMPARE(box.text(), QStringLiteral("x9"));
-    }
-
-    void disabledControlLeavesTheBoxAlone() {
-        QLineEdit box;
-        UpDownControl spin(&box);
-        spin.SetRange(1, 20);
-        box.setText(QStringLiteral("3"));
+        // Disabled, it leaves the box alone.
         spin.setEnabled(false);
         spin.Step(+1);
         QTest::keyClick(&box, Qt::Key_Up);
-        QCOMPARE(box.text(), QStringLiteral("3"));
+        QCOMPARE(box.text(), QStringLiteral("x9"));
         QVERIFY(spin.UpButton()->autoRepeat() && spin.DownButton()->autoRepeat());
     }
 
-    void typingStopsAtTheLimit() {
-        LimitedLineEdit edit(16);
-        QTest::keyClicks(&edit, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
-        QCOMPARE(edit.text(), QStringLiteral("ABCDEFGHIJKLMNOP"));
-        // Room made by deleting can be filled again.
-        QTest::keyClick(&edit, Qt::Key_Backspace);
-        QTest::keyClicks(&edit, QStringLiteral("xyz"));
-        QCOMPARE(edit.text(), QStringLiteral("ABCDEFGHIJKLMNOx"));
-    }
-
-    void insertionInTheMiddleIsCutToFit() {
+    void typingAndPastingStopAtTheLimit() {
         LimitedLineEdit edit(6);
+        QTest::keyClicks(&edit, QStringLiteral("ABCDEFGH"));
+        QCOMPARE(edit.text(), QStringLiteral("ABCDEF"));
+        QTest::keyClick(&edit, Qt::Key_Backspace);  // room made can be filled again
+        QTest::keyClicks(&edit, QStringLiteral("xyz"));
+        QCOMPARE(edit.text(), QStringLiteral("ABCDEx"));
+
         edit.setText(QStringLiteral("abcd"));
         edit.setCursorPosition(2);
         QTest::keyClicks(&edit, QStringLiteral("123"));
         QCOMPARE(edit.text(), QStringLiteral("ab12cd"));
         QCOMPARE(edit.cursorPosition(), 4);
 
-        // A paste that does not fit keeps only its head.
         QGuiApplication::clipboard()->setText(QStringLiteral("XYZ"));
         edit.setText(QStringLiteral("abcd"));
         edit.setCursorPosition(1);
-        edit.paste();
+        edit.paste();  // keeps only the head that fits
         QCOMPARE(edit.text(), QStringLiteral("aXYbcd"));
     }
 
@@ -138,8 +100,7 @@ private slots:
         edit.end(false);
         QTest::keyClicks(&edit, QStringLiteral("Z"));
         QCOMPARE(edit.text(), stored);
-        // Shortening is always allowed, even while still over the limit.
-        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QTest::keyClick(&edit, Qt::Key_Backspace);  // shortening is always allowed
         QCOMPARE(edit.text(), stored.left(19));
     }
 };
