@@ -139,17 +139,6 @@ public:
     std::string m_last;
 };
 
-class NoProfile final : public Profile {
-public:
-    int GetProfileInt(const std::string&, const std::string&, int value) override { return value; }
-    std::string GetProfileString(const std::string&, const std::string&,
-                                 const std::string& value) override {
-        return value;
-    }
-    void WriteProfileInt(const std::string&, const std::string&, int) override {}
-    void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
-};
-
 std::filesystem::path BenchRoot() {
     if (const char* dir = std::getenv("CORVAT_BENCH_DIR")) return dir;
     std::error_code ec;
@@ -175,7 +164,7 @@ void BM_ConvertRows(benchmark::State& state) {
         std::filesystem::remove_all(output);
         std::filesystem::create_directory(output);
         QuietSink messages;
-        NoProfile profile;
+        NullProfile profile;
         CConverter job(messages, profile);
         job.m_strInputPath = input.string();
         job.m_bFieldOn.fill(1);

@@ -22,17 +22,4 @@ private:
     std::ostream& m_stream;
 };
 
-// The command line remembers nothing between runs and never touches the
-// desktop program's profile.
-class NullProfile final : public Profile {
-public:
-    int GetProfileInt(const std::string&, const std::string&, int value) override { return value; }
-    std::string GetProfileString(const std::string&, const std::string&,
-                                 const std::string& value) override {
-        return value;
-    }
-    void WriteProfileInt(const std::string&, const std::string&, int) override {}
-    void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
-};
-
 }  // namespace corvat

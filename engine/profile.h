@@ -20,6 +20,19 @@ public:
                                     const std::string& value) = 0;
 };
 
+// A profile that remembers nothing: every read gives the default. For runs
+// that must not touch the desktop program's settings.
+class NullProfile final : public Profile {
+public:
+    int GetProfileInt(const std::string&, const std::string&, int value) override { return value; }
+    std::string GetProfileString(const std::string&, const std::string&,
+                                 const std::string& value) override {
+        return value;
+    }
+    void WriteProfileInt(const std::string&, const std::string&, int) override {}
+    void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
+};
+
 // The one section every conversion setting lives in.
 inline constexpr const char* kSettingSection = "Setting";
 

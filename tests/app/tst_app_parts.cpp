@@ -23,17 +23,6 @@ public:
     bool AskYesNo(const std::string&) override { return false; }
 };
 
-class NullProfile : public Profile {
-public:
-    int GetProfileInt(const std::string&, const std::string&, int d) override { return d; }
-    std::string GetProfileString(const std::string&, const std::string&,
-                                 const std::string& d) override {
-        return d;
-    }
-    void WriteProfileInt(const std::string&, const std::string&, int) override {}
-    void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
-};
-
 QByteArray Lines(const char* prefix, int count) {
     QByteArray bytes;
     for (int i = 1; i <= count; ++i) bytes += prefix + QByteArray::number(i) + "\n";
@@ -133,7 +122,7 @@ private slots:
 
     void fillsJobFromDialogValues() {
         NullSink sink;
-        NullProfile profile;
+        corvat::NullProfile profile;
         CConverter job(sink, profile);
         SettingsValues v;
         v.Delimiter = 1;
@@ -161,7 +150,7 @@ private slots:
 
     void fillsJobFromOddProfileValues() {
         NullSink sink;
-        NullProfile profile;
+        corvat::NullProfile profile;
         const std::pair<int, std::string> delimiters[] = {
             {0, ","}, {1, "\t"}, {2, " "}, {3, ","}, {-1, ","}};
         for (const auto& [index, text] : delimiters) {
