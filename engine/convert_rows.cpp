@@ -95,6 +95,43 @@ int CConverter::ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate,
     return ok ? records : 0;
 }
 
+// Fills the price entries of the record from the row; the reason the row
+// must be left out when a mapped column is missing or holds no number.
+std::optional<std::string> CConverter::FillPrices(const RowColumns& columns) {
+    for (int field = kOpenField; field < kFieldSlots; ++field) {
+        m_fRecord[field] = MbfBytes{};
+        if (!m_bFieldOn[field]) continue;
+        const auto column = static_cast<std::size_t>(m_nColumn[field]);
+        if (column >= columns.Count()) return std::string("it has no ") + kFieldNames[field] + " column";
+        const auto value = ParsePrice(columns[column]);
+        if (!value) {
+            return "the " + std::string(kFieldNames[field]) + " \"" + Excerpt(columns[column]) +
+                   "\" is not a number";
+        }
+        m_fRecord[field] = IeeeToMbf(*value);
+    }
+    return std::nullopt;
+}
+
+// Closes the data file, then writes the first and last dates into the
+// master entry and the record count into the data file's header.
+int CConverter::FinishDataFiles(std::uint8_t fileNumber, bool writeFailed, MbfBytes firstDate,
+                                MbfBytes lastDate) {
+    int result = 0;
+    if (CloseDataStream() != 0) {
+        result = 1;
+        writeFailed = true;
+    }
+    if (writeFailed) {
+        // Buffered records may not all have reached the disk: the dates and
+        // the count must describe what the data file really holds.
+        m_rowsWritten = ReadRecordedDates(fileNumber, firstDate, lastDate);
+    }
+    if (m_rowsWritten > 0 && UpdateMasterDates(firstDate, lastDate, fileNumber) != 0) result = 1;
+    if (UpdateRecordCount(m_rowsWritten, fileNumber) != 0) result = 1;
+    return result;
+}
+
 int CConverter::ConvertRows() {
     MasterRecord entry{};
     std::string foundDir;
@@ -154,22 +191,8 @@ int CConverter::ConvertRows() {
         }
         m_fRecord[kDateField] = DayNumberToDateValue(day);
 
-        std::optional<std::string> badField;
-        for (int field = kOpenField; field < kFieldSlots && !badField; ++field) {
-            m_fRecord[field] = MbfBytes{};
-            if (!m_bFieldOn[field]) continue;
-            const auto column = static_cast<std::size_t>(m_nColumn[field]);
-            if (column >= columnCount) {
-                badField = std::string("it has no ") + kFieldNames[field] + " column";
-            } else if (auto value = ParsePrice(columns[column])) {
-                m_fRecord[field] = IeeeToMbf(*value);
-            } else {
-                badField = "the " + std::string(kFieldNames[field]) + " \"" + Excerpt(columns[column]) +
-                           "\" is not a number";
-            }
-        }
-        if (badField) {
-            leftOut.Add(lineNumber, *badField);
+        if (auto reason = FillPrices(columns)) {
+            leftOut.Add(lineNumber, std::move(*reason));
             continue;
         }
 
@@ -194,14 +217,7 @@ int CConverter::ConvertRows() {
     }
     input->Close(ec);
 
-    if (CloseDataStream() != 0) failed = writeFailed = true;
-    if (writeFailed) {
-        // Buffered records may not all have reached the disk: the dates and
-        // the count must describe what the data file really holds.
-        m_rowsWritten = ReadRecordedDates(fileNumber, firstDate, lastDate);
-    }
-    if (m_rowsWritten > 0 && UpdateMasterDates(firstDate, lastDate, fileNumber) != 0) failed = true;
-    if (UpdateRecordCount(m_rowsWritten, fileNumber) != 0) failed = true;
+    if (FinishDataFiles(fileNumber, writeFailed, firstDate, lastDate) != 0) failed = true;
     if (leftOut.count > 0) {
         Report(leftOut.Message());
         failed = true;

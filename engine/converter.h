@@ -14,6 +14,8 @@
 
 namespace corvat {
 
+class RowColumns;
+
 // Field order of every record, description file and setting: date and
 // close are always converted, the others as the user chooses.
 enum FieldIndex { kDateField = 0, kOpenField, kHighField, kLowField, kCloseField, kVolumeField,
@@ -84,6 +86,9 @@ private:
     bool ProveInputReadable();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     int CloseDataStream();
+    std::optional<std::string> FillPrices(const RowColumns& columns);
+    int FinishDataFiles(std::uint8_t fileNumber, bool writeFailed, MbfBytes firstDate,
+                        MbfBytes lastDate);
     int ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate, MbfBytes& lastDate);
 
     MessageSink& m_messages;
