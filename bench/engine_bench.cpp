@@ -64,11 +64,10 @@ const std::vector<std::string>& Rows() {
 
 std::vector<std::string> Fields(std::size_t column) {
     std::vector<std::string> fields;
-    std::vector<std::string> columns;
-    std::size_t count = 0;
+    RowColumns columns;
     for (const auto& row : Rows()) {
-        SplitRow(row, ',', columns, count);
-        fields.push_back(columns[column]);
+        columns.Split(row, ',');
+        fields.emplace_back(columns[column]);
     }
     return fields;
 }

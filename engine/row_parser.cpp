@@ -64,16 +64,6 @@ bool LineReader::ReadLine(std::string_view& line) {
     return true;
 }
 
-bool LineReader::ReadLine(std::string& line) {
-    std::string_view view;
-    if (!ReadLine(view)) {
-        line.clear();
-        return false;
-    }
-    line.assign(view);
-    return true;
-}
-
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -146,24 +136,6 @@ void RowColumns::Split(std::string_view line, char delimiter) {
 bool RowColumns::AllBlank() const {
     for (std::size_t i = 0; i < m_count; ++i) {
         for (char c : m_columns[i]) {
-            if (!IsBlank(c)) return false;
-        }
-    }
-    return true;
-}
-
-void SplitRow(std::string_view line, char delimiter, std::vector<std::string>& columns,
-              std::size_t& count) {
-    if (columns.size() < kMaxColumns) columns.resize(kMaxColumns);
-    RowColumns row;
-    row.Split(line, delimiter);
-    count = row.Count();
-    for (std::size_t i = 0; i < count; ++i) columns[i].assign(row[i]);
-}
-
-bool AllColumnsBlank(const std::vector<std::string>& columns, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        for (char c : columns[i]) {
             if (!IsBlank(c)) return false;
         }
     }

@@ -23,9 +23,7 @@ public:
     explicit LineReader(File& file) : m_file(file) {}
 
     // False at the end of the file or on a read error (see Error()).
-    bool ReadLine(std::string& line);
-    // The same without a copy for lines that fit the buffer: `line` points
-    // into the reader and stays valid until the next read.
+    // `line` points into the reader and stays valid until the next read.
     bool ReadLine(std::string_view& line);
     const std::error_code& Error() const { return m_error; }
 
@@ -42,7 +40,7 @@ private:
     std::string m_carry;  // a line that spans buffer refills
 };
 
-// The columns of one row, as SplitRow cuts them, without copying: each is a
+// The columns of one row, without copying: each is a
 // view into the row itself or, for a quoted field whose quotes had to be
 // taken out, into this object. Valid until the next Split and only while
 // the row's text lives.
@@ -62,16 +60,6 @@ private:
     std::array<std::string, kMaxColumns> m_unquoted{};
     std::size_t m_count = 0;
 };
-
-// Cuts a row into at most kMaxColumns columns. Comma and tab rows keep empty
-// fields and follow the usual CSV quoting; space rows split at runs of
-// blanks. `columns` is reused between rows to spare allocations; `count`
-// receives the number of columns found.
-void SplitRow(std::string_view line, char delimiter, std::vector<std::string>& columns,
-              std::size_t& count);
-
-// True when each of the first `count` columns is empty or spaces and tabs.
-bool AllColumnsBlank(const std::vector<std::string>& columns, std::size_t count);
 
 // A price: the whole field, blanks around it aside, a decimal number that
 // fits the record format. Magnitudes below the smallest normal single are 0.

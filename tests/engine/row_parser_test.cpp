@@ -11,16 +11,16 @@ namespace corvat {
 namespace {
 
 std::vector<std::string> Split(const std::string& line, char delimiter) {
+    RowColumns row;
+    row.Split(line, delimiter);
     std::vector<std::string> columns;
-    std::size_t count = 0;
-    SplitRow(line, delimiter, columns, count);
-    columns.resize(count);
+    for (std::size_t i = 0; i < row.Count(); ++i) columns.emplace_back(row[i]);
     return columns;
 }
 
 using Columns = std::vector<std::string>;
 
-TEST(SplitRow, CommaAndTabKeepEmptyFields) {
+TEST(RowColumns, CommaAndTabKeepEmptyFields) {
     EXPECT_EQ(Split("a,,b", ','), (Columns{"a", "", "b"}));
     EXPECT_EQ(Split("a,b,", ','), (Columns{"a", "b", ""}));
     EXPECT_EQ(Split(",a", ','), (Columns{"", "a"}));
@@ -29,7 +29,7 @@ TEST(SplitRow, CommaAndTabKeepEmptyFields) {
     EXPECT_EQ(Split("a b,c", ','), (Columns{"a b", "c"}));
 }
 
-TEST(SplitRow, QuotedFieldsFollowCsvRules) {
+TEST(RowColumns, QuotedFieldsFollowCsvRules) {
     EXPECT_EQ(Split("\"1,5\",2", ','), (Columns{"1,5", "2"}));
     EXPECT_EQ(Split("\"say \"\"hi\"\"\",x", ','), (Columns{"say \"hi\"", "x"}));
     EXPECT_EQ(Split("\"ab\"cd,e", ','), (Columns{"abcd", "e"})) << "text after the quote kept";
@@ -38,14 +38,19 @@ TEST(SplitRow, QuotedFieldsFollowCsvRules) {
     EXPECT_EQ(Split("\"\",a", ','), (Columns{"", "a"}));
 }
 
-TEST(SplitRow, SpaceRunsCountAsOneAndQuotesAreStripped) {
+TEST(RowColumns, SpaceRunsCountAsOneAndQuotesAreStripped) {
     EXPECT_EQ(Split("  a   b  ", ' '), (Columns{"a", "b"}));
     EXPECT_EQ(Split("\"970115\" 1", ' '), (Columns{"970115", "1"}));
     EXPECT_EQ(Split("a\tb c", ' '), (Columns{"a\tb", "c"}));
     EXPECT_TRUE(Split("    ", ' ').empty());
+    RowColumns row;
+    row.Split(" \t, ,", ',');
+    EXPECT_TRUE(row.AllBlank());
+    row.Split(" ,x", ',');
+    EXPECT_FALSE(row.AllBlank());
 }
 
-TEST(SplitRow, KeepsAtMostTwentyColumns) {
+TEST(RowColumns, KeepsAtMostTwentyColumns) {
     std::string line;
     for (int i = 1; i <= 25; ++i) line += std::to_string(i) + ",";
     const Columns columns = Split(line, ',');
@@ -100,8 +105,8 @@ std::vector<std::string> Lines(const std::string& text, std::size_t chunk = 7) {
     StringFile file(text, chunk);
     LineReader reader(file);
     std::vector<std::string> lines;
-    std::string line;
-    while (reader.ReadLine(line)) lines.push_back(line);
+    std::string_view line;
+    while (reader.ReadLine(line)) lines.emplace_back(line);
     return lines;
 }
 

@@ -52,16 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int format = data[0] / 3 % 14;  // 0 and 13 are outside the list
     MemoryFile file(data + 1, size - 1);
     corvat::LineReader reader(file);
-    std::string line;
-    std::vector<std::string> columns;
-    std::size_t count = 0;
+    std::string_view line;
+    corvat::RowColumns columns;
     std::size_t lineBytes = 0;
     while (reader.ReadLine(line)) {
-        Check(line.find('\n') == std::string::npos);
+        Check(line.find('\n') == std::string_view::npos);
         lineBytes += line.size();
-        corvat::SplitRow(line, delimiter, columns, count);
+        columns.Split(line, delimiter);
+        const std::size_t count = columns.Count();
         Check(count <= corvat::kMaxColumns);
-        (void)corvat::AllColumnsBlank(columns, count);
+        (void)columns.AllBlank();
         for (std::size_t i = 0; i < count; ++i) {
             if (auto price = corvat::ParsePrice(columns[i])) {
                 Check(std::isfinite(*price) && std::fabs(*price) < 0x1p127f);
