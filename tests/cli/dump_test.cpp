@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "../engine/read_back_support.h"
 #include "cli_runner.h"
@@ -12,55 +13,18 @@ struct Day {
     int year, month, day;
 };
 
-// `day` written in date format `format` (1..12) as a user's file holds it.
-std::string DateText(const Day& d, int format) {
-    const int yy = d.year % 100;
-    char text[16];
-    switch (format) {
-        case 1:
-            std::snprintf(text, sizeof text, "%02d-%02d-%02d", yy, d.month, d.day);
-            break;
-        case 2:
-            std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
-            break;
-        case 3:
-            std::snprintf(text, sizeof text, "%02d/%02d/%02d", d.month, d.day, yy);
-            break;
-        case 4:
-            std::snprintf(text, sizeof text, "%02d/%02d/%04d", d.month, d.day, d.year);
-            break;
-        case 5:
-            std::snprintf(text, sizeof text, "%02d.%02d.%02d", d.day, d.month, yy);
-            break;
-        case 6:
-            std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day, d.month, d.year);
-            break;
-        case 7:
-            std::snprintf(text, sizeof text, "%02d%02d%02d", yy, d.month, d.day);
-            break;
-        case 8:
-            std::snprintf(text, sizeof text, "%04d%02d%02d", d.year, d.month, d.day);
-            break;
-        case 9:
-            std::snprintf(text, sizeof text, "%02d%02d%02d", d.month, d.day, yy);
-            break;
-        case 10:
-            std::snprintf(text, sizeof text, "%02d%02d%04d", d.month, d.day, d.year);
-            break;
-        case 11:
-            std::snprintf(text, sizeof text, "%02d%02d%02d", d.day, d.month, yy);
-            break;
-        default:
-            std::snprintf(text, sizeof text, "%02d%02d%04d", d.day, d.month, d.year);
-            break;
+// `d` written after `pattern` (CCYY, YY, MM and DD among other characters).
+std::string DateText(const Day& d, std::string pattern) {
+    const std::pair<const char*, int> parts[] = {
+        {"CCYY", d.year}, {"YY", d.year % 100}, {"MM", d.month}, {"DD", d.day}};
+    for (const auto& [token, value] : parts) {
+        const auto at = pattern.find(token);
+        if (at == std::string::npos) continue;
+        char text[8];
+        std::snprintf(text, sizeof text, "%0*d", static_cast<int>(std::strlen(token)), value);
+        pattern.replace(at, std::strlen(token), text);
     }
-    return text;
-}
-
-std::string Iso(const Day& d) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return text;
+    return pattern;
 }
 
 std::vector<std::string> Split(const std::string& line) {
@@ -85,15 +49,19 @@ TEST(DumpRoundTrip, GivesBackTheInputsValuesForEveryDateFormat) {
         {"0.3333333", "2", "1", "1.5", "1", "2"},
         {"5", "6", "4", "5.5", "100", "3"},
     };
+    // Date formats 1 to 12 in order.
+    const char* patterns[] = {"YY-MM-DD", "CCYY-MM-DD", "MM/DD/YY", "MM/DD/CCYY",
+                              "DD.MM.YY", "DD.MM.CCYY", "YYMMDD",   "CCYYMMDD",
+                              "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY"};
     for (int format = 1; format <= 12; ++format) {
-        const bool twoDigitYear =
-            format == 1 || format == 3 || format == 5 || format == 7 || format == 9 || format == 11;
+        const std::string pattern = patterns[format - 1];
+        const bool twoDigitYear = pattern.find("CCYY") == std::string::npos;
         TempDir dir;
         std::string input;
         std::size_t rows = 0;
         for (std::size_t i = 0; i < days.size(); ++i) {
             if (twoDigitYear && days[i].year > 2059) continue;
-            input += DateText(days[i], format);
+            input += DateText(days[i], pattern);
             for (const auto& p : prices[i]) input += "," + p;
             input += "\n";
             ++rows;
@@ -111,7 +79,7 @@ TEST(DumpRoundTrip, GivesBackTheInputsValuesForEveryDateFormat) {
         for (std::size_t i = 0; i < rows; ++i) {
             const auto fields = Split(lines[i + 1]);
             ASSERT_EQ(fields.size(), 7u) << lines[i + 1];
-            EXPECT_EQ(fields[0], Iso(days[i])) << "format " << format;
+            EXPECT_EQ(fields[0], DateText(days[i], "CCYY-MM-DD")) << pattern;
             for (std::size_t k = 0; k < 6; ++k) {
                 const float expected = std::stof(prices[i][k]);
                 // The text is the shortest that reads back to the same single.
@@ -122,27 +90,20 @@ TEST(DumpRoundTrip, GivesBackTheInputsValuesForEveryDateFormat) {
     }
 }
 
-struct DumpFixture {
-    TempDir dir;
-    DumpFixture() {
-        WriteText(dir / "in.csv",
-                  "01/15/1997,1.5,2,1,1.75,1000,5\n01/16/1997,1.25,2.5,1,2,2000,6\n");
-        const CliRun r = RunCorvatCli(
-            {"convert", (dir / "in.csv").string(), "--dir", dir.path().string(), "--symbol", "IBM",
-             "--name", "Intl \"Business\"", "--date-format", "MM_DD_CCYY", "--no-open", "--no-oi"});
-        EXPECT_EQ(r.code, 0) << r.err;
-    }
-};
-
 TEST(DumpOutput, LimitsColumnsToTheFieldsTheSecurityHas) {
-    DumpFixture f;
-    const CliRun r = RunCorvatCli({"dump", f.dir.path().string(), "ibm", "--format", "csv"});
+    TempDir dir;
+    WriteText(dir / "in.csv", "01/15/1997,1.5,2,1,1.75,1000,5\n01/16/1997,1.25,2.5,1,2,2000,6\n");
+    CliRun r = RunCorvatCli({"convert", (dir / "in.csv").string(), "--dir", dir.path().string(),
+                             "--symbol", "IBM", "--name", "Intl \"Business\"", "--date-format",
+                             "MM_DD_CCYY", "--no-open", "--no-oi"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = RunCorvatCli({"dump", dir.path().string(), "ibm", "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "Date,High,Low,Close,Volume\n1997-01-15,2,1,1.75,1000\n1997-01-16,2.5,1,2,2000\n");
 
     const CliRun json =
-        RunCorvatCli({"dump", f.dir.path().string(), "INTL \"BUSINESS\"", "--format", "json"});
+        RunCorvatCli({"dump", dir.path().string(), "INTL \"BUSINESS\"", "--format", "json"});
     ASSERT_EQ(json.code, 0) << json.err;
     EXPECT_EQ(
         json.out,

@@ -7,39 +7,33 @@
 namespace corvat::test {
 namespace {
 
-struct ListFixture {
-    TempDir dir;
-    ListFixture() {
-        WriteText(dir / "a.csv", "01/15/1997,1,2,0.5,1.5,100,7\n01/20/1997,1,2,0.5,1.5,100,7\n");
-        const CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir",
-                                       dir.path().string(), "--symbol", "ibm", "--name",
-                                       "IBM, Corp.", "--date-format", "4", "--no-oi"});
-        EXPECT_EQ(r.code, 0) << r.err;
-    }
-};
-
 TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
-    ListFixture f;
-    CliRun r = RunCorvatCli({"list", f.dir.path().string()});
+    TempDir dir;
+    WriteText(dir / "a.csv", "01/15/1997,1,2,0.5,1.5,100,7\n01/20/1997,1,2,0.5,1.5,100,7\n");
+    CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.path().string(),
+                             "--symbol", "ibm", "--name", "IBM, Corp.", "--date-format", "4",
+                             "--no-oi"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = RunCorvatCli({"list", dir.path().string()});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(
         r.out,
         "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  Subdirectory\n"
         "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2\n");
 
-    r = RunCorvatCli({"list", f.dir.path().string(), "--format", "csv"});
+    r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
               "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,\n");
 
-    r = RunCorvatCli({"list", f.dir.path().string(), "--format", "json"});
+    r = RunCorvatCli({"list", dir.path().string(), "--format", "json"});
     EXPECT_EQ(
         r.out,
         "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
         "\"FirstDate\": \"1997-01-15\", \"LastDate\": \"1997-01-20\", \"Records\": 2, "
         "\"Subdirectory\": null}\n]\n");
 
-    r = RunCorvatCli({"list", f.dir.path().string(), "--format", "xml"});
+    r = RunCorvatCli({"list", dir.path().string(), "--format", "xml"});
     EXPECT_EQ(r.code, 2);
 }
 

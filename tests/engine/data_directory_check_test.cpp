@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "read_back_support.h"
 
 namespace corvat::test {
@@ -13,11 +15,15 @@ std::string Joined(const std::vector<Finding>& findings) {
     return text;
 }
 
-bool Has(const std::vector<Finding>& findings, const std::string& file, const std::string& part) {
-    for (const auto& f : findings) {
-        if (f.file.filename() == file && f.text.find(part) != std::string::npos) return true;
+// Exactly these findings, each given by its file's name and part of its text.
+void ExpectFindings(const std::vector<Finding>& findings,
+                    const std::vector<std::pair<std::string, std::string>>& expected) {
+    for (const auto& [file, part] : expected) {
+        EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [&](const Finding& f) {
+            return f.file.filename() == file && f.text.find(part) != std::string::npos;
+        })) << file << ": " << part << "\n" << Joined(findings);
     }
-    return false;
+    EXPECT_EQ(findings.size(), expected.size()) << Joined(findings);
 }
 
 struct CheckFixture {
@@ -25,6 +31,13 @@ struct CheckFixture {
     std::vector<MasterRecord> entries;
     void Sound(std::uint8_t n, const std::string& symbol) {
         entries.push_back(WriteSoundSecurity(dir.path(), n, symbol));
+    }
+    // Date and close in F<n>, an entry giving `first` and `last`.
+    void Dated(std::uint8_t n, const std::string& symbol, float first, float last,
+               const std::vector<std::vector<float>>& records) {
+        WriteDescription(dir.path(), n, {0, 4});
+        WriteDataFile(dir.path(), n, 2, records);
+        entries.push_back(DatedEntry(n, symbol, 2, first, last));
     }
     std::vector<Finding> Check(bool recursive = false) {
         WriteBytes(dir / "MASTER", MasterBytes(static_cast<std::int16_t>(entries.size()),
@@ -49,29 +62,21 @@ TEST(DataDirectoryCheck, FindsMasterLengthAndCountFaults) {
     CheckFixture f;
     f.Sound(1, "IBM");
     WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
-    const auto findings = CheckDataDirectory(f.dir.path(), false);
-    EXPECT_TRUE(
-        Has(findings, "MASTER", "not a whole number of 53-byte records (10 bytes left over)"))
-        << Joined(findings);
-    EXPECT_TRUE(
-        Has(findings, "MASTER", "header counts 3 entries but the file holds 1 entry record"))
-        << Joined(findings);
-    EXPECT_EQ(findings.size(), 2u) << Joined(findings);
+    ExpectFindings(CheckDataDirectory(f.dir.path(), false), {
+        {"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
+        {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
+    });
 }
 
 TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
     CheckFixture f;
     f.Sound(1, "IBM");
     f.entries.push_back(DatedEntry(1, "other", 2, 970115.0f, 970116.0f));
-    f.entries.push_back(DatedEntry(2, "ibm", 2, 970115.0f, 970115.0f));
-    WriteDescription(f.dir.path(), 2, {0, 4});
-    WriteDataFile(f.dir.path(), 2, 2, {{970115.0f, 1.0f}});
-    const auto findings = f.Check();
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 2 (other) uses file number 1, as entry 1 does"))
-        << Joined(findings);
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 3 (ibm) repeats the symbol of entry 1"))
-        << Joined(findings);
-    EXPECT_EQ(findings.size(), 2u) << Joined(findings);
+    f.Dated(2, "ibm", 970115.0f, 970115.0f, {{970115.0f, 1.0f}});
+    ExpectFindings(f.Check(), {
+        {"MASTER", "entry 2 (other) uses file number 1, as entry 1 does"},
+        {"MASTER", "entry 3 (ibm) repeats the symbol of entry 1"},
+    });
 }
 
 TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
@@ -89,67 +94,46 @@ TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
     odd[master::kRecordLength] = 12;
     f.entries.push_back(odd);
 
-    const auto findings = f.Check();
-    EXPECT_TRUE(Has(findings, "F1.DAT", "missing; the data file of entry 1 (NODAT)"))
-        << Joined(findings);
-    EXPECT_TRUE(Has(findings, "F2.DOP", "missing; the description file of entry 2 (NODOP)"));
-    EXPECT_TRUE(Has(findings, "F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"));
-    EXPECT_TRUE(
-        Has(findings, "F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"));
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 4 (ODDLEN) has record length 12 for 2 fields"));
-    EXPECT_TRUE(
-        Has(findings, "F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"));
-    EXPECT_EQ(findings.size(), 6u) << Joined(findings);
+    ExpectFindings(f.Check(),
+                   {{"F1.DAT", "missing; the data file of entry 1 (NODAT)"},
+                    {"F2.DOP", "missing; the description file of entry 2 (NODOP)"},
+                    {"F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"},
+                    {"F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"},
+                    {"MASTER", "entry 4 (ODDLEN) has record length 12 for 2 fields"},
+                    {"F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"}});
 }
 
 TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
     CheckFixture f;
     f.Sound(1, "LONGER");
-    WriteDataFile(f.dir.path(), 1, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}},
-                  2);  // counts 1 record
+    WriteDataFile(f.dir.path(), 1, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}}, 2);  // counts 1
     f.Sound(2, "FRAGMENT");
     Bytes bytes = ReadBytes(f.dir / "F2.DAT");
     bytes.push_back(0);
     WriteBytes(f.dir / "F2.DAT", bytes);
     f.Sound(3, "HEADLESS");
     WriteBytes(f.dir / "F3.DAT", Bytes{0, 0, 1});
-    const auto findings = f.Check();
-    EXPECT_TRUE(Has(findings, "F1.DAT",
-                    "length 24 disagrees with its header: 2 records of 8 bytes make 16"))
-        << Joined(findings);
-    EXPECT_TRUE(Has(findings, "F2.DAT", "length 25 disagrees with its header: 3 records"));
-    EXPECT_TRUE(Has(findings, "F3.DAT", "length 3 is shorter than its 8-byte header"));
     // F1's header counts one record, so its last record is the first.
-    EXPECT_TRUE(
-        Has(findings, "MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"));
-    EXPECT_EQ(findings.size(), 4u) << Joined(findings);
+    ExpectFindings(f.Check(),
+                   {{"F1.DAT", "length 24 disagrees with its header: 2 records of 8 bytes make 16"},
+                    {"F2.DAT", "length 25 disagrees with its header: 3 records"},
+                    {"F3.DAT", "length 3 is shorter than its 8-byte header"},
+                    {"MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"}});
 }
 
 TEST(DataFileCheck, ComparesEntryDatesWithFirstAndLastRecordsInFileOrder) {
     CheckFixture f;
     // Descending input: first is later than last, and that is right.
-    WriteDescription(f.dir.path(), 1, {0, 4});
-    WriteDataFile(f.dir.path(), 1, 2, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
-    f.entries.push_back(DatedEntry(1, "DESC", 2, 970120.0f, 970110.0f));
+    f.Dated(1, "DESC", 970120.0f, 970110.0f, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
     // Earliest and latest rather than first and last: wrong.
-    WriteDescription(f.dir.path(), 2, {0, 4});
-    WriteDataFile(f.dir.path(), 2, 2, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
-    f.entries.push_back(DatedEntry(2, "SORTED", 2, 970110.0f, 970120.0f));
+    f.Dated(2, "SORTED", 970110.0f, 970120.0f, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
     // A date field that holds no date.
-    WriteDescription(f.dir.path(), 3, {0, 4});
-    WriteDataFile(f.dir.path(), 3, 2, {{970230.0f, 1.0f}});
-    f.entries.push_back(DatedEntry(3, "BADDATE", 2, 970301.0f, 970230.0f));
-    const auto findings = f.Check();
-    EXPECT_TRUE(Has(
-        findings, "MASTER",
-        "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is dated 1997-01-20"))
-        << Joined(findings);
-    EXPECT_TRUE(
-        Has(findings, "MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"));
-    EXPECT_TRUE(Has(
-        findings, "MASTER",
-        "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is dated 970230"));
-    EXPECT_EQ(findings.size(), 3u) << Joined(findings);
+    f.Dated(3, "BADDATE", 970301.0f, 970230.0f, {{970230.0f, 1.0f}});
+    ExpectFindings(f.Check(), {
+        {"MASTER", "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is dated 1997-01-20"},
+        {"MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"},
+        {"MASTER", "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is dated 970230"},
+    });
 }
 
 TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
@@ -159,23 +143,19 @@ TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
         WriteText(f.dir / name, "x");
     for (const char* name : {"MASTER.BAK", "F.NEW", "FX.NEW", "NOTES.NEW"})
         WriteText(f.dir / name, "x");
-    const auto findings = f.Check();
-    for (const char* name : {"MASTER.~NU", "master.new", "F1.NEW", "F12.new"}) {
-        EXPECT_TRUE(Has(findings, name, "temporary file")) << name << "\n" << Joined(findings);
-    }
-    EXPECT_EQ(findings.size(), 4u) << Joined(findings);
+    ExpectFindings(f.Check(), {{"MASTER.~NU", "temporary file"},
+                               {"master.new", "temporary file"},
+                               {"F1.NEW", "temporary file"},
+                               {"F12.new", "temporary file"}});
 }
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
     TempDir dir;
-    auto findings = CheckDataDirectory(dir.path(), false);
-    ASSERT_EQ(findings.size(), 1u);
-    EXPECT_NE(findings[0].text.find("No such file"), std::string::npos);
+    ExpectFindings(CheckDataDirectory(dir.path(), false), {{"MASTER", "No such file"}});
     WriteBytes(dir / "MASTER", Bytes(20, 0));
     WriteText(dir / "MASTER.NEW", "");
-    findings = CheckDataDirectory(dir.path(), false);
-    EXPECT_TRUE(Has(findings, "MASTER", "shorter than its 53-byte header")) << Joined(findings);
-    EXPECT_TRUE(Has(findings, "MASTER.NEW", "temporary file"));
+    ExpectFindings(CheckDataDirectory(dir.path(), false),
+                   {{"MASTER", "shorter than its 53-byte header"}, {"MASTER.NEW", "temporary file"}});
 }
 
 TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
@@ -193,17 +173,14 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
     WriteText(sub / "F1.NEW", "");
 
     EXPECT_EQ(Joined(f.Check(false)), "") << "without recursive only the top is checked";
-    const auto findings = f.Check(true);
-    EXPECT_TRUE(Has(findings, "MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."))
-        << Joined(findings);
-    EXPECT_TRUE(Has(findings, "F3.DAT", "missing"));
-    EXPECT_TRUE(Has(findings, "F3.DOP", "missing"));
-    EXPECT_TRUE(Has(findings, "F1.NEW", "temporary file"));
-    EXPECT_TRUE(
-        Has(findings, "MASTER",
-            "directory entry 2 (UP) is not followed: it leads to a directory already visited"));
-    EXPECT_TRUE(Has(findings, "MASTER", "No such file")) << "GONE has no master";
-    EXPECT_EQ(findings.size(), 6u) << Joined(findings);
+    ExpectFindings(f.Check(true), {
+        {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
+        {"F3.DAT", "missing"},
+        {"F3.DOP", "missing"},
+        {"F1.NEW", "temporary file"},
+        {"MASTER", "directory entry 2 (UP) is not followed: it leads to a directory already visited"},
+        {"MASTER", "No such file"},
+    });
 }
 
 }  // namespace

@@ -35,28 +35,17 @@ public:
         return false;
     }
     const std::vector<std::string>& Messages() const { return m_messages; }
-    std::string All() const;
+    std::string All() const {
+        std::string all;
+        for (const auto& message : m_messages) all += message + "\n";
+        return all;
+    }
 
 private:
     std::vector<std::string> m_messages;
 };
 
-class MemoryProfile final : public Profile {
-public:
-    int GetProfileInt(const std::string&, const std::string&, int value) override { return value; }
-    std::string GetProfileString(const std::string&, const std::string&,
-                                 const std::string& value) override {
-        return value;
-    }
-    void WriteProfileInt(const std::string&, const std::string&, int) override {}
-    void WriteProfileString(const std::string&, const std::string& key,
-                            const std::string& value) override {
-        m_values[key] = value;
-    }
-
-private:
-    std::map<std::string, std::string> m_values;
-};
+using MemoryProfile = NullProfile;
 
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
@@ -83,9 +72,6 @@ struct Portfolio {
     static void Build(const std::filesystem::path& dir);
 };
 
-// Date text the new master entry is registered with.
-inline constexpr const char* kFixedToday = "01/15/97";
-
 // Fills a job for a comma file with all seven fields in columns 1 to 7 and
 // dates as MM/DD/CCYY.
 void ConfigureJob(CConverter& job, const std::filesystem::path& input,
@@ -93,10 +79,6 @@ void ConfigureJob(CConverter& job, const std::filesystem::path& input,
 
 // A text file of `rows` valid rows in the job's layout, one day apart.
 std::string PriceRows(int rows, int firstDay = 0);
-
-}  // namespace corvat
-
-namespace corvat {
 
 // What a run into a portfolio may leave behind, whatever failed.
 struct RunOutcome {
