@@ -1,8 +1,5 @@
 // Hostile or broken input of every kind: the text file, the output path,
 // the master. Each gets a clear message and loses nothing.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <random>
@@ -44,8 +41,21 @@ protected:
         return outcome;
     }
 
+    void Rebuild() {
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directory(m_dir);
+        Portfolio::Build(m_dir);
+    }
+
     // Nothing at all changed in the portfolio.
     void ExpectUntouched() { EXPECT_EQ(Snapshot(m_dir), m_before); }
+
+    // The run failed with one message saying `part`.
+    static void ExpectRefused(const RunOutcome& outcome, const std::string& part) {
+        EXPECT_EQ(outcome.result, 1);
+        ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
+        EXPECT_TRUE(Contains(outcome.messages[0], part)) << outcome.messages[0];
+    }
 
     // The earlier entries and files stand; at most the new security came.
     void ExpectEarlierKept(const RunOutcome& outcome) {
@@ -95,9 +105,7 @@ TEST_F(BadInput, RowsOfJunkAreLeftOutWithAShortMessageAndTheRestConverted) {
         EXPECT_LT(last.size(), 400u) << "the message quotes the whole line";
         EXPECT_EQ(last.find('\0'), std::string::npos) << "a NUL byte reached the message";
         ExpectEarlierKept(outcome);
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directory(m_dir);
-        Portfolio::Build(m_dir);
+        Rebuild();
     }
 }
 
@@ -112,9 +120,7 @@ TEST_F(BadInput, UnreadableTextFileOrOutputDirectoryStopsBeforeAnythingChanges) 
             return std::nullopt;
         });
         const RunOutcome outcome = Run(fs);
-        EXPECT_EQ(outcome.result, 1);
-        ASSERT_EQ(outcome.messages.size(), 1u);
-        EXPECT_TRUE(Contains(outcome.messages[0], Reason(std::errc::permission_denied)));
+        ExpectRefused(outcome, Reason(std::errc::permission_denied));
         EXPECT_TRUE(!textFile || Contains(outcome.messages[0], m_input.string()));
         ExpectUntouched();
     }
@@ -134,28 +140,22 @@ TEST_F(BadInput, OutputPathThatIsAFileIsRefused) {
     EXPECT_EQ(ReadFileBytes(file), "not a directory");
 }
 
-// Opens for writing in the data directory fail, as in a read-only one.
-std::optional<std::errc> ReadOnlyDirectory(const std::filesystem::path& dir, const SeamCallInfo& call) {
-    const bool inDir = call.path.parent_path() == dir;
-    if (inDir && call.call == SeamCall::Open && call.mode != OpenMode::Read) return std::errc::read_only_file_system;
-    if (inDir && (call.call == SeamCall::Rename || call.call == SeamCall::Remove)) {
-        return std::errc::read_only_file_system;
-    }
-    return std::nullopt;
-}
-
 TEST_F(BadInput, ReadOnlyOutputDirectoryChangesNothing) {
     for (bool useExisting : {true, false}) {
         SCOPED_TRACE(useExisting ? "existing master" : "new master");
         if (!useExisting) std::filesystem::remove(m_dir / "MASTER");
         m_before = Snapshot(m_dir);
         FailingFileSystem fs;
-        fs.AddRule([&](const SeamCallInfo& call) { return ReadOnlyDirectory(m_dir, call); });
+        // Opens for writing, renames and removes in the directory fail.
+        fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
+            const bool write = call.call == SeamCall::Open ? call.mode != OpenMode::Read
+                                                           : call.call == SeamCall::Rename || call.call == SeamCall::Remove;
+            if (write && call.path.parent_path() == m_dir) return std::errc::read_only_file_system;
+            return std::nullopt;
+        });
         const RunOutcome outcome = Run(fs, useExisting);
-        EXPECT_EQ(outcome.result, 1);
-        ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
-        EXPECT_TRUE(Contains(outcome.messages[0], Reason(std::errc::read_only_file_system)));
-        EXPECT_TRUE(Contains(outcome.messages[0], "MASTER")) << outcome.messages[0];
+        ExpectRefused(outcome, Reason(std::errc::read_only_file_system));
+        EXPECT_TRUE(Contains(outcome.messages.at(0), "MASTER"));
         ExpectUntouched();
     }
 }
@@ -167,9 +167,7 @@ TEST_F(BadInput, FullDiskAtAnyPointLosesNothing) {
     }();
     // Give every run a little more room, from none up to enough.
     for (std::size_t space = 0;; space += 7) {
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directory(m_dir);
-        Portfolio::Build(m_dir);
+        Rebuild();
         FailingFileSystem fs;
         fs.SetFreeSpace(space);
         const RunOutcome outcome = Run(fs);
@@ -189,14 +187,10 @@ TEST_F(BadInput, MasterThatIsADirectoryIsRefused) {
     std::filesystem::remove(m_dir / "MASTER");
     std::filesystem::create_directory(m_dir / "MASTER");
     m_before = Snapshot(m_dir);
-    RunOutcome outcome = Run(RealFileSystem(), true);
-    EXPECT_EQ(outcome.result, 1);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_TRUE(Contains(outcome.messages[0], "MASTER")) << outcome.messages[0];
-    EXPECT_TRUE(Contains(outcome.messages[0], Reason(std::errc::is_a_directory))) << outcome.messages[0];
-    outcome = Run(RealFileSystem(), false);
-    EXPECT_EQ(outcome.result, 1);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{"New Master chosen but one already exists"});
+    const RunOutcome outcome = Run(RealFileSystem(), true);
+    ExpectRefused(outcome, Reason(std::errc::is_a_directory));
+    EXPECT_TRUE(Contains(outcome.messages.at(0), "MASTER"));
+    ExpectRefused(Run(RealFileSystem(), false), "New Master chosen but one already exists");
     ExpectUntouched();
     EXPECT_TRUE(std::filesystem::is_directory(m_dir / "MASTER"));
 }
@@ -205,9 +199,7 @@ TEST_F(BadInput, UnreadableMasterIsRefusedAtEveryRead) {
     // The first read of the master, or any later one, is refused.
     for (int allowed = 0; allowed < 4; ++allowed) {
         SCOPED_TRACE("reads allowed before the refusal: " + std::to_string(allowed));
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directory(m_dir);
-        Portfolio::Build(m_dir);
+        Rebuild();
         FailingFileSystem fs;
         int opens = 0;
         fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
@@ -219,7 +211,6 @@ TEST_F(BadInput, UnreadableMasterIsRefusedAtEveryRead) {
         });
         const RunOutcome outcome = Run(fs);
         EXPECT_EQ(outcome.result, 1);
-        EXPECT_FALSE(outcome.messages.empty());
         ExpectEarlierKept(outcome);
     }
 }
@@ -241,26 +232,11 @@ TEST_F(BadInput, LyingEntryCountsKeepEveryEntry) {
     }
 }
 
-TEST_F(BadInput, ShortOrFullMastersAreRefusedWithoutChange) {
-    const std::string entries = m_before.at("MASTER").substr(kMasterRecordSize);
-    MasterRecord full = MasterHeader(4);
-    WriteInt16(full, 0, kMaxSecurities);
-    MasterRecord fullSecond = MasterHeader(4);
-    WriteInt16(fullSecond, 2, kMaxSecurities);
-    const std::pair<std::string, const char*> cases[] = {
-        {std::string(30, '\x01'), "shorter than its 53-byte header"},
-        {RecordsBytes({full}) + entries, "maximum number of symbols (255)"},
-        {RecordsBytes({fullSecond}) + entries, "maximum number of symbols (255)"},
-    };
-    for (const auto& [master, message] : cases) {
-        WriteFileBytes(m_dir / "MASTER", master);
-        const DirSnapshot before = Snapshot(m_dir);
-        const RunOutcome outcome = Run();
-        EXPECT_EQ(outcome.result, 1);
-        ASSERT_EQ(outcome.messages.size(), 1u);
-        EXPECT_TRUE(Contains(outcome.messages[0], message)) << outcome.messages[0];
-        EXPECT_EQ(Snapshot(m_dir), before);
-    }
+TEST_F(BadInput, MasterShorterThanItsHeaderIsLeftAlone) {
+    WriteFileBytes(m_dir / "MASTER", std::string(30, '\x01'));
+    m_before = Snapshot(m_dir);
+    ExpectRefused(Run(), "shorter than its 53-byte header");
+    ExpectUntouched();
 }
 
 TEST_F(BadInput, TruncatedLastRecordKeepsEveryWholeEntry) {
