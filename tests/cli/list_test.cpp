@@ -10,9 +10,9 @@ namespace {
 TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
     TempDir dir;
     WriteText(dir / "a.csv", "01/15/1997,1,2,0.5,1.5,100,7\n01/20/1997,1,2,0.5,1.5,100,7\n");
-    CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.path().string(),
-                             "--symbol", "ibm", "--name", "IBM, Corp.", "--date-format", "4",
-                             "--no-oi"});
+    CliRun r =
+        RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.path().string(), "--symbol",
+                      "ibm", "--name", "IBM, Corp.", "--date-format", "4", "--no-oi"});
     ASSERT_EQ(r.code, 0) << r.err;
     r = RunCorvatCli({"list", dir.path().string()});
     ASSERT_EQ(r.code, 0) << r.err;

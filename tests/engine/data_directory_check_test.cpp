@@ -19,9 +19,13 @@ std::string Joined(const std::vector<Finding>& findings) {
 void ExpectFindings(const std::vector<Finding>& findings,
                     const std::vector<std::pair<std::string, std::string>>& expected) {
     for (const auto& [file, part] : expected) {
-        EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [&](const Finding& f) {
-            return f.file.filename() == file && f.text.find(part) != std::string::npos;
-        })) << file << ": " << part << "\n" << Joined(findings);
+        EXPECT_TRUE(std::any_of(findings.begin(), findings.end(),
+                                [&](const Finding& f) {
+                                    return f.file.filename() == file &&
+                                           f.text.find(part) != std::string::npos;
+                                }))
+            << file << ": " << part << "\n"
+            << Joined(findings);
     }
     EXPECT_EQ(findings.size(), expected.size()) << Joined(findings);
 }
@@ -62,10 +66,11 @@ TEST(DataDirectoryCheck, FindsMasterLengthAndCountFaults) {
     CheckFixture f;
     f.Sound(1, "IBM");
     WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
-    ExpectFindings(CheckDataDirectory(f.dir.path(), false), {
-        {"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
-        {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
-    });
+    ExpectFindings(CheckDataDirectory(f.dir.path(), false),
+                   {
+                       {"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
+                       {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
+                   });
 }
 
 TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
@@ -74,9 +79,9 @@ TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
     f.entries.push_back(DatedEntry(1, "other", 2, 970115.0f, 970116.0f));
     f.Dated(2, "ibm", 970115.0f, 970115.0f, {{970115.0f, 1.0f}});
     ExpectFindings(f.Check(), {
-        {"MASTER", "entry 2 (other) uses file number 1, as entry 1 does"},
-        {"MASTER", "entry 3 (ibm) repeats the symbol of entry 1"},
-    });
+                                  {"MASTER", "entry 2 (other) uses file number 1, as entry 1 does"},
+                                  {"MASTER", "entry 3 (ibm) repeats the symbol of entry 1"},
+                              });
 }
 
 TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
@@ -129,11 +134,16 @@ TEST(DataFileCheck, ComparesEntryDatesWithFirstAndLastRecordsInFileOrder) {
     f.Dated(2, "SORTED", 970110.0f, 970120.0f, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
     // A date field that holds no date.
     f.Dated(3, "BADDATE", 970301.0f, 970230.0f, {{970230.0f, 1.0f}});
-    ExpectFindings(f.Check(), {
-        {"MASTER", "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is dated 1997-01-20"},
-        {"MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"},
-        {"MASTER", "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is dated 970230"},
-    });
+    ExpectFindings(f.Check(),
+                   {
+                       {"MASTER",
+                        "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is "
+                        "dated 1997-01-20"},
+                       {"MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"},
+                       {"MASTER",
+                        "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is "
+                        "dated 970230"},
+                   });
 }
 
 TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
@@ -154,8 +164,9 @@ TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
     ExpectFindings(CheckDataDirectory(dir.path(), false), {{"MASTER", "No such file"}});
     WriteBytes(dir / "MASTER", Bytes(20, 0));
     WriteText(dir / "MASTER.NEW", "");
-    ExpectFindings(CheckDataDirectory(dir.path(), false),
-                   {{"MASTER", "shorter than its 53-byte header"}, {"MASTER.NEW", "temporary file"}});
+    ExpectFindings(
+        CheckDataDirectory(dir.path(), false),
+        {{"MASTER", "shorter than its 53-byte header"}, {"MASTER.NEW", "temporary file"}});
 }
 
 TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
@@ -173,14 +184,17 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
     WriteText(sub / "F1.NEW", "");
 
     EXPECT_EQ(Joined(f.Check(false)), "") << "without recursive only the top is checked";
-    ExpectFindings(f.Check(true), {
-        {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
-        {"F3.DAT", "missing"},
-        {"F3.DOP", "missing"},
-        {"F1.NEW", "temporary file"},
-        {"MASTER", "directory entry 2 (UP) is not followed: it leads to a directory already visited"},
-        {"MASTER", "No such file"},
-    });
+    ExpectFindings(
+        f.Check(true),
+        {
+            {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
+            {"F3.DAT", "missing"},
+            {"F3.DOP", "missing"},
+            {"F1.NEW", "temporary file"},
+            {"MASTER",
+             "directory entry 2 (UP) is not followed: it leads to a directory already visited"},
+            {"MASTER", "No such file"},
+        });
 }
 
 }  // namespace

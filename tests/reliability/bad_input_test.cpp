@@ -75,7 +75,8 @@ protected:
 TEST_F(BadInput, RowsOfJunkAreLeftOutWithAShortMessageAndTheRestConverted) {
     std::string junk("\x00\x01\xff\xfe,\x00,\x7f\x80,,\r\r\x1b[2J", 18);
     std::mt19937 random(7);
-    for (int i = 0; i < 300; ++i) junk += static_cast<char>(random() % 256 == 10 ? 0 : random() % 256);
+    for (int i = 0; i < 300; ++i)
+        junk += static_cast<char>(random() % 256 == 10 ? 0 : random() % 256);
     const std::string huge(50u << 20, 'x');
     const struct {
         const char* name;
@@ -83,14 +84,16 @@ TEST_F(BadInput, RowsOfJunkAreLeftOutWithAShortMessageAndTheRestConverted) {
         int rowsWritten;
         const char* message;
     } cases[] = {
-        {"binary junk and NUL bytes", PriceRows(3) + junk + "\n" + std::string(1, '\0') + "\n" + PriceRows(3, 10),
-         6, "could not be converted and were left out.\nThe first is line 4: "},
+        {"binary junk and NUL bytes",
+         PriceRows(3) + junk + "\n" + std::string(1, '\0') + "\n" + PriceRows(3, 10), 6,
+         "could not be converted and were left out.\nThe first is line 4: "},
         // A giant field mid-file, and a giant last line without a line end.
-        {"50 MB lines", PriceRows(2) + "01/02/1997," + huge + ",1,1,1,1,1\n" + PriceRows(2, 5) + huge, 4,
+        {"50 MB lines",
+         PriceRows(2) + "01/02/1997," + huge + ",1,1,1,1,1\n" + PriceRows(2, 5) + huge, 4,
          "2 rows could not be converted and were left out.\nThe first is line 3: "},
         {"invalid UTF-8",
-         PriceRows(1) + "\xc3\x28/\xe2\x82/1997,1,1,1,1,1,1\n" + "01/03/1997,\xf0\x28\x8c\xbc,1,1,1,1,1\n" +
-             PriceRows(1, 3),
+         PriceRows(1) + "\xc3\x28/\xe2\x82/1997,1,1,1,1,1,1\n" +
+             "01/03/1997,\xf0\x28\x8c\xbc,1,1,1,1,1\n" + PriceRows(1, 3),
          2, "2 rows could not be converted"},
     };
     for (const auto& c : cases) {
@@ -114,7 +117,8 @@ TEST_F(BadInput, UnreadableTextFileOrOutputDirectoryStopsBeforeAnythingChanges) 
         SCOPED_TRACE(textFile ? "text file" : "output directory");
         FailingFileSystem fs;
         fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
-            if (textFile ? call.call == SeamCall::Open && call.path == m_input : call.path.parent_path() == m_dir) {
+            if (textFile ? call.call == SeamCall::Open && call.path == m_input
+                         : call.path.parent_path() == m_dir) {
                 return std::errc::permission_denied;
             }
             return std::nullopt;
@@ -148,8 +152,9 @@ TEST_F(BadInput, ReadOnlyOutputDirectoryChangesNothing) {
         FailingFileSystem fs;
         // Opens for writing, renames and removes in the directory fail.
         fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
-            const bool write = call.call == SeamCall::Open ? call.mode != OpenMode::Read
-                                                           : call.call == SeamCall::Rename || call.call == SeamCall::Remove;
+            const bool write = call.call == SeamCall::Open
+                                   ? call.mode != OpenMode::Read
+                                   : call.call == SeamCall::Rename || call.call == SeamCall::Remove;
             if (write && call.path.parent_path() == m_dir) return std::errc::read_only_file_system;
             return std::nullopt;
         });
@@ -171,7 +176,8 @@ TEST_F(BadInput, FullDiskAtAnyPointLosesNothing) {
         FailingFileSystem fs;
         fs.SetFreeSpace(space);
         const RunOutcome outcome = Run(fs);
-        SCOPED_TRACE("free space " + std::to_string(space) + ": " + ::testing::PrintToString(outcome.messages));
+        SCOPED_TRACE("free space " + std::to_string(space) + ": " +
+                     ::testing::PrintToString(outcome.messages));
         ExpectIntact(m_before, reference, m_dir, outcome, IntactOptions{});
         if (outcome.result == 0 || HasFatalFailure()) return;
         if (!fs.Failures().empty()) {
@@ -203,8 +209,8 @@ TEST_F(BadInput, UnreadableMasterIsRefusedAtEveryRead) {
         FailingFileSystem fs;
         int opens = 0;
         fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
-            if (call.call == SeamCall::Open && call.mode == OpenMode::Read && call.path == m_dir / "MASTER" &&
-                opens++ >= allowed) {
+            if (call.call == SeamCall::Open && call.mode == OpenMode::Read &&
+                call.path == m_dir / "MASTER" && opens++ >= allowed) {
                 return std::errc::permission_denied;
             }
             return std::nullopt;
@@ -246,7 +252,8 @@ TEST_F(BadInput, TruncatedLastRecordKeepsEveryWholeEntry) {
     EXPECT_EQ(outcome.result, 0) << ::testing::PrintToString(outcome.messages);
     const std::string master = ReadFileBytes(m_dir / "MASTER");
     ASSERT_EQ(master.size(), whole.size() + kMasterRecordSize);
-    EXPECT_EQ(master.substr(kMasterRecordSize, whole.size() - kMasterRecordSize), whole.substr(kMasterRecordSize));
+    EXPECT_EQ(master.substr(kMasterRecordSize, whole.size() - kMasterRecordSize),
+              whole.substr(kMasterRecordSize));
 }
 
 TEST_F(BadInput, LoopsOfDirectoryEntriesEnd) {
@@ -255,13 +262,15 @@ TEST_F(BadInput, LoopsOfDirectoryEntriesEnd) {
     const std::string entries = m_before.at("MASTER").substr(kMasterRecordSize);
     WriteFileBytes(m_dir / "MASTER",
                    RecordsBytes({MasterHeader(Portfolio::kEntries + 5)}) + entries +
-                       RecordsBytes({DirectoryEntry(6, "."), DirectoryEntry(7, ".."), DirectoryEntry(8, "../data"),
-                                     DirectoryEntry(9, "SUB"), DirectoryEntry(10, "sub")}));
+                       RecordsBytes({DirectoryEntry(6, "."), DirectoryEntry(7, ".."),
+                                     DirectoryEntry(8, "../data"), DirectoryEntry(9, "SUB"),
+                                     DirectoryEntry(10, "sub")}));
     std::filesystem::create_directory_symlink("..", m_dir / "SUB" / "UP");
     // SUB also starts a chain of directories deeper than the search goes.
-    WriteFileBytes(m_dir / "SUB" / "MASTER",
-                   RecordsBytes({MasterHeader(4), DirectoryEntry(1, "UP"), DirectoryEntry(4, "D"),
-                                 MakeSecurityEntry(2, 2, "SUB ONE", "SUBA", {}), DirectoryEntry(3, "UP")}));
+    WriteFileBytes(
+        m_dir / "SUB" / "MASTER",
+        RecordsBytes({MasterHeader(4), DirectoryEntry(1, "UP"), DirectoryEntry(4, "D"),
+                      MakeSecurityEntry(2, 2, "SUB ONE", "SUBA", {}), DirectoryEntry(3, "UP")}));
     std::filesystem::path chain = m_dir / "SUB";
     for (int level = 0; level < 40; ++level) {
         chain /= "D";

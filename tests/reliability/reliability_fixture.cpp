@@ -1,5 +1,6 @@
 #include "reliability_fixture.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,8 +8,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-#include <gtest/gtest.h>
 
 #include "date_codec.h"
 
@@ -51,7 +50,8 @@ DirSnapshot Snapshot(const std::filesystem::path& dir) {
     DirSnapshot files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
         if (entry.is_regular_file() && !entry.is_symlink()) {
-            files[std::filesystem::relative(entry.path(), dir).string()] = ReadFileBytes(entry.path());
+            files[std::filesystem::relative(entry.path(), dir).string()] =
+                ReadFileBytes(entry.path());
         }
     }
     return files;
@@ -93,19 +93,21 @@ MasterRecord MasterHeader(int count) {
 
 void Portfolio::Build(const std::filesystem::path& dir) {
     const MbfBytes date = DayNumberToDateValue(ParseDate("010203", 7));
-    WriteFileBytes(dir / "MASTER",
-                   RecordsBytes({MasterHeader(kEntries), MakeSecurityEntry(1, 2, "ALPHA CORP", "AAA", date),
-                                 MakeSecurityEntry(2, 7, "BETA INC", "BBB", date),
-                                 DirectoryEntry(5, "SUB"),
-                                 MakeSecurityEntry(4, 5, "DELTA LTD", "DDD", date)}));
+    WriteFileBytes(
+        dir / "MASTER",
+        RecordsBytes({MasterHeader(kEntries), MakeSecurityEntry(1, 2, "ALPHA CORP", "AAA", date),
+                      MakeSecurityEntry(2, 7, "BETA INC", "BBB", date), DirectoryEntry(5, "SUB"),
+                      MakeSecurityEntry(4, 5, "DELTA LTD", "DDD", date)}));
     for (int n : {1, 2, 4}) {
         std::string data(4 * 7 * 3, static_cast<char>('A' + n));
         WriteFileBytes(dir / ("F" + std::to_string(n) + ".DAT"), data);
-        WriteFileBytes(dir / ("F" + std::to_string(n) + ".DOP"), "\"DATE\",0,0\r\n" + std::to_string(n));
+        WriteFileBytes(dir / ("F" + std::to_string(n) + ".DOP"),
+                       "\"DATE\",0,0\r\n" + std::to_string(n));
     }
     std::filesystem::create_directory(dir / "SUB");
-    WriteFileBytes(dir / "SUB" / "MASTER",
-                   RecordsBytes({MasterHeader(1), MakeSecurityEntry(1, 2, "SUB ONE", "SUBA", date)}));
+    WriteFileBytes(
+        dir / "SUB" / "MASTER",
+        RecordsBytes({MasterHeader(1), MakeSecurityEntry(1, 2, "SUB ONE", "SUBA", date)}));
     WriteFileBytes(dir / "SUB" / "F1.DAT", std::string(24, 'S'));
 }
 
