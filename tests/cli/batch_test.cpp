@@ -34,35 +34,29 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
         f.Input("bad.csv", "19970115,1,2,0.5,1.5,100,7\nnot a date,1,1,1,1,1,1\n");
     const std::string missing = (f.dir / "missing.csv").string();
     const std::string msft = f.Good("Msft.Prices.txt");
-    const CliRun r = f.Convert({ibm, bad, missing, msft, f.Good("   .csv")});
+    // A blank symbol, and one already taken by an earlier file.
+    std::filesystem::create_directory(f.dir / "x");
+    const std::string again = f.Input("x/ibm.txt", "19970115,1,2,0.5,1.5,100,7\n");
+    const CliRun r = f.Convert({ibm, bad, missing, msft, f.Good("   .csv"), again});
     EXPECT_EQ(r.code, 1);
     const auto lines = Lines(r.out);
-    ASSERT_EQ(lines.size(), 6u) << r.out;
+    ASSERT_EQ(lines.size(), 7u) << r.out;
     EXPECT_EQ(lines[0], ibm + ": symbol IBM, file number 1, 2 rows written, converted");
     // Rows left out fail the file, but what was written stays registered.
     EXPECT_EQ(lines[1], bad + ": symbol BAD, file number 2, 1 row written, failed");
     EXPECT_EQ(lines[2], missing + ": symbol MISSING, file number -, 0 rows written, failed");
     EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 3, 2 rows written, converted");
-    EXPECT_EQ(lines[5], "2 converted, 3 failed");
+    EXPECT_EQ(lines[6], "2 converted, 4 failed");
     EXPECT_NE(r.err.find("1 rows could not be converted"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Cannot open " + missing), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("You did not enter a valid symbol"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Duplicate Symbol"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("\r"), std::string::npos) << "no progress when stderr is no terminal";
 
     const Bytes master = ReadBytes(f.out / "MASTER");
     ASSERT_EQ(master.size(), 4u * 53);
     EXPECT_EQ(Slice(master, 3 * 53 + 7, 16), TextBytes("MSFT.PRICES     "))
         << "name follows the symbol";
-}
-
-TEST(BatchConvert, AllGoodExitsZeroAndSharesTheOptions) {
-    BatchFixture f;
-    const CliRun r =
-        f.Convert({f.Good("a.csv"), f.Good("b.csv")}, {"--no-oi", "--no-volume", "--name", "SAME"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).back(), "2 converted, 0 failed");
-    EXPECT_EQ(ReadBytes(f.out / "F2.DAT").size(), 3u * 20);
-    EXPECT_EQ(Slice(ReadBytes(f.out / "MASTER"), 2 * 53 + 7, 16), TextBytes("SAME            "));
 }
 
 TEST(BatchConvert, SymbolsComeFromFileNamesCutToSixteenBytes) {
@@ -77,17 +71,7 @@ TEST(BatchConvert, SymbolsComeFromFileNamesCutToSixteenBytes) {
     EXPECT_EQ(SymbolFromFileName("   .csv"), "");
 }
 
-TEST(BatchConvert, SameSymbolTwiceIsRefusedAsADuplicate) {
-    BatchFixture f;
-    std::filesystem::create_directory(f.dir / "x");
-    WriteText(f.dir / "x" / "ibm.txt", "19970115,1,2,0.5,1.5,100,7\n");
-    const CliRun r = f.Convert({f.Good("IBM.csv"), (f.dir / "x" / "ibm.txt").string()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("Duplicate Symbol"), std::string::npos);
-    EXPECT_EQ(ReadBytes(f.out / "MASTER").size(), 2u * 53);
-}
-
-TEST(BatchConvert, UsageErrorsWriteNothing) {
+TEST(BatchConvert, UsageErrorsWriteNothingAndAGoodRunSharesTheOptions) {
     BatchFixture f;
     const std::string a = f.Good("a.csv");
     const std::string b = f.Good("b.csv");
@@ -97,6 +81,12 @@ TEST(BatchConvert, UsageErrorsWriteNothing) {
         EXPECT_EQ(r.code, 2) << extra[0] << r.err;
     }
     EXPECT_FALSE(std::filesystem::exists(f.out / "MASTER"));
+
+    const CliRun r = f.Convert({a, b}, {"--no-oi", "--no-volume", "--name", "SAME"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).back(), "2 converted, 0 failed");
+    EXPECT_EQ(ReadBytes(f.out / "F2.DAT").size(), 3u * 20);
+    EXPECT_EQ(Slice(ReadBytes(f.out / "MASTER"), 2 * 53 + 7, 16), TextBytes("SAME            "));
 }
 
 TEST(BatchConvert, NewMasterIsMadeOnceThenFilled) {
