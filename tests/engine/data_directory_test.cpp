@@ -238,13 +238,10 @@ public:
         real->Close(ec);
         return std::make_unique<BadFile>();
     }
+    // Reading back never renames or removes.
     void Rename(const std::filesystem::path&, const std::filesystem::path&,
-                std::error_code& ec) override {
-        ec = std::make_error_code(std::errc::io_error);
-    }
-    void Remove(const std::filesystem::path&, std::error_code& ec) override {
-        ec = std::make_error_code(std::errc::io_error);
-    }
+                std::error_code&) override {}
+    void Remove(const std::filesystem::path&, std::error_code&) override {}
     void SyncDirectory(const std::filesystem::path&, std::error_code&) override {}
 };
 
