@@ -23,9 +23,7 @@ Workspace::Workspace() : m_profile(std::make_unique<ProfileStore>(IniPath())) {
 
 QString Workspace::WriteFile(const QString& name, const QByteArray& bytes) const {
     QFile file(Path(name));
-    if (!file.open(QIODevice::WriteOnly)) {
-        qFatal("cannot write test file %s", qPrintable(file.fileName()));
-    }
+    if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(file.fileName()));
     file.write(bytes);
     return file.fileName();
 }
@@ -46,9 +44,7 @@ AppServices Workspace::Services() {
     };
     services.beep = [this] {
         ++beeps;
-        if (onBeep) {
-            onBeep();
-        }
+        if (onBeep) onBeep();
     };
     return services;
 }
@@ -63,11 +59,10 @@ void WhenModalOpens(std::function<void(QDialog*)> action) {
             action(dialog);
             return;
         }
-        if (triesLeft > 0) {
+        if (triesLeft > 0)
             QTimer::singleShot(10, [attempt, triesLeft] { (*attempt)(triesLeft - 1); });
-        } else {
+        else
             qWarning("no modal dialog opened");
-        }
     };
     QTimer::singleShot(0, [attempt] { (*attempt)(300); });
 }
@@ -81,12 +76,8 @@ void FillAndAccept(QDialog* dialog, const ConversionChoice& choice) {
         ->click();
     FindControl<QComboBox>(dialog, kIdDateFormat)->setEditText(choice.dateFormat);
     auto* skip = FindControl<QCheckBox>(dialog, kIdSkipOn);
-    if (skip->isChecked() != choice.skipHeader) {
-        skip->click();
-    }
-    if (choice.skipHeader) {
-        FindControl<QLineEdit>(dialog, kIdSkipRows)->setText(QStringLiteral("1"));
-    }
+    if (skip->isChecked() != choice.skipHeader) skip->click();
+    if (choice.skipHeader) FindControl<QLineEdit>(dialog, kIdSkipRows)->setText("1");
     FindControl<QPushButton>(dialog, kIdOk)->click();
 }
 

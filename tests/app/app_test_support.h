@@ -16,20 +16,16 @@
 
 namespace corvat::test {
 
-// Every message and question that reached the user, in order.
+// Every message that reached the user, in order; questions are answered No.
 struct MessageLog {
     std::vector<std::string> messages;
-    std::vector<std::string> questions;
 };
 
 class RecordingSink : public MessageSink {
 public:
     explicit RecordingSink(std::shared_ptr<MessageLog> log) : m_log(std::move(log)) {}
     void ShowMessage(const std::string& text) override { m_log->messages.push_back(text); }
-    bool AskYesNo(const std::string& text) override {
-        m_log->questions.push_back(text);
-        return false;
-    }
+    bool AskYesNo(const std::string&) override { return false; }
 
 private:
     std::shared_ptr<MessageLog> m_log;
@@ -60,8 +56,8 @@ private:
     std::unique_ptr<ProfileStore> m_profile;
 };
 
-// Runs `action` on the modal dialog of type T as soon as it is open (while
-// the caller is blocked in its exec()).
+// Runs `action` on the modal dialog as soon as it is open (while the caller
+// is blocked in its exec()).
 void WhenModalOpens(std::function<void(QDialog*)> action);
 
 // Settings for a conversion of the bundled sample style of file:
@@ -75,9 +71,8 @@ struct ConversionChoice {
     bool skipHeader = true;
 };
 
-// Sets the dialog's controls as a user would and presses OK.
+// Sets the dialog's controls as a user would and presses OK; or presses Cancel.
 void FillAndAccept(QDialog* dialog, const ConversionChoice& choice);
-// Presses Cancel.
 void Cancel(QDialog* dialog);
 
 // A small price file in the layout of ConversionChoice.

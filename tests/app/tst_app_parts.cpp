@@ -3,33 +3,15 @@
 #include <QBuffer>
 #include <QtTest>
 
-#include "app_ids.h"
-#include "app_strings.h"
+#include "app_test_support.h"
 #include "converter.h"
 #include "converter_setup.h"
-#include "message_sink.h"
 #include "preview_reader.h"
 #include "profile.h"
 #include "recent_file_list.h"
 #include "window_placement.h"
 
 using namespace corvat;
-
-namespace {
-
-class NullSink : public MessageSink {
-public:
-    void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-};
-
-QByteArray Lines(const char* prefix, int count) {
-    QByteArray bytes;
-    for (int i = 1; i <= count; ++i) bytes += prefix + QByteArray::number(i) + "\n";
-    return bytes;
-}
-
-}  // namespace
 
 class AppPartsTest : public QObject {
     Q_OBJECT
@@ -56,32 +38,31 @@ private slots:
             const WindowPlacement p = MainWindowPlacement(side, side);
             if (p.width != side * 85 / 100 || p.x != (side - side * 85 / 100) / 2) {
                 QFAIL(qPrintable(QStringLiteral("side %1 gives width %2 at %3")
-                                     .arg(side).arg(p.width).arg(p.x)));
+                                     .arg(side)
+                                     .arg(p.width)
+                                     .arg(p.x)));
             }
         }
     }
 
+    // The flow test covers the empty, 3-, 50-line and 400-character files.
     void previewReadsTenLinesInPiecesOf299_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("expected");
         const QString x299(299, u'x');
-        QTest::newRow("empty") << QByteArray() << QStringList();
         QTest::newRow("blank lines are lines") << QByteArray("\n\nx\n") << QStringList{"", "", "x"};
-        QTest::newRow("no final newline, CRLF ends")
+        QTest::newRow("tab kept, no final newline")
             << QByteArray("a,1\r\n\tb,2\r\nlast") << QStringList{"a,1", "\tb,2", "last"};
-        QStringList ten;
-        for (int i = 1; i <= 10; ++i) ten << QStringLiteral("r%1").arg(i);
-        QTest::newRow("fifty lines") << Lines("r", 50) << ten;
-        QTest::newRow("400 characters are two pieces, eight lines follow")
-            << QByteArray(400, 'x') + "\n" + Lines("r", 12)
-            << QStringList{x299, QString(101, u'x')} + ten.mid(0, 8);
         QTest::newRow("700 characters are three pieces")
             << QByteArray(700, 'x') << QStringList{x299, x299, QString(102, u'x')};
         QTest::newRow("no blank piece after a full-length line")
-            << QByteArray(299, 'x') + "\nnext\n" << QStringList{x299, "next"};
-        QTest::newRow("a real blank line after it stays")
-            << QByteArray(299, 'x') + "\n\nnext\n" << QStringList{x299, "", "next"};
-        QTest::newRow("598 characters") << QByteArray(598, 'x') + "\n" << QStringList{x299, x299};
+            << QByteArray(299, 'x') + "\nnext\n"
+            << QStringList{x299, "next"};
+        QTest::newRow("a real blank line after it stays") << QByteArray(299, 'x') + "\n\nnext\n"
+                                                          << QStringList{x299, "", "next"};
+        QTest::newRow("ten lines, pieces counted")
+            << QByteArray(598, 'x') + "\n" + QByteArray(9, '\n')
+            << QStringList{x299, x299} + QStringList(8, "");
     }
     void previewReadsTenLinesInPiecesOf299() {
         QFETCH(QByteArray, bytes);
@@ -114,14 +95,13 @@ private slots:
         const QString deep = QStringLiteral("/") + QString(80, u'p') + QStringLiteral("/ibm.csv");
         list.Add(deep);
         const QString text = list.MenuText(0);
-        QVERIFY(text.startsWith(QStringLiteral("&1 /ppp")));
-        QVERIFY(text.endsWith(QStringLiteral(".../ibm.csv")));
-        QVERIFY(text.size() < deep.size());
+        QVERIFY(text.startsWith("&1 /ppp") && text.endsWith(".../ibm.csv") &&
+                text.size() < deep.size());
         QVERIFY(list.MenuText(1).startsWith(QStringLiteral("&2 ")));
     }
 
-    void fillsJobFromDialogValues() {
-        NullSink sink;
+    void fillsJobFromDialogAndProfileValues() {
+        test::RecordingSink sink(std::make_shared<test::MessageLog>());
         corvat::NullProfile profile;
         CConverter job(sink, profile);
         SettingsValues v;
@@ -141,40 +121,25 @@ private slots:
         QCOMPARE(job.m_bUseExisting, 1);  // Exist 0: use the existing master
         QCOMPARE(job.m_bFieldOn, (std::array<int, kFieldSlots>{1, 0, 1, 0, 1, 1, 0}));
         QCOMPARE(job.m_nColumn, (std::array<int, kFieldSlots>{19, 1, 2, 3, 2, 5, 4}));
-        QCOMPARE(job.m_szPath, std::string("/tmp/out dir "));  // blanks stay
-        QCOMPARE(job.m_szSymbol + "|" + job.m_szName, std::string("IBM|IBM CORP"));
+        QCOMPARE(job.m_szPath + "|" + job.m_szSymbol + "|" + job.m_szName,
+                 std::string("/tmp/out dir |IBM|IBM CORP"));  // blanks stay
         QCOMPARE(job.m_szDelimiter, std::string("\t"));
         QCOMPARE(job.m_nDateFormat, 9);
         QCOMPARE(std::pair(job.m_bSkipOn, job.m_nSkipRows), std::pair(1, 3));
-    }
 
-    void fillsJobFromOddProfileValues() {
-        NullSink sink;
-        corvat::NullProfile profile;
-        const std::pair<int, std::string> delimiters[] = {
-            {0, ","}, {1, "\t"}, {2, " "}, {3, ","}, {-1, ","}};
+        // Odd profile values: an unknown delimiter is a comma; date and close
+        // are on even when every optional field is off.
+        const std::pair<int, std::string> delimiters[] = {{0, ","}, {2, " "}, {3, ","}, {-1, ","}};
         for (const auto& [index, text] : delimiters) {
-            CConverter job(sink, profile);
-            SettingsValues v;
-            v.Delimiter = index;
-            v.Exist = index;  // anything but 0 makes a new master
-            v.OpenOn = v.HiOn = v.LoOn = v.VolOn = v.OIOn = 0;
-            FillConverter(job, v, QString(), 0);
-            QCOMPARE(job.m_szDelimiter, text);
-            QCOMPARE(job.m_bUseExisting, index == 0 ? 1 : 0);
-            // Date and close are on even when every optional field is off.
-            QCOMPARE(job.m_bFieldOn, (std::array<int, kFieldSlots>{1, 0, 0, 0, 1, 0, 0}));
+            CConverter other(sink, profile);
+            SettingsValues odd;
+            odd.Delimiter = odd.Exist = index;  // anything but 0 makes a new master
+            odd.OpenOn = odd.HiOn = odd.LoOn = odd.VolOn = odd.OIOn = 0;
+            FillConverter(other, odd, QString(), 0);
+            QCOMPARE(other.m_szDelimiter, text);
+            QCOMPARE(other.m_bUseExisting, index == 0 ? 1 : 0);
+            QCOMPARE(other.m_bFieldOn, (std::array<int, kFieldSlots>{1, 0, 0, 0, 1, 0, 0}));
         }
-    }
-
-    void recentFileCommandsShareOnePrompt() {
-        for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_LAST; ++id) {
-            QCOMPARE(QString::fromLatin1(AppString(id)), QStringLiteral("Open this document"));
-        }
-        QCOMPARE(QString::fromLatin1(AppString(ID_FILE_MRU_LAST + 1)),
-                 QStringLiteral("Erase the selection\nErase"));
-        QCOMPARE(AppString(0), nullptr);
-        QCOMPARE(AppString(12345), nullptr);
     }
 };
 

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QtTest>
@@ -13,7 +12,6 @@
 #include "app_test_support.h"
 #include "control_id.h"
 #include "corvat_app.h"
-#include "corvat_doc.h"
 #include "corvat_view.h"
 #include "main_frame.h"
 #include "settings_ids.h"
@@ -40,9 +38,7 @@ QStringList VisibleRecentTexts(CMainFrame* frame) {
     QStringList texts;
     for (int id = ID_FILE_MRU_FILE1; id < ID_FILE_MRU_FILE1 + kRecentFileCount; ++id) {
         QAction* action = frame->Action(id);
-        if (action->isVisible() && action->isEnabled()) {
-            texts << action->text();
-        }
+        if (action->isVisible() && action->isEnabled()) texts << action->text();
     }
     return texts;
 }
@@ -52,316 +48,280 @@ QStringList VisibleRecentTexts(CMainFrame* frame) {
 class ConversionFlowTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void previews_data();
-    void previews();
-    void convertsFromOpenThroughDialogToFiles();
-    void cancelWritesNothing();
-    void failedRunReportsAndKeepsDialogValues();
-    void settingsTwiceGivesTwoOutcomeLines();
-    void unreadableFileChangesNothing();
-    void fileGoneBeforePreviewIsReported();
-    void relativePathSurvivesTheConversion();
-    void recentFilesSurviveRestartAndDropStaleEntries();
-    void commandLineFileIsConvertedOnceWindowIsShown();
-
 private:
-    void Start(const QStringList& arguments = {QStringLiteral("corvat")});
-    void Open(const QString& path);
-    void OpenAndConvert(const QString& path, const ConversionChoice& choice);
     CMainFrame* Frame() const { return m_app->MainFrame(); }
     CCorvatView* View() const { return m_app->View(); }
 
     std::unique_ptr<Workspace> m_ws;
     std::unique_ptr<CCorvatApp> m_app;
-};
 
-void ConversionFlowTest::init() { m_ws = std::make_unique<Workspace>(); }
-
-void ConversionFlowTest::cleanup() {
-    m_app.reset();
-    m_ws.reset();
-    QVERIFY(QApplication::overrideCursor() == nullptr);
-}
-
-void ConversionFlowTest::Start(const QStringList& arguments) {
-    m_app = std::make_unique<CCorvatApp>(m_ws->Services());
-    QVERIFY(m_app->InitInstance(arguments));
-}
-
-void ConversionFlowTest::Open(const QString& path) {
-    m_ws->filesToOpen = {path};
-    Frame()->Action(ID_FILE_OPEN)->trigger();
-}
-
-void ConversionFlowTest::OpenAndConvert(const QString& path, const ConversionChoice& choice) {
-    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
-    Open(path);
-}
-
-void ConversionFlowTest::previews_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("shown");  // after the header
-    QTest::newRow("empty") << QByteArray() << QString();
-    QTest::newRow("3 lines, CRLF, no final newline")
-        << QByteArray("a,1\r\nb,2\r\nc,3") << QStringLiteral("a,1\nb,2\nc,3\n");
-    QByteArray fifty;
-    QString firstTen;
-    for (int i = 1; i <= 50; ++i) {
-        fifty += "row " + QByteArray::number(i) + "\n";
-        if (i <= 10) firstTen += QStringLiteral("row %1\n").arg(i);
+    void Start(const QStringList& arguments = {QStringLiteral("corvat")}) {
+        m_app = std::make_unique<CCorvatApp>(m_ws->Services());
+        QVERIFY(m_app->InitInstance(arguments));
     }
-    QTest::newRow("50 lines") << fifty << firstTen;
-    QTest::newRow("400-character line in pieces")
-        << QByteArray(400, '9') + "\n" + fifty
-        << QString(299, u'9') + u'\n' + QString(101, u'9') + u'\n' + firstTen.section(u'\n', 0, 7) +
-               u'\n';
-}
 
-void ConversionFlowTest::previews() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, shown);
-    Start();
-    // A new open replaces the previous preview entirely.
-    WhenModalOpens(Cancel);
-    Open(m_ws->WriteFile(QStringLiteral("before.csv"), PriceFile(2)));
-    const QString file = m_ws->WriteFile(QStringLiteral("file.csv"), bytes);
-    bool asked = false;
-    QString logWhileAsking;
-    WhenModalOpens([&](QDialog* dialog) {
-        asked = ControlId(dialog) == kIdSettingsDialog;  // even for an empty file
-        logWhileAsking = View()->toPlainText();
-        Cancel(dialog);
-    });
-    Open(file);
-    QVERIFY(asked);
-    QCOMPARE(logWhileAsking, Header(file) + shown);
-    QCOMPARE(View()->toPlainText(), Header(file) + shown);
-    // The log wraps; it never scrolls sideways.
-    QCOMPARE(View()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    QCOMPARE(View()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-}
-
-void ConversionFlowTest::convertsFromOpenThroughDialogToFiles() {
-    Start();
-    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(5));
-    const QString out = m_ws->MakeDir(QStringLiteral("out"));
-    QString logAtBeep;
-    m_ws->onBeep = [&] { logAtBeep = View()->toPlainText(); };
-
-    ConversionChoice choice;
-    choice.path = out;
-    choice.symbol = QStringLiteral("abc  ");  // cleaned by the dialog
-    OpenAndConvert(input, choice);
-
-    QCOMPARE(View()->toPlainText(), Header(input) + QString::fromLatin1(PriceFile(5)) + kSuccess);
-    QCOMPARE(m_ws->beeps, 1);
-    QCOMPARE(logAtBeep, View()->toPlainText());  // the beep follows the outcome line
-    QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
-    QVERIFY(m_ws->log->messages.empty());
-
-    const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
-    QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
-    QCOMPARE(static_cast<int>(static_cast<uchar>(data[2])), 6);
-    QVERIFY(QFile::exists(out + QStringLiteral("/F1.DOP")));
-    QCOMPARE(ReadAll(out + QStringLiteral("/MASTER")).size(), 2 * 53);
-
-    QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("Setting"));
-    for (const auto& [key, value] : {std::pair{"DateFormat", "MM_DD_CCYY"}, {"Exist", "1"},
-                                      {"SkipRows", "1"}, {"Symbol", "ABC"},
-                                      {"Name", "Sample Corp"}}) {
-        QCOMPARE(ini.value(QLatin1String(key)).toString(), QLatin1String(value));
+    void Open(const QString& path) {
+        m_ws->filesToOpen = {path};
+        Frame()->Action(ID_FILE_OPEN)->trigger();
     }
-    QCOMPARE(QDir(ini.value(QStringLiteral("Path")).toString()).canonicalPath(),
-             QDir(out).canonicalPath());
-    ini.endGroup();
 
-    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
-    QVERIFY(Frame()->Action(ID_SETTINGS)->isEnabled());
-}
+    void OpenAndConvert(const QString& path, const ConversionChoice& choice) {
+        WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
+        Open(path);
+    }
 
-void ConversionFlowTest::cancelWritesNothing() {
-    Start();
-    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
-    const QString out = m_ws->MakeDir(QStringLiteral("out"));
-    WhenModalOpens([out](QDialog* dialog) {
-        FindControl<QLineEdit>(dialog, kIdPath)->setText(out);  // typed, then abandoned
-        Cancel(dialog);
-    });
-    Open(input);
-    QCOMPARE(View()->toPlainText(), Header(input) + QString::fromLatin1(PriceFile(3)));
-    QVERIFY(QDir(out).isEmpty());
-    QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
-    QVERIFY(ini.childGroups().indexOf(QStringLiteral("Setting")) < 0);
-    QCOMPARE(m_ws->beeps, 0);
-    QCOMPARE(View()->m_nDateFormat, 1);
-    // The open itself counts: the file is in the recent list all the same.
-    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
-}
+    // Runs the Settings command on the file already open.
+    void Convert(const ConversionChoice& choice) {
+        WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
+        Frame()->Action(ID_SETTINGS)->trigger();
+    }
 
-void ConversionFlowTest::failedRunReportsAndKeepsDialogValues() {
-    Start();
-    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
-    ConversionChoice choice;
-    choice.path = m_ws->Path(QStringLiteral("no-such-dir"));
-    choice.dateFormat = QStringLiteral("DDMMYY");
-    OpenAndConvert(input, choice);
+private slots:
+    void init() { m_ws = std::make_unique<Workspace>(); }
 
-    QVERIFY(View()->toPlainText().endsWith(QString::fromLatin1(PriceFile(3)) + kFailure));
-    QCOMPARE(m_ws->beeps, 0);
-    QCOMPARE(m_ws->log->messages.size(), size_t{1});  // the engine's own report
-    QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(), QStringLiteral("DDMMYY"));
-    QVERIFY(!ini.contains(QStringLiteral("Setting/Path")));    // only the job writes it
-    QVERIFY(!ini.contains(QStringLiteral("Setting/Symbol")));  // and it stopped first
-    QVERIFY(!QFile::exists(choice.path));
-}
+    void cleanup() {
+        m_app.reset();
+        m_ws.reset();
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
 
-void ConversionFlowTest::settingsTwiceGivesTwoOutcomeLines() {
-    Start();
-    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(4));
-    ConversionChoice choice;
-    choice.path = m_ws->MakeDir(QStringLiteral("out"));
-    OpenAndConvert(input, choice);
-    const QString afterFirst = View()->toPlainText();
-    QVERIFY(afterFirst.endsWith(kSuccess));
+    void previewsAndCancel_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");  // after the header
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("3 lines, CRLF, no final newline")
+            << QByteArray("a,1\r\nb,2\r\nc,3") << QStringLiteral("a,1\nb,2\nc,3\n");
+        QByteArray fifty;
+        QString firstTen;
+        for (int i = 1; i <= 50; ++i) {
+            fifty += "row " + QByteArray::number(i) + "\n";
+            if (i <= 10) firstTen += QStringLiteral("row %1\n").arg(i);
+        }
+        QTest::newRow("50 lines") << fifty << firstTen;
+        QTest::newRow("400-character line in pieces")
+            << QByteArray(400, '9') + "\n" + fifty
+            << QString(299, u'9') + u'\n' + QString(101, u'9') + u'\n' +
+                   firstTen.section(u'\n', 0, 7) + u'\n';
+    }
 
-    // Same symbol into the same directory: refused this time.
-    choice.makeNewMaster = false;
-    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
-    Frame()->Action(ID_SETTINGS)->trigger();
-    QCOMPARE(View()->toPlainText(), afterFirst + kFailure);
-    QCOMPARE(m_ws->beeps, 1);
-    QCOMPARE(m_ws->log->messages.size(), size_t{1});
-
-    // Another symbol goes in beside the first.
-    choice.symbol = QStringLiteral("OTHER");
-    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
-    Frame()->Action(ID_SETTINGS)->trigger();
-    QCOMPARE(View()->toPlainText(), afterFirst + kFailure + kSuccess);
-    QCOMPARE(m_ws->beeps, 2);
-    QVERIFY(QFile::exists(choice.path + QStringLiteral("/F2.DAT")));
-
-    // After Clear Window the outcome line starts the log, its break included.
-    Frame()->Action(ID_CLEAR_WINDOW)->trigger();
-    choice.symbol = QStringLiteral("THIRD");
-    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
-    Frame()->Action(ID_SETTINGS)->trigger();
-    QCOMPARE(View()->toPlainText(), kSuccess);
-}
-
-void ConversionFlowTest::unreadableFileChangesNothing() {
-    Start();
-    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(2));
-    WhenModalOpens(Cancel);
-    Open(input);
-    const QString log = View()->toPlainText();
-
-    const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
-    Open(missing);
-    QCOMPARE(m_ws->log->messages.size(), size_t{1});
-    const QString message = QString::fromStdString(m_ws->log->messages.front());
-    QVERIFY(message.contains(QDir::toNativeSeparators(missing)));
-    QVERIFY(message.contains(QStringLiteral("No such file")));
-    QCOMPARE(View()->toPlainText(), log);
-    QCOMPARE(View()->m_strInputPath, input);
-    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
-
-    // A directory is not a file to convert either.
-    Open(m_ws->MakeDir(QStringLiteral("folder")));
-    QCOMPARE(m_ws->log->messages.size(), size_t{2});
-    QCOMPARE(View()->m_strInputPath, input);
-}
-
-void ConversionFlowTest::fileGoneBeforePreviewIsReported() {
-    Start();
-    View()->AppendText(QStringLiteral("earlier"));
-    View()->m_strInputPath = m_ws->Path(QStringLiteral("vanished.csv"));
-    View()->OnPreviewFile();  // no dialog may open: nothing would close it
-    QCOMPARE(m_ws->log->messages.size(), size_t{1});
-    QCOMPARE(View()->toPlainText(), QStringLiteral("earlier"));
-}
-
-void ConversionFlowTest::relativePathSurvivesTheConversion() {
-    Start();
-    m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(m_ws->Path(QStringLiteral(".")));
-
-    ConversionChoice choice;
-    choice.path = m_ws->MakeDir(QStringLiteral("out"));
-    OpenAndConvert(QStringLiteral("prices.csv"), choice);
-    QVERIFY(QFileInfo(View()->m_strInputPath).isAbsolute());
-    QVERIFY(View()->toPlainText().endsWith(kSuccess));
-
-    // The run moved the working directory to the output directory; the
-    // same input must still be found.
-    choice.makeNewMaster = false;
-    choice.symbol = QStringLiteral("AGAIN");
-    WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
-    Frame()->Action(ID_SETTINGS)->trigger();
-    QDir::setCurrent(previous);
-    QVERIFY2(View()->toPlainText().endsWith(kSuccess + kSuccess),
-             m_ws->log->messages.empty() ? "" : m_ws->log->messages.front().c_str());
-    QCOMPARE(ReadAll(choice.path + QStringLiteral("/F2.DAT")).size(), 4 * 28);
-}
-
-void ConversionFlowTest::recentFilesSurviveRestartAndDropStaleEntries() {
-    Start();
-    QStringList files;
-    for (int i = 1; i <= 5; ++i) {
-        files << m_ws->WriteFile(QStringLiteral("f%1.csv").arg(i), PriceFile(1));
+    void previewsAndCancel() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        Start();
+        // A new open replaces the previous preview entirely.
         WhenModalOpens(Cancel);
-        Open(files.back());
+        Open(m_ws->WriteFile(QStringLiteral("before.csv"), PriceFile(2)));
+        const QString file = m_ws->WriteFile(QStringLiteral("file.csv"), bytes);
+        const QString out = m_ws->MakeDir(QStringLiteral("out"));
+        QString logWhileAsking;
+        WhenModalOpens([&](QDialog* dialog) {
+            QCOMPARE(ControlId(dialog), kIdSettingsDialog);  // even for an empty file
+            logWhileAsking = View()->toPlainText();
+            FindControl<QLineEdit>(dialog, kIdPath)->setText(out);  // typed, then cancelled
+            Cancel(dialog);
+        });
+        Open(file);
+        QCOMPARE(logWhileAsking, Header(file) + shown);
+        QCOMPARE(View()->toPlainText(), Header(file) + shown);
+        // Cancel writes nothing.
+        QVERIFY(QDir(out).isEmpty());
+        QVERIFY(
+            !QSettings(m_ws->IniPath(), QSettings::IniFormat).childGroups().contains("Setting"));
+        QCOMPARE(m_ws->beeps, 0);
+        // The log wraps; it never scrolls sideways.
+        QCOMPARE(View()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(View()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     }
-    const QStringList newestFour{files[4], files[3], files[2], files[1]};
-    QCOMPARE(m_app->RecentFiles().Files(), newestFour);
-    QCOMPARE(VisibleRecentTexts(Frame()).size(), 4);
-    QVERIFY(VisibleRecentTexts(Frame()).front().startsWith(QStringLiteral("&1 ")));
-    QVERIFY(VisibleRecentTexts(Frame()).front().endsWith(QStringLiteral("f5.csv")));
 
-    m_app->ExitInstance();
-    m_app.reset();
-    Start();
-    QCOMPARE(m_app->RecentFiles().Files(), newestFour);
-    QCOMPARE(VisibleRecentTexts(Frame()).size(), 4);
-    QVERIFY(!Frame()->Action(ID_SETTINGS)->isEnabled());  // a restart opens nothing
+    void convertsFromOpenThroughDialogToFiles() {
+        Start();
+        const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(5));
+        const QString out = m_ws->MakeDir(QStringLiteral("out"));
+        QString logAtBeep;
+        m_ws->onBeep = [&] { logAtBeep = View()->toPlainText(); };
 
-    // Entry 3 (f3) is opened again and moves to the top.
-    WhenModalOpens(Cancel);
-    Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
-    QCOMPARE(View()->m_strInputPath, files[2]);
-    QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[3], files[1]}));
+        ConversionChoice choice;
+        choice.path = out;
+        choice.symbol = QStringLiteral("abc  ");  // cleaned by the dialog
+        OpenAndConvert(input, choice);
 
-    // A file that has gone is reported and dropped, for good.
-    QFile::remove(files[3]);
-    Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
-    QCOMPARE(m_ws->log->messages.size(), size_t{1});
-    QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[1]}));
-    QCOMPARE(VisibleRecentTexts(Frame()).size(), 3);
-    QCOMPARE(m_ws->Profile().RecentFiles(), (QStringList{files[2], files[4], files[1]}));
-}
+        QCOMPARE(View()->toPlainText(),
+                 Header(input) + QString::fromLatin1(PriceFile(5)) + kSuccess);
+        QCOMPARE(m_ws->beeps, 1);
+        QCOMPARE(logAtBeep, View()->toPlainText());  // the beep follows the outcome line
+        QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
+        QVERIFY(m_ws->log->messages.empty());
 
-void ConversionFlowTest::commandLineFileIsConvertedOnceWindowIsShown() {
-    const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
-    ConversionChoice choice;
-    choice.path = m_ws->MakeDir(QStringLiteral("out"));
-    bool windowShownFirst = false;
-    WhenModalOpens([&](QDialog* dialog) {
-        windowShownFirst = Frame()->isVisible() && dialog->parentWidget() == Frame();
-        FillAndAccept(dialog, choice);
-    });
-    Start({QStringLiteral("corvat"), input});
-    QVERIFY(View()->toPlainText().isEmpty());  // not yet: the loop has not run
-    QTRY_VERIFY(View()->toPlainText().endsWith(kSuccess));
-    QVERIFY(windowShownFirst);
-    QVERIFY(View()->toPlainText().startsWith(Header(input)));
-    QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
-}
+        const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
+        QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
+        QCOMPARE(static_cast<int>(static_cast<uchar>(data[2])), 6);
+        QVERIFY(QFile::exists(out + QStringLiteral("/F1.DOP")));
+        QCOMPARE(ReadAll(out + QStringLiteral("/MASTER")).size(), 2 * 53);
+
+        QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
+        ini.beginGroup(QStringLiteral("Setting"));
+        QStringList stored;
+        for (const char* key : {"DateFormat", "Exist", "SkipRows", "Symbol", "Name"}) {
+            stored << ini.value(QLatin1String(key)).toString();
+        }
+        QCOMPARE(stored.join('|'), QStringLiteral("MM_DD_CCYY|1|1|ABC|Sample Corp"));
+        QCOMPARE(QDir(ini.value(QStringLiteral("Path")).toString()).canonicalPath(),
+                 QDir(out).canonicalPath());
+    }
+
+    void failedRunReportsAndKeepsDialogValues() {
+        Start();
+        const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+        ConversionChoice choice;
+        choice.path = m_ws->Path(QStringLiteral("no-such-dir"));
+        choice.dateFormat = QStringLiteral("DDMMYY");
+        OpenAndConvert(input, choice);
+
+        QVERIFY(View()->toPlainText().endsWith(QString::fromLatin1(PriceFile(3)) + kFailure));
+        QCOMPARE(m_ws->beeps, 0);
+        QCOMPARE(m_ws->log->messages.size(), size_t{1});  // the engine's own report
+        QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
+        QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(),
+                 QStringLiteral("DDMMYY"));
+        QVERIFY(!ini.contains(QStringLiteral("Setting/Path")));    // only the job writes it
+        QVERIFY(!ini.contains(QStringLiteral("Setting/Symbol")));  // and it stopped first
+        QVERIFY(!QFile::exists(choice.path));
+    }
+
+    void settingsTwiceGivesTwoOutcomeLines() {
+        Start();
+        const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(4));
+        ConversionChoice choice;
+        choice.path = m_ws->MakeDir(QStringLiteral("out"));
+        OpenAndConvert(input, choice);
+        const QString afterFirst = View()->toPlainText();
+        QVERIFY(afterFirst.endsWith(kSuccess));
+
+        // Same symbol into the same directory: refused this time.
+        choice.makeNewMaster = false;
+        Convert(choice);
+        QCOMPARE(View()->toPlainText(), afterFirst + kFailure);
+        QCOMPARE(m_ws->beeps, 1);
+        QCOMPARE(m_ws->log->messages.size(), size_t{1});
+
+        // Another symbol goes in beside the first.
+        choice.symbol = QStringLiteral("OTHER");
+        Convert(choice);
+        QCOMPARE(View()->toPlainText(), afterFirst + kFailure + kSuccess);
+        QCOMPARE(m_ws->beeps, 2);
+        QVERIFY(QFile::exists(choice.path + QStringLiteral("/F2.DAT")));
+
+        // After Clear Window the outcome line starts the log, its break included.
+        Frame()->Action(ID_CLEAR_WINDOW)->trigger();
+        choice.symbol = QStringLiteral("THIRD");
+        Convert(choice);
+        QCOMPARE(View()->toPlainText(), kSuccess);
+    }
+
+    void unreadableFileChangesNothing() {
+        Start();
+        const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(2));
+        WhenModalOpens(Cancel);
+        Open(input);
+        const QString log = View()->toPlainText();
+
+        const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
+        Open(missing);
+        QCOMPARE(m_ws->log->messages.size(), size_t{1});
+        const QString message = QString::fromStdString(m_ws->log->messages.front());
+        QVERIFY(message.contains(QDir::toNativeSeparators(missing)));
+        QVERIFY(message.contains(QStringLiteral("No such file")));
+        QCOMPARE(View()->toPlainText(), log);
+        QCOMPARE(View()->m_strInputPath, input);
+        QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
+
+        // A directory is not a file to convert either.
+        Open(m_ws->MakeDir(QStringLiteral("folder")));
+        QCOMPARE(m_ws->log->messages.size(), size_t{2});
+        QCOMPARE(View()->m_strInputPath, input);
+
+        // A file gone between the open and the preview: no dialog may open.
+        View()->m_strInputPath = missing;
+        View()->OnPreviewFile();
+        QCOMPARE(m_ws->log->messages.size(), size_t{3});
+        QCOMPARE(View()->toPlainText(), log);
+    }
+
+    void relativePathSurvivesTheConversion() {
+        Start();
+        m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(m_ws->Path(QStringLiteral(".")));
+
+        ConversionChoice choice;
+        choice.path = m_ws->MakeDir(QStringLiteral("out"));
+        OpenAndConvert(QStringLiteral("prices.csv"), choice);
+        QVERIFY(QFileInfo(View()->m_strInputPath).isAbsolute());
+        QVERIFY(View()->toPlainText().endsWith(kSuccess));
+
+        // The run moved the working directory to the output directory; the
+        // same input must still be found.
+        choice.makeNewMaster = false;
+        choice.symbol = QStringLiteral("AGAIN");
+        Convert(choice);
+        QDir::setCurrent(previous);
+        QVERIFY2(View()->toPlainText().endsWith(kSuccess + kSuccess),
+                 m_ws->log->messages.empty() ? "" : m_ws->log->messages.front().c_str());
+        QCOMPARE(ReadAll(choice.path + QStringLiteral("/F2.DAT")).size(), 4 * 28);
+    }
+
+    void recentFilesSurviveRestartAndDropStaleEntries() {
+        Start();
+        QStringList files;
+        for (int i = 1; i <= 5; ++i) {
+            files << m_ws->WriteFile(QStringLiteral("f%1.csv").arg(i), PriceFile(1));
+            WhenModalOpens(Cancel);
+            Open(files.back());
+        }
+        const QStringList newestFour{files[4], files[3], files[2], files[1]};
+        QCOMPARE(m_app->RecentFiles().Files(), newestFour);
+        const QStringList texts = VisibleRecentTexts(Frame());
+        QVERIFY(texts.size() == 4 && texts[0].startsWith("&1 ") && texts[0].endsWith("f5.csv"));
+
+        m_app->ExitInstance();
+        m_app.reset();
+        Start();
+        QCOMPARE(m_app->RecentFiles().Files(), newestFour);
+        QCOMPARE(VisibleRecentTexts(Frame()).size(), 4);
+        QVERIFY(!Frame()->Action(ID_SETTINGS)->isEnabled());  // a restart opens nothing
+
+        // Entry 3 (f3) is opened again and moves to the top.
+        WhenModalOpens(Cancel);
+        Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
+        QCOMPARE(View()->m_strInputPath, files[2]);
+        QCOMPARE(m_app->RecentFiles().Files(),
+                 (QStringList{files[2], files[4], files[3], files[1]}));
+
+        // A file that has gone is reported and dropped, for good.
+        QFile::remove(files[3]);
+        Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
+        QCOMPARE(m_ws->log->messages.size(), size_t{1});
+        QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[1]}));
+        QCOMPARE(VisibleRecentTexts(Frame()).size(), 3);
+        QCOMPARE(m_ws->Profile().RecentFiles(), (QStringList{files[2], files[4], files[1]}));
+    }
+
+    void commandLineFileIsConvertedOnceWindowIsShown() {
+        const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+        ConversionChoice choice;
+        choice.path = m_ws->MakeDir(QStringLiteral("out"));
+        bool windowShownFirst = false;
+        WhenModalOpens([&](QDialog* dialog) {
+            windowShownFirst = Frame()->isVisible() && dialog->parentWidget() == Frame();
+            FillAndAccept(dialog, choice);
+        });
+        Start({QStringLiteral("corvat"), input});
+        QVERIFY(View()->toPlainText().isEmpty());  // not yet: the loop has not run
+        QTRY_VERIFY(View()->toPlainText().endsWith(kSuccess));
+        QVERIFY(windowShownFirst);
+        QVERIFY(View()->toPlainText().startsWith(Header(input)));
+    }
+};
 
 QTEST_MAIN(ConversionFlowTest)
 #include "tst_conversion_flow.moc"

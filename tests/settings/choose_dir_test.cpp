@@ -15,12 +15,19 @@
 
 using namespace corvat;
 
+namespace {
+const int kNotAsked = 0, kYes = 1, kNo = 2;
+const QString kMessages[] = {
+    "", "%1 is not a valid pathname.",
+    "There was a problem creating %1.\nThe new directory was not created."};
+}  // namespace
+
 class ChooseDirTest : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir m_tmp;
-    QString m_root;  // canonical path of the temporary tree
+    QString m_root;   // canonical path of the temporary tree
     int m_depth = 0;  // list entries above m_root's own
     test::RecordingSink m_sink;
 
@@ -32,14 +39,6 @@ private:
         return FindControl<QListWidget>(d, kIdDirectoryList);
     }
     static void Confirm(CChooseDir* d) { FindControl<QPushButton>(d, kIdOk)->click(); }
-    // Types into the box, answers the question (if any) and presses OK.
-    std::unique_ptr<CChooseDir> ConfirmTyped(const QString& typed, bool answer = true) {
-        auto dlg = Make(m_root);
-        Box(dlg.get())->setText(typed);
-        m_sink.answers = {answer};
-        Confirm(dlg.get());
-        return dlg;
-    }
     static std::string Question(const QString& dir) {
         return ("Directory " + dir + " does not exist.\nCreate this directory?").toStdString();
     }
@@ -55,19 +54,31 @@ private slots:
     }
     void init() { m_sink = test::RecordingSink(); }
 
-    void showsThePathFromTheRootDown() {
+    void showsThePathFromTheRootDownAndTheSelectedEntry() {
         auto dlg = Make(m_root);
-        QCOMPARE(dlg->windowTitle(), QStringLiteral("Choose Directory"));
         QStringList entries;
-        for (int i = 0; i < List(dlg.get())->count(); ++i) entries << List(dlg.get())->item(i)->text();
+        for (int i = 0; i < List(dlg.get())->count(); ++i)
+            entries << List(dlg.get())->item(i)->text();
         QCOMPARE(entries, (QStringList{"/"} + m_root.split('/', Qt::SkipEmptyParts) +
                            QStringList{"alpha", "Beta", "gamma"}));
         QCOMPARE(List(dlg.get())->currentRow(), m_depth);
         QCOMPARE(Box(dlg.get())->text(), m_root);
-
         for (const QString start : {"", "/no/such/directory/here", "/etc/hostname"}) {
             QCOMPARE(Make(start)->CurrentDirectory(), QDir::current().canonicalPath());
         }
+
+        // Selecting an entry shows its path; typing changes only the box.
+        QListWidget* list = List(dlg.get());
+        const std::pair<int, QString> rows[] = {{0, "/"},
+                                                {1, "/" + list->item(1)->text()},
+                                                {m_depth - 1, QFileInfo(m_root).path()},
+                                                {m_depth + 3, m_root + "/gamma"}};
+        for (const auto& [row, path] : rows) {
+            list->setCurrentRow(row);
+            QCOMPARE(Box(dlg.get())->text(), path);
+        }
+        Box(dlg.get())->setText("typed");
+        QCOMPARE(list->currentRow(), m_depth + 3);
     }
 
     void firstPaintHighlightsTheRootButKeepsTheBox() {
@@ -79,21 +90,6 @@ private slots:
         QCOMPARE(dlg->focusWidget(), List(dlg.get()));
         Confirm(dlg.get());  // OK takes the box's directory, not the highlighted root
         QCOMPARE(dlg->ChosenDirectory(), m_root + "/alpha");
-    }
-
-    void selectingAnEntryShowsItsPath() {
-        auto dlg = Make(m_root);
-        QListWidget* list = List(dlg.get());
-        const std::pair<int, QString> rows[] = {{0, "/"},
-                                                {1, "/" + list->item(1)->text()},
-                                                {m_depth - 1, QFileInfo(m_root).path()},
-                                                {m_depth + 3, m_root + "/gamma"}};
-        for (const auto& [row, path] : rows) {
-            list->setCurrentRow(row);
-            QCOMPARE(Box(dlg.get())->text(), path);
-        }
-        Box(dlg.get())->setText("typed");  // typing changes only the box
-        QCOMPARE(list->currentRow(), m_depth + 3);
     }
 
     void doubleClickAndDrivesEnterADirectory() {
@@ -118,90 +114,58 @@ private slots:
         QCOMPARE(other->CurrentDirectory(), QStringLiteral("/"));
     }
 
-    void existingDirectoryIsReturnedAsAFullPath_data() {
+    // %1 stands for the temporary tree, %2 for the text typed.
+    void acceptanceOfTheTypedDirectory_data() {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("as listed") << "%1/alpha" << "%1/alpha";
-        QTest::newRow("trailing separator dropped") << "%1/Beta/" << "%1/Beta";
-        QTest::newRow("dot segments cleaned") << "%1/alpha/../gamma" << "%1/gamma";
-        QTest::newRow("relative to the working directory") << "gamma" << "%1/gamma";
-        QTest::newRow("root") << "/" << "/";
-    }
-    void existingDirectoryIsReturnedAsAFullPath() {
-        QFETCH(QString, typed);
-        QFETCH(QString, expected);
-        const QString saved = QDir::currentPath();
-        QDir::setCurrent(m_root);
-        auto dlg = ConfirmTyped(typed.arg(m_root));
-        QDir::setCurrent(saved);
-        QVERIFY(m_sink.messages.empty() && m_sink.questions.empty());
-        QCOMPARE(dlg->result(), int(QDialog::Accepted));
-        QCOMPARE(dlg->ChosenDirectory(), expected.arg(m_root));
-    }
-
-    void forbiddenCharactersAreRefused() {
+        QTest::addColumn<int>("question");    // kNotAsked, or asked and answered kYes or kNo
+        QTest::addColumn<int>("message");     // index into kMessages
+        QTest::addColumn<QString>("chosen");  // empty: the dialog stays open
+        QTest::newRow("as listed") << "%1/alpha" << kNotAsked << 0 << "%1/alpha";
+        QTest::newRow("trailing separator dropped") << "%1/Beta/" << kNotAsked << 0 << "%1/Beta";
+        QTest::newRow("dot segments") << "%1/alpha/../gamma" << kNotAsked << 0 << "%1/gamma";
+        QTest::newRow("relative to the working directory")
+            << "gamma" << kNotAsked << 0 << "%1/gamma";
+        QTest::newRow("root") << "/" << kNotAsked << 0 << "/";
         for (const char* c : {"*", "?", "|", "<", ">", "\""}) {
-            m_sink.Clear();
-            const QString typed = m_root + "/bad" + QLatin1String(c) + "name";
-            auto dlg = ConfirmTyped(typed);
-            QCOMPARE(m_sink.messages,
-                     std::vector{(typed + " is not a valid pathname.").toStdString()});
-            QVERIFY(m_sink.questions.empty());
-            QVERIFY(!QFileInfo::exists(typed));
-            QCOMPARE(dlg->result(), int(QDialog::Rejected));
-            QCOMPARE(Box(dlg.get())->text(), typed);
+            QTest::addRow("forbidden %s", c)
+                << "%1/bad" + QString(c) + "name" << kNotAsked << 1 << QString();
         }
+        QTest::newRow("created") << "%1/made" << kYes << 0 << "%2";
+        QTest::newRow("created, separator kept") << "%1/made-slash/" << kYes << 0 << "%2";
+        QTest::newRow("created, blank kept") << "%1/made blank " << kYes << 0 << "%2";
+        QTest::newRow("backslash and colon are ordinary")
+            << "%1/c:back\\slash" << kYes << 0 << "%2";
+        QTest::newRow("answered No") << "%1/fresh" << kNo << 0 << QString();
+        QTest::newRow("only one level is created") << "%1/missing/level" << kYes << 2 << QString();
+        QTest::newRow("empty box") << QString() << kYes << 2 << QString();
+        QTest::newRow("a file is not a directory") << "%1/plain.txt" << kYes << 2 << QString();
     }
-
-    void missingDirectoryAnsweredYesIsCreatedAndReturnedAsTyped_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("plain") << "%1/made";
-        QTest::newRow("trailing separator kept") << "%1/made-slash/";
-        QTest::newRow("trailing blank kept") << "%1/made blank ";
-        QTest::newRow("backslash and colon are ordinary") << "%1/c:back\\slash";
-    }
-    void missingDirectoryAnsweredYesIsCreatedAndReturnedAsTyped() {
+    void acceptanceOfTheTypedDirectory() {
         QFETCH(QString, typed);
-        typed = typed.arg(m_root);
-        auto dlg = ConfirmTyped(typed);
-        QCOMPARE(m_sink.questions, std::vector{Question(typed)});
-        QVERIFY(m_sink.messages.empty());
-        QVERIFY(QFileInfo(typed).isDir());
-        QCOMPARE(dlg->result(), int(QDialog::Accepted));
-        QCOMPARE(dlg->ChosenDirectory(), typed);
-    }
-
-    void missingDirectoryAnsweredNoIsNotCreated() {
-        const QString typed = m_root + "/fresh";
-        auto dlg = ConfirmTyped(typed, false);
-        QCOMPARE(m_sink.questions, std::vector{Question(typed)});
-        QVERIFY(m_sink.messages.empty());
-        QVERIFY(!QFileInfo::exists(typed));
-        QCOMPARE(dlg->result(), int(QDialog::Rejected));
-        QVERIFY(dlg->ChosenDirectory().isEmpty());
-    }
-
-    void failedCreationIsReported_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("two levels: only one is created") << "%1/missing/level";
-        QTest::newRow("empty box") << "";
-        QTest::newRow("a file is not a directory") << "%1/plain.txt";
-    }
-    void failedCreationIsReported() {
-        QFETCH(QString, typed);
-        typed = typed.arg(m_root);
+        QFETCH(int, question);
+        QFETCH(int, message);
+        QFETCH(QString, chosen);
+        typed.replace("%1", m_root);
+        chosen.replace("%1", m_root).replace("%2", typed);
         QFile file(m_root + "/plain.txt");
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        auto dlg = ConfirmTyped(typed);
-        QCOMPARE(m_sink.questions, std::vector{Question(typed)});
-        QCOMPARE(m_sink.messages,
-                 std::vector{("There was a problem creating " + typed +
-                              ".\nThe new directory was not created.")
-                                 .toStdString()});
+        const QString saved = QDir::currentPath();
+        QDir::setCurrent(m_root);
+        auto dlg = Make(m_root);
+        Box(dlg.get())->setText(typed);
+        m_sink.answers = {question == kYes};
+        Confirm(dlg.get());
+        QDir::setCurrent(saved);
+        QCOMPARE(m_sink.questions,
+                 question ? std::vector{Question(typed)} : std::vector<std::string>{});
+        QCOMPARE(m_sink.messages, message ? std::vector{kMessages[message].arg(typed).toStdString()}
+                                          : std::vector<std::string>{});
+        QCOMPARE(dlg->result(), int(chosen.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
+        QCOMPARE(dlg->ChosenDirectory(), chosen);
         QVERIFY(!QFileInfo::exists(m_root + "/missing"));
-        QCOMPARE(dlg->result(), int(QDialog::Rejected));
-        QCOMPARE(Box(dlg.get())->text(), typed);
+        if (!chosen.isEmpty()) QVERIFY(QFileInfo(chosen).isDir());
+        if (chosen.isEmpty()) QVERIFY(!QFileInfo(typed).isDir() && Box(dlg.get())->text() == typed);
     }
 
     void cancelReturnsNothing() {
@@ -212,17 +176,6 @@ private slots:
         QVERIFY(dlg->ChosenDirectory().isEmpty());
         QVERIFY(m_sink.questions.empty());
         QVERIFY(!QFileInfo::exists(m_root + "/never"));
-    }
-
-    void f1AsksForHelp() {
-        auto dlg = Make(m_root);
-        int calls = 0;
-        dlg->SetHelpHandler([&] { ++calls; });
-        dlg->show();
-        dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        QCOMPARE(calls, 1);
     }
 };
 

