@@ -17,14 +17,12 @@
 namespace corvat::test {
 
 // Every message that reached the user, in order; questions are answered No.
-struct MessageLog {
-    std::vector<std::string> messages;
-};
+using MessageLog = std::vector<std::string>;
 
 class RecordingSink : public MessageSink {
 public:
     explicit RecordingSink(std::shared_ptr<MessageLog> log) : m_log(std::move(log)) {}
-    void ShowMessage(const std::string& text) override { m_log->messages.push_back(text); }
+    void ShowMessage(const std::string& text) override { m_log->push_back(text); }
     bool AskYesNo(const std::string&) override { return false; }
 
 private:
