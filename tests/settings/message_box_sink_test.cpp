@@ -16,21 +16,18 @@ private slots:
     void messageIsPlainUtf8WithOkAndTheProgramsTitle() {
         QWidget owner;
         MessageBoxSink sink(&owner);
-        QString title, text;
-        Qt::TextFormat format = Qt::AutoText;
-        QMessageBox::StandardButtons buttons;
+        QString seen;
+        bool plainWithOk = false;
         WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
-            title = box->windowTitle();
-            text = box->text();
-            format = box->textFormat();
-            buttons = box->standardButtons();
+            seen = box->windowTitle() + "|" + box->text();
+            // Typed markup shows as typed.
+            plainWithOk = box->textFormat() == Qt::PlainText &&
+                          box->standardButtons() == QMessageBox::StandardButtons(QMessageBox::Ok);
             box->button(QMessageBox::Ok)->click();
         });
         sink.ShowMessage("<b>/home/j\xC3\xBCrgen is not a valid pathname.");
-        QCOMPARE(title, QStringLiteral("Corvat"));
-        QCOMPARE(text, QStringLiteral("<b>/home/jürgen is not a valid pathname."));
-        QCOMPARE(format, Qt::PlainText);  // typed markup shows as typed
-        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(seen, QStringLiteral("Corvat|<b>/home/jürgen is not a valid pathname."));
+        QVERIFY(plainWithOk);
     }
 
     void questionReturnsTheButtonPressed() {
