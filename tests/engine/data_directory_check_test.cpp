@@ -18,13 +18,13 @@ std::string Joined(const std::vector<Finding>& findings) {
 // Exactly these findings, each given by its file's name and part of its text.
 void ExpectFindings(const std::vector<Finding>& findings,
                     const std::vector<std::pair<std::string, std::string>>& expected) {
-    for (const auto& [file, part] : expected) {
+    for (const auto& want : expected) {
         EXPECT_TRUE(std::any_of(findings.begin(), findings.end(),
                                 [&](const Finding& f) {
-                                    return f.file.filename() == file &&
-                                           f.text.find(part) != std::string::npos;
+                                    return f.file.filename() == want.first &&
+                                           f.text.find(want.second) != std::string::npos;
                                 }))
-            << file << ": " << part << "\n"
+            << want.first << ": " << want.second << "\n"
             << Joined(findings);
     }
     EXPECT_EQ(findings.size(), expected.size()) << Joined(findings);
