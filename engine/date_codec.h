@@ -7,8 +7,8 @@
 
 namespace corvat {
 
-// Day 1 is 1 January 1961; the last day the format can hold a date for
-// (a record count's calendar ends at 31 December 2099) is kLastDayNumber.
+// Day 1 is 1 January 1961; kLastDayNumber is 31 December 2099, the last
+// day the calendar maps correctly.
 inline constexpr int kLastDayNumber = 50769;
 
 struct CalendarDate {

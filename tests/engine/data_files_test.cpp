@@ -22,10 +22,7 @@ TEST(DataFiles, DateAndCloseOnlyMakesEightByteRecords) {
 TEST(DataFiles, FreshDataFileHoldsOnlyItsHeader) {
     JobFixture f;
     f.OnlyDateAndClose();
-    f.job.m_strInputPath = (f.dir / "in.txt").string();
-    ASSERT_EQ(f.job.CheckOutputPath(), 0);
-    ASSERT_EQ(f.job.CheckColumns(), 0);
-    ASSERT_EQ(f.job.AddSecurity(), 0);
+    ASSERT_NO_FATAL_FAILURE(f.Register());
     EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
 }
 
@@ -79,10 +76,7 @@ TEST(DataFiles, LeftoverFilesOfAFreeNumberAreReplaced) {
 TEST(DataFiles, UpdateRecordCountDropsATrailingFragment) {
     JobFixture f;
     f.OnlyDateAndClose();
-    f.job.m_strInputPath = (f.dir / "in.txt").string();
-    ASSERT_EQ(f.job.CheckOutputPath(), 0);
-    ASSERT_EQ(f.job.CheckColumns(), 0);
-    ASSERT_EQ(f.job.AddSecurity(), 0);
+    ASSERT_NO_FATAL_FAILURE(f.Register());
     Bytes data = ReadBytes(f.dir / "F1.DAT");
     data.insert(data.end(), {9, 9, 9, 9, 9, 9, 9, 9, 7, 7, 7});
     WriteBytes(f.dir / "F1.DAT", data);
@@ -94,10 +88,7 @@ TEST(DataFiles, UpdateRecordCountDropsATrailingFragment) {
 TEST(DataFiles, RecordCountNeverPromisesMissingRecords) {
     JobFixture f;
     f.OnlyDateAndClose();
-    f.job.m_strInputPath = (f.dir / "in.txt").string();
-    ASSERT_EQ(f.job.CheckOutputPath(), 0);
-    ASSERT_EQ(f.job.CheckColumns(), 0);
-    ASSERT_EQ(f.job.AddSecurity(), 0);
+    ASSERT_NO_FATAL_FAILURE(f.Register());
     EXPECT_EQ(f.job.UpdateRecordCount(5, 1), 0);
     EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
 }

@@ -152,6 +152,14 @@ struct JobFixture {
         job.m_nColumn[kCloseField] = 1;
     }
 
+    // The run's steps up to a registered security with an empty data file.
+    void Register() {
+        job.m_strInputPath = (dir / "in.txt").string();
+        ASSERT_EQ(job.CheckOutputPath(), 0);
+        ASSERT_EQ(job.CheckColumns(), 0);
+        ASSERT_EQ(job.AddSecurity(), 0);
+    }
+
     int Convert(const std::string& text) {
         WriteText(dir / "input.txt", text);
         job.m_strInputPath = (dir / "input.txt").string();
