@@ -134,7 +134,7 @@ void CCorvatView::RunConversionFlow() {
     const WaitCursor wait;
     int result = 1;
     {
-        CConverter job(*messages, m_profile);
+        CConverter job(*messages, m_profile, RealFileSystem());
         FillConverter(job, values, m_strInputPath, m_nDateFormat);
         result = job.Run();
     }

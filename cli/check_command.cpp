@@ -15,7 +15,7 @@ CLI::App* CheckCommand::Register(CLI::App& app) {
 }
 
 int CheckCommand::Execute(std::ostream& out, std::ostream&) {
-    const std::vector<Finding> findings = CheckDataDirectory(m_dir, m_recursive);
+    const std::vector<Finding> findings = CheckDataDirectory(m_dir, m_recursive, RealFileSystem());
     for (const Finding& finding : findings)
         out << finding.file.string() << ": " << finding.text << '\n';
     if (findings.empty()) {

@@ -3,6 +3,8 @@
 #include "case_blind_path.h"
 #include "converter.h"
 #include "date_formats.h"
+#include "field_table.h"
+#include "master_record.h"
 #include "progress_line.h"
 #include "stream_message_sink.h"
 #include "text_util.h"
@@ -10,8 +12,8 @@
 namespace corvat {
 namespace {
 
-constexpr std::size_t kMaxTextBytes = 16;
-constexpr int kMaxColumn = 20;
+constexpr std::size_t kMaxTextBytes = master::kTextSize;
+constexpr int kMaxColumn = static_cast<int>(kMaxColumns);
 
 void AddColumnOption(CLI::App* sub, const char* flag, int& column, bool* disabled,
                      const char* disableFlag) {
@@ -125,7 +127,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
                                                     const std::string& name, bool useExisting,
                                                     MessageSink& messages) const {
     NullProfile profile;
-    CConverter job(messages, profile);
+    CConverter job(messages, profile, RealFileSystem());
     job.m_strInputPath = input;
     job.m_bUseExisting = useExisting ? 1 : 0;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
@@ -150,7 +152,7 @@ namespace {
 
 bool MasterExists(const std::string& dir) {
     std::error_code ec;
-    return std::filesystem::exists(FindIgnoringCase(dir, "MASTER"), ec);
+    return std::filesystem::exists(FindIgnoringCase(RealFileSystem(), dir, kMasterName), ec);
 }
 
 }  // namespace

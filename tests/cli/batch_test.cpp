@@ -47,7 +47,7 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
     EXPECT_EQ(lines[2], missing + ": symbol MISSING, file number -, 0 rows written, failed");
     EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 3, 2 rows written, converted");
     EXPECT_EQ(lines[6], "2 converted, 4 failed");
-    EXPECT_NE(r.err.find("1 rows could not be converted"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1 row could not be converted"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Cannot open " + missing), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("You did not enter a valid symbol"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Duplicate Symbol"), std::string::npos) << r.err;

@@ -120,7 +120,7 @@ TEST(CliConvert, ExportedFileWithBomQuotesAndCrLf) {
     // "1,000.5" is one quoted field, and not a number: that row is left out.
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err,
-              "1 rows could not be converted and were left out.\nThe first is line 2: the open "
+              "1 row could not be converted and was left out.\nThe first is line 2: the open "
               "\"1,000.5\" is not a number\nConversion failed.\n");
     const Bytes data = ReadBytes(dir / "F1.DAT");
     ASSERT_EQ(data.size(), 3u * 28);

@@ -18,7 +18,7 @@ struct Tree {
     std::int16_t Find(const std::string& key, std::string* where = nullptr) {
         MasterRecord record{};
         std::string found;
-        const auto result = FindSecurity(root.path().string(), key, record, found);
+        const auto result = FindSecurity(root.path().string(), key, record, found, RealFileSystem());
         if (where) *where = found;
         return result;
     }

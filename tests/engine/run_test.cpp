@@ -77,7 +77,7 @@ TEST(Run, NewMasterFailureLeavesTheMasterAndBlocksAnotherNewMaster) {
     EXPECT_EQ(ReadBytes(f.dir / "MASTER").size(), 106u);
 
     RecordingMessages messages;
-    CConverter again(messages, f.profile);
+    CConverter again(messages, f.profile, RealFileSystem());
     again.m_strInputPath = f.job.m_strInputPath;
     again.m_szPath = f.dir.path().string();
     again.m_bFieldOn = f.job.m_bFieldOn;

@@ -131,7 +131,7 @@ struct JobFixture {
     RecordingMessages messages;
     MemoryProfile profile;
     TempDir dir;
-    CConverter job{messages, profile};
+    CConverter job{messages, profile, RealFileSystem()};
 
     JobFixture() {
         job.m_bUseExisting = 0;

@@ -136,7 +136,7 @@ TEST_F(BadInput, OutputPathThatIsAFileIsRefused) {
     WriteFileBytes(file, "not a directory");
     RecordingSink sink;
     MemoryProfile profile;
-    CConverter job(sink, profile);
+    CConverter job(sink, profile, RealFileSystem());
     ConfigureJob(job, m_input, file, "NEWSYM", false);
     EXPECT_EQ(job.Run(), 1);
     EXPECT_EQ(sink.Messages(), std::vector<std::string>{"Path does not exist"});

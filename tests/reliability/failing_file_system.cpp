@@ -111,6 +111,12 @@ const char* SeamCallName(SeamCall call) {
         case SeamCall::Seek: return "seek";
         case SeamCall::Flush: return "flush";
         case SeamCall::Close: return "close";
+        case SeamCall::Canonical: return "canonical";
+        case SeamCall::WeaklyCanonical: return "weakly-canonical";
+        case SeamCall::Status: return "status";
+        case SeamCall::SymlinkStatus: return "symlink-status";
+        case SeamCall::FileSize: return "file-size";
+        case SeamCall::ListDirectory: return "list";
     }
     return "?";
 }
@@ -200,6 +206,53 @@ void FailingFileSystem::SyncDirectory(const std::filesystem::path& dir, std::err
         return;
     }
     m_inner.SyncDirectory(dir, ec);
+}
+
+bool FailingFileSystem::FailQuery(SeamCall call, const std::filesystem::path& path,
+                                  std::error_code& ec) {
+    SeamCallInfo info;
+    info.call = call;
+    info.path = path;
+    if (auto error = m_state->Enter(info)) {
+        ec = std::make_error_code(*error);
+        return true;
+    }
+    return false;
+}
+
+std::filesystem::path FailingFileSystem::Canonical(const std::filesystem::path& path,
+                                                   std::error_code& ec) {
+    return FailQuery(SeamCall::Canonical, path, ec) ? std::filesystem::path()
+                                                    : m_inner.Canonical(path, ec);
+}
+
+std::filesystem::path FailingFileSystem::WeaklyCanonical(const std::filesystem::path& path,
+                                                         std::error_code& ec) {
+    return FailQuery(SeamCall::WeaklyCanonical, path, ec) ? std::filesystem::path()
+                                                          : m_inner.WeaklyCanonical(path, ec);
+}
+
+std::filesystem::file_status FailingFileSystem::Status(const std::filesystem::path& path,
+                                                       std::error_code& ec) {
+    return FailQuery(SeamCall::Status, path, ec) ? std::filesystem::file_status()
+                                                 : m_inner.Status(path, ec);
+}
+
+std::filesystem::file_status FailingFileSystem::SymlinkStatus(const std::filesystem::path& path,
+                                                              std::error_code& ec) {
+    return FailQuery(SeamCall::SymlinkStatus, path, ec) ? std::filesystem::file_status()
+                                                        : m_inner.SymlinkStatus(path, ec);
+}
+
+std::uintmax_t FailingFileSystem::FileSize(const std::filesystem::path& path,
+                                           std::error_code& ec) {
+    return FailQuery(SeamCall::FileSize, path, ec) ? 0 : m_inner.FileSize(path, ec);
+}
+
+std::vector<std::filesystem::path> FailingFileSystem::ListDirectory(
+    const std::filesystem::path& dir, std::error_code& ec) {
+    if (FailQuery(SeamCall::ListDirectory, dir, ec)) return {};
+    return m_inner.ListDirectory(dir, ec);
 }
 
 }  // namespace corvat

@@ -5,17 +5,13 @@
 
 #include "bounded_read.h"
 #include "case_blind_path.h"
-#include "converter.h"
 #include "data_file_layout.h"
+#include "field_table.h"
+#include "file_ops.h"
 #include "text_util.h"
 
 namespace corvat {
 namespace {
-
-constexpr std::array<const char*, kFieldSlots> kDescriptionNames = {"DATE",  "OPEN", "HIGH", "LOW",
-                                                                    "CLOSE", "VOL",  "OI"};
-constexpr std::array<const char*, kFieldSlots> kFieldTitles = {
-    "Date", "Open", "High", "Low", "Close", "Volume", "OpenInterest"};
 
 // A description file has one short line per field; anything longer is not one.
 constexpr std::size_t kDescriptionReadLimit = 4096;
@@ -28,10 +24,6 @@ std::string Describe(const std::filesystem::path& path, const std::string& probl
 }
 
 }  // namespace
-
-const char* FieldTitle(int field) {
-    return field >= 0 && field < kFieldSlots ? kFieldTitles[static_cast<std::size_t>(field)] : "?";
-}
 
 std::string ReadFieldDescription(const std::filesystem::path& path, FieldDescription& description,
                                  FileSystem& fs) {
@@ -59,13 +51,14 @@ std::string ReadFieldDescription(const std::filesystem::path& path, FieldDescrip
         const std::size_t close = line.find('"', 1);
         if (close == std::string::npos) return Describe(path, where + " has no closing quote.");
         const std::string name = line.substr(1, close - 1);
-        const auto* found =
-            std::find_if(kDescriptionNames.begin(), kDescriptionNames.end(),
-                         [&](const char* known) { return EqualsIgnoringCase(name, known); });
-        if (found == kDescriptionNames.end()) {
+        const auto* found = std::find_if(kFieldTable.begin(), kFieldTable.end(),
+                                         [&](const FieldFacts& known) {
+                                             return EqualsIgnoringCase(name, known.descriptionName);
+                                         });
+        if (found == kFieldTable.end()) {
             return Describe(path, where + " names an unknown field \"" + name + "\".");
         }
-        const int field = static_cast<int>(found - kDescriptionNames.begin());
+        const int field = static_cast<int>(found - kFieldTable.begin());
         if (std::find(description.fields.begin(), description.fields.end(), field) !=
             description.fields.end()) {
             return Describe(path, where + " repeats the field " + name + ".");
@@ -82,7 +75,7 @@ std::size_t DataFile::RecordsPresent() const {
 }
 
 std::size_t DataFile::RecordsCounted() const {
-    return hasHeader && headerCount > 1 ? static_cast<std::size_t>(headerCount) - 1 : 0;
+    return hasHeader ? CountedDataRecords(headerCount) : 0;
 }
 
 MbfBytes DataFile::Field(std::size_t record, std::size_t slot) const {
@@ -110,9 +103,8 @@ std::string ReadDataFile(const std::filesystem::path& path, std::size_t recordLe
     data.bytes.resize(data.bytes.size() / recordLength * recordLength);
     data.hasHeader = data.bytes.size() >= recordLength;
     if (data.hasHeader) {
-        const auto low = static_cast<std::uint8_t>(data.bytes[kRecordCountOffset]);
-        const auto high = static_cast<std::uint8_t>(data.bytes[kRecordCountOffset + 1]);
-        data.headerCount = static_cast<std::uint16_t>(low | high << 8);
+        data.headerCount = DecodeRecordCount(static_cast<std::uint8_t>(data.bytes[kRecordCountOffset]),
+                                             static_cast<std::uint8_t>(data.bytes[kRecordCountOffset + 1]));
     }
     return {};
 }
@@ -121,39 +113,36 @@ std::string ReadCountedRecords(const std::filesystem::path& path, std::size_t& r
                                FileSystem& fs) {
     records = 0;
     std::string header;
-    if (std::string error = ReadPrefix(fs, path, kRecordCountOffset + 2, header); !error.empty()) {
-        return error;
-    }
-    if (header.size() < kRecordCountOffset + 2) return Describe(path, "has no header.");
-    const auto low = static_cast<std::uint8_t>(header[kRecordCountOffset]);
-    const auto high = static_cast<std::uint8_t>(header[kRecordCountOffset + 1]);
-    const int count = low | high << 8;
-    records = count > 1 ? static_cast<std::size_t>(count - 1) : 0;
+    constexpr std::size_t kWordEnd = kRecordCountOffset + kRecordCountSize;
+    if (std::string error = ReadPrefix(fs, path, kWordEnd, header); !error.empty()) return error;
+    if (header.size() < kWordEnd) return Describe(path, "has no header.");
+    records = CountedDataRecords(DecodeRecordCount(static_cast<std::uint8_t>(header[kRecordCountOffset]),
+                                                   static_cast<std::uint8_t>(header[kRecordCountOffset + 1])));
     return {};
 }
 
-std::filesystem::path SecurityFilePath(const std::filesystem::path& dir, int fileNumber,
-                                       const char* extension) {
-    return FindIgnoringCase(dir, "F" + std::to_string(fileNumber) + "." + extension);
+std::filesystem::path SecurityFilePath(FileSystem& fs, const std::filesystem::path& dir,
+                                       int fileNumber, const char* extension) {
+    return FindIgnoringCase(fs, dir, SecurityFileName(fileNumber, extension));
 }
 
 std::string ReadSecurityData(const std::filesystem::path& dir, const MasterEntry& entry,
                              SecurityData& security, FileSystem& fs) {
     security = SecurityData{};
-    const auto dop = SecurityFilePath(dir, entry.fileNumber, "DOP");
+    const auto dop = SecurityFilePath(fs, dir, entry.fileNumber, kDescriptionExtension);
     std::string error = ReadFieldDescription(dop, security.description, fs);
     if (!error.empty()) {
-        std::error_code ec;
-        const bool missing = !std::filesystem::exists(dop, ec);
+        const bool missing = !PathExists(fs, dop);
         if (missing && entry.fieldCount == 2) {
             security.description.fields = {kDateField, kCloseField};
         } else if (missing && entry.fieldCount == kFieldSlots) {
-            security.description.fields = {0, 1, 2, 3, 4, 5, 6};
+            security.description.fields = {kDateField,  kOpenField,   kHighField,        kLowField,
+                                           kCloseField, kVolumeField, kOpenInterestField};
         } else {
             return error;
         }
     }
-    return ReadDataFile(SecurityFilePath(dir, entry.fileNumber, "DAT"),
+    return ReadDataFile(SecurityFilePath(fs, dir, entry.fileNumber, kDataExtension),
                         4 * security.description.fields.size(), security.data, fs);
 }
 

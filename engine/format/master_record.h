@@ -11,6 +11,7 @@ namespace corvat {
 
 // MASTER is a run of 53-byte records: a header, then one entry per
 // security or sub-directory. Integers are little-endian.
+inline constexpr const char* kMasterName = "MASTER";
 inline constexpr std::size_t kMasterRecordSize = 53;
 inline constexpr int kMaxSecurities = 255;
 using MasterRecord = std::array<std::uint8_t, kMasterRecordSize>;

@@ -1,11 +1,12 @@
 #include <array>
-#include <cstring>
 
 #include "case_blind_path.h"
 #include "converter.h"
+#include "data_file_layout.h"
 #include "date_codec.h"
 #include "file_ops.h"
 #include "master_record.h"
+#include "master_rewrite.h"
 
 namespace corvat {
 namespace {
@@ -14,47 +15,17 @@ constexpr const char* kFullPortfolio =
     "This portfolio already has the\nmaximum number of symbols (255).\n"
     "Choose a different or new portfolio.";
 
-std::filesystem::path WithSuffix(const std::filesystem::path& path, const char* suffix) {
-    return path.string() + suffix;
-}
-
-// The master as whole records: the header first, a trailing fragment
-// dropped. Empty text on success, else the message.
-std::string ReadMasterRecords(FileSystem& fs, const std::filesystem::path& path,
-                              std::vector<MasterRecord>& records) {
-    std::string bytes;
-    std::string error = ReadWholeFile(fs, path, bytes);
-    if (!error.empty()) return error;
-    if (bytes.size() < kMasterRecordSize) {
-        return path.string() + " is not a master file:\nit is shorter than its 53-byte header.";
-    }
-    records.resize(bytes.size() / kMasterRecordSize);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        std::memcpy(records[i].data(), bytes.data() + i * kMasterRecordSize, kMasterRecordSize);
-    }
-    return {};
-}
-
-std::string WriteRecords(File& file, const std::filesystem::path& path,
-                         const std::vector<MasterRecord>& records) {
-    std::string bytes;
-    bytes.reserve(records.size() * kMasterRecordSize);
-    for (const auto& record : records) bytes.append(record.begin(), record.end());
-    return WriteBytes(file, path, bytes.data(), bytes.size());
-}
-
 }  // namespace
 
 int CConverter::CheckOutputPath() {
     std::error_code ec;
-    const auto dir = m_szPath.empty() ? std::filesystem::path()
-                                      : std::filesystem::canonical(m_szPath, ec);
-    if (m_szPath.empty() || ec || !std::filesystem::is_directory(dir, ec)) {
+    const auto dir = m_szPath.empty() ? std::filesystem::path() : m_fs.Canonical(m_szPath, ec);
+    if (m_szPath.empty() || ec || !std::filesystem::is_directory(m_fs.Status(dir, ec))) {
         Report("Path does not exist");
         return 1;
     }
     m_szPath = dir.string();
-    const auto masterPath = FindIgnoringCase(dir, "MASTER");
+    const auto masterPath = FindIgnoringCase(m_fs, dir, kMasterName);
     m_szMasterPath = masterPath.string();
 
     if (m_bUseExisting) {
@@ -68,17 +39,13 @@ int CConverter::CheckOutputPath() {
         file->Close(ec);
         return 0;
     }
-    if (std::filesystem::exists(std::filesystem::symlink_status(masterPath, ec))) {
+    if (LinkExists(m_fs, masterPath)) {
         Report("New Master chosen but one already exists");
         return 1;
     }
     // Made through a temporary copy, so a master that exists is never a
     // half-written one.
-    const std::string error =
-        ReplaceFile(m_fs, masterPath, WithSuffix(masterPath, ".~NU"), [&](File& file) {
-            const MasterRecord header{};
-            return WriteBytes(file, WithSuffix(masterPath, ".~NU"), header.data(), header.size());
-        });
+    const std::string error = ReplaceMasterRecords(m_fs, masterPath, kNewMasterSuffix, {MasterRecord{}});
     if (error.empty()) return 0;
     Report(error);
     return 1;
@@ -117,10 +84,7 @@ int CConverter::AddSecurity() {
     records.push_back(MakeSecurityEntry(static_cast<std::uint8_t>(fileNumber), m_nFields,
                                         m_szName, m_szSymbol, today));
 
-    const std::filesystem::path masterPath = m_szMasterPath;
-    const auto tempPath = WithSuffix(masterPath, ".~NU");
-    error = ReplaceFile(m_fs, masterPath, tempPath,
-                        [&](File& file) { return WriteRecords(file, tempPath, records); });
+    error = ReplaceMasterRecords(m_fs, m_szMasterPath, kNewMasterSuffix, records);
     if (!error.empty()) {
         Report(error);
         return 1;
@@ -139,10 +103,7 @@ int CConverter::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& las
             WriteMbf(records[i], master::kFirstDate, firstDate);
             WriteMbf(records[i], master::kLastDate, lastDate);
         }
-        const std::filesystem::path masterPath = m_szMasterPath;
-        const auto tempPath = WithSuffix(masterPath, ".NEW");
-        error = ReplaceFile(m_fs, masterPath, tempPath,
-                            [&](File& file) { return WriteRecords(file, tempPath, records); });
+        error = ReplaceMasterRecords(m_fs, m_szMasterPath, kReplacementSuffix, records);
     }
     if (error.empty()) return 0;
     Report(error);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "field_table.h"
 #include "file_system.h"
 #include "mbf.h"
 #include "message_sink.h"
@@ -16,17 +17,11 @@ namespace corvat {
 
 class RowColumns;
 
-// Field order of every record, description file and setting: date and
-// close are always converted, the others as the user chooses.
-enum FieldIndex { kDateField = 0, kOpenField, kHighField, kLowField, kCloseField, kVolumeField,
-                  kOpenInterestField, kFieldSlots };
-
 // One conversion of one text file into one new security of a data
 // directory. Fill the settings, call Run once, then discard the job.
 class CConverter {
 public:
-    CConverter(MessageSink& messages, Profile& profile,
-               FileSystem& fileSystem = RealFileSystem());
+    CConverter(MessageSink& messages, Profile& profile, FileSystem& fileSystem);
     virtual ~CConverter();
     CConverter(const CConverter&) = delete;
     CConverter& operator=(const CConverter&) = delete;

@@ -26,6 +26,16 @@ std::string ReadWholeFile(FileSystem& fs, const std::filesystem::path& path,
     return ec ? FileError("read", path, ec) : std::string();
 }
 
+bool PathExists(FileSystem& fs, const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(fs.Status(path, ec));
+}
+
+bool LinkExists(FileSystem& fs, const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(fs.SymlinkStatus(path, ec));
+}
+
 std::string WriteBytes(File& file, const std::filesystem::path& path, const void* data,
                        std::size_t size) {
     std::error_code ec;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 namespace corvat {
 
@@ -29,11 +30,31 @@ public:
     virtual void Close(std::error_code& ec) = 0;
 };
 
-// Every operation the engine performs on files goes through this seam, so
-// tests can make any single call fail and prove that nothing is lost.
+// Every operation the engine performs on files and directories goes
+// through this seam, questions about them included, so tests can make any
+// single call fail and prove that nothing is lost.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+
+    // The absolute path without links, "." or ".."; the path must exist.
+    virtual std::filesystem::path Canonical(const std::filesystem::path& path,
+                                            std::error_code& ec) = 0;
+    // As Canonical, for a path whose trailing part need not exist.
+    virtual std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
+                                                  std::error_code& ec) = 0;
+    // What a path names, following links; file_type::not_found (and no
+    // error) when nothing is there.
+    virtual std::filesystem::file_status Status(const std::filesystem::path& path,
+                                                std::error_code& ec) = 0;
+    // As Status, for the link itself rather than what it points to.
+    virtual std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
+                                                       std::error_code& ec) = 0;
+    virtual std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) = 0;
+    // The entries of a directory in the order the system gives them; on an
+    // error, those listed before it.
+    virtual std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
+                                                             std::error_code& ec) = 0;
 
     virtual std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
                                        std::error_code& ec) = 0;

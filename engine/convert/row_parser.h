@@ -8,12 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "field_table.h"
 #include "file_system.h"
 
 namespace corvat {
-
-// Columns beyond this are ignored, as the settings can name no later one.
-inline constexpr std::size_t kMaxColumns = 20;
 
 // Reads a text file line by line through the file seam. Lines are whole
 // whatever their length; the line end (LF, or CR LF) is dropped, and a

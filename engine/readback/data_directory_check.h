@@ -21,7 +21,7 @@ struct Finding {
 // left behind. With `recursive`, the masters its directory entries lead to
 // are checked too, and symbols must be unique across the whole tree, as the
 // converter requires.
-std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool recursive,
-                                        FileSystem& fs = RealFileSystem());
+[[nodiscard]] std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir,
+                                                      bool recursive, FileSystem& fs);
 
 }  // namespace corvat

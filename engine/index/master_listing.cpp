@@ -8,13 +8,6 @@
 #include "text_util.h"
 
 namespace corvat {
-namespace {
-
-// The header's count is a signed 16-bit number, so no master can make a
-// reader look past record 32767; the rest of a longer file only counts.
-constexpr std::size_t kMasterReadLimit = (32767 + 1) * kMasterRecordSize;
-
-}  // namespace
 
 std::span<const MasterEntry> MasterListing::Entries() const {
     const std::size_t wanted = entryCount > 0 ? static_cast<std::size_t>(entryCount) : 0;
@@ -46,31 +39,38 @@ MasterEntry DecodeMasterEntry(const MasterRecord& raw, int recordNumber) {
     return entry;
 }
 
+std::string ReadMasterFile(FileSystem& fs, const std::filesystem::path& masterPath,
+                           MasterListing& listing) {
+    listing.masterPath = masterPath;
+    std::string bytes;
+    if (std::string error = ReadBounded(fs, masterPath, kMasterReadLimit, bytes, listing.fileSize);
+        !error.empty()) {
+        return error;
+    }
+    listing.hasHeader = bytes.size() >= kMasterRecordSize;
+    if (!listing.hasHeader) return {};
+    std::memcpy(listing.header.data(), bytes.data(), kMasterRecordSize);
+    listing.entryCount = ReadInt16(listing.header, master::kEntryCount);
+    listing.secondCounter = ReadInt16(listing.header, master::kSecondCounter);
+    const std::size_t whole = bytes.size() / kMasterRecordSize;
+    listing.records.reserve(whole - 1);
+    MasterRecord record{};
+    for (std::size_t k = 1; k < whole; ++k) {
+        std::memcpy(record.data(), bytes.data() + k * kMasterRecordSize, kMasterRecordSize);
+        listing.records.push_back(DecodeMasterEntry(record, static_cast<int>(k)));
+    }
+    return {};
+}
+
 std::string ReadMasterListing(const std::filesystem::path& dir, MasterListing& listing,
                               FileSystem& fs) {
     listing = MasterListing{};
     listing.directory = dir;
-    listing.masterPath = FindIgnoringCase(dir, "MASTER");
-    std::string bytes;
-    if (std::string error =
-            ReadBounded(fs, listing.masterPath, kMasterReadLimit, bytes, listing.fileSize);
-        !error.empty()) {
-        return error;
-    }
-    if (bytes.size() < kMasterRecordSize) {
-        return listing.masterPath.string() + " is shorter than its " +
-               std::to_string(kMasterRecordSize) + "-byte header (" + std::to_string(bytes.size()) +
-               " bytes).";
-    }
-    MasterRecord record{};
-    std::memcpy(record.data(), bytes.data(), kMasterRecordSize);
-    listing.entryCount = ReadInt16(record, master::kEntryCount);
-    listing.secondCounter = ReadInt16(record, master::kSecondCounter);
-    const std::size_t whole = bytes.size() / kMasterRecordSize;
-    listing.records.reserve(whole - 1);
-    for (std::size_t k = 1; k < whole; ++k) {
-        std::memcpy(record.data(), bytes.data() + k * kMasterRecordSize, kMasterRecordSize);
-        listing.records.push_back(DecodeMasterEntry(record, static_cast<int>(k)));
+    const auto masterPath = FindIgnoringCase(fs, dir, kMasterName);
+    if (std::string error = ReadMasterFile(fs, masterPath, listing); !error.empty()) return error;
+    if (!listing.hasHeader) {
+        return masterPath.string() + " is shorter than its " + std::to_string(kMasterRecordSize) +
+               "-byte header (" + std::to_string(listing.fileSize) + " bytes).";
     }
     return {};
 }

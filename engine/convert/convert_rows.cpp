@@ -65,22 +65,21 @@ struct LeftOutRows {
         }
     }
     std::string Message() const {
-        return std::to_string(count) + " rows could not be converted and were left out.\n" +
+        return std::to_string(count) +
+               (count == 1 ? " row could not be converted and was left out.\n"
+                           : " rows could not be converted and were left out.\n") +
                "The first is line " + std::to_string(firstLine) + ": " + firstReason;
     }
 };
-
-const char* const kFieldNames[] = {"date", "open", "high", "low", "close", "volume",
-                                   "open interest"};
 
 }  // namespace
 
 int CConverter::ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate,
                                   MbfBytes& lastDate) {
-    const auto path = DataFilePath(fileNumber, ".DAT");
+    const auto path = DataFilePath(fileNumber, kDataExtension);
     const std::size_t recordLength = 4 * static_cast<std::size_t>(m_nFields);
     std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
+    const auto size = m_fs.FileSize(path, ec);
     if (ec || size < 2 * recordLength) return 0;
     const auto records = static_cast<int>(std::min<std::uintmax_t>(size / recordLength - 1, kMaxDataRecords));
     auto file = m_fs.Open(path, OpenMode::Read, ec);
@@ -102,10 +101,11 @@ std::optional<std::string> CConverter::FillPrices(const RowColumns& columns) {
         m_fRecord[field] = MbfBytes{};
         if (!m_bFieldOn[field]) continue;
         const auto column = static_cast<std::size_t>(m_nColumn[field]);
-        if (column >= columns.Count()) return std::string("it has no ") + kFieldNames[field] + " column";
+        const std::string_view name = kFieldTable[static_cast<std::size_t>(field)].messageName;
+        if (column >= columns.Count()) return "it has no " + std::string(name) + " column";
         const auto value = ParsePrice(columns[column]);
         if (!value) {
-            return "the " + std::string(kFieldNames[field]) + " \"" + Excerpt(columns[column]) +
+            return "the " + std::string(name) + " \"" + Excerpt(columns[column]) +
                    "\" is not a number";
         }
         m_fRecord[field] = IeeeToMbf(*value);
@@ -139,7 +139,7 @@ int CConverter::ConvertRows() {
         Report("Cannot find " + m_szSymbol + " in " + m_szMasterPath + ".");
         return 1;
     }
-    const std::uint8_t fileNumber = entry[0];
+    const std::uint8_t fileNumber = entry[master::kFileNumber];
 
     std::error_code ec;
     auto input = m_fs.Open(m_strInputPath, OpenMode::Read, ec);

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <map>
-#include <regex>
 #include <string>
 
+#include "data_file_layout.h"
+#include "file_ops.h"
 #include "master_tree.h"
 #include "security_data.h"
 #include "text_util.h"
@@ -16,10 +17,19 @@ std::string Plural(std::size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
-// Names an interrupted rewrite leaves beside the files it replaces.
+// Names an interrupted rewrite leaves beside the files it replaces:
+// MASTER.~NU, MASTER.NEW and F<n>.NEW, in any letter case.
 bool IsTemporaryName(const std::string& name) {
-    static const std::regex pattern(R"(MASTER\.~NU|MASTER\.NEW|F[0-9]+\.NEW)", std::regex::icase);
-    return std::regex_match(name, pattern);
+    const std::string master = kMasterName;
+    if (EqualsIgnoringCase(name, master + kNewMasterSuffix) ||
+        EqualsIgnoringCase(name, master + kReplacementSuffix)) {
+        return true;
+    }
+    const std::string_view suffix = kReplacementSuffix;
+    if (name.size() <= suffix.size() + 1 || (name[0] != 'F' && name[0] != 'f')) return false;
+    const std::string_view number = std::string_view(name).substr(1, name.size() - 1 - suffix.size());
+    return number.find_first_not_of("0123456789") == std::string_view::npos &&
+           EqualsIgnoringCase(std::string_view(name).substr(name.size() - suffix.size()), suffix);
 }
 
 std::string EntryLabel(const MasterEntry& entry) {
@@ -69,9 +79,8 @@ public:
     void CheckTemporaryFiles(const std::filesystem::path& dir) {
         std::error_code ec;
         std::vector<std::filesystem::path> stale;
-        for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
-             it.increment(ec)) {
-            if (IsTemporaryName(it->path().filename().string())) stale.push_back(it->path());
+        for (const auto& path : m_fs.ListDirectory(dir, ec)) {
+            if (IsTemporaryName(path.filename().string())) stale.push_back(path);
         }
         std::sort(stale.begin(), stale.end());
         for (const auto& path : stale) {
@@ -86,11 +95,10 @@ public:
 private:
     void CheckSecurity(const MasterListing& listing, const MasterEntry& entry) {
         const auto& dir = listing.directory;
-        const auto datPath = SecurityFilePath(dir, entry.fileNumber, "DAT");
-        const auto dopPath = SecurityFilePath(dir, entry.fileNumber, "DOP");
-        std::error_code ec;
-        const bool hasDat = std::filesystem::exists(datPath, ec);
-        const bool hasDop = std::filesystem::exists(dopPath, ec);
+        const auto datPath = SecurityFilePath(m_fs, dir, entry.fileNumber, kDataExtension);
+        const auto dopPath = SecurityFilePath(m_fs, dir, entry.fileNumber, kDescriptionExtension);
+        const bool hasDat = PathExists(m_fs, datPath);
+        const bool hasDop = PathExists(m_fs, dopPath);
         const std::string label = EntryLabel(entry);
         if (!hasDat) Add(datPath, "missing; the data file of " + label + ".");
         if (!hasDop) Add(dopPath, "missing; the description file of " + label + ".");
@@ -122,7 +130,7 @@ private:
                 }
                 recordLength = 4 * fields;
                 const auto date =
-                    std::find(description.fields.begin(), description.fields.end(), 0);
+                    std::find(description.fields.begin(), description.fields.end(), kDateField);
                 if (date == description.fields.end()) {
                     Add(dopPath, "has no DATE field.");
                     return;

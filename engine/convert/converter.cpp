@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "data_file_layout.h"
 #include "file_ops.h"
 #include "master_search.h"
 
@@ -45,11 +46,11 @@ int CConverter::Run() {
         // The backup is a courtesy: its failure never stops the conversion,
         // but a half-written one is not left behind either.
         std::string bytes;
-        const std::filesystem::path backup = m_szMasterPath + ".BAK";
+        const std::filesystem::path backup = m_szMasterPath + kBackupSuffix;
         if (ReadWholeFile(m_fs, m_szMasterPath, bytes).empty()) {
-            WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
+            static_cast<void>(WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
                 return WriteBytes(file, backup, bytes.data(), bytes.size());
-            });
+            }));
         }
     }
     return ConvertRows();

@@ -10,16 +10,11 @@ namespace corvat {
 
 std::filesystem::path CConverter::DataFilePath(std::uint8_t fileNumber,
                                                const char* extension) const {
-    // Built piece by piece: GCC 12 at -O2 misreads `"F" + std::to_string(...)`
-    // as an overlapping copy and -Werror turns that into a failed build.
-    std::string name(1, 'F');
-    name += std::to_string(fileNumber);
-    name += extension;
-    return FindIgnoringCase(m_szPath, name);
+    return FindIgnoringCase(m_fs, m_szPath, SecurityFileName(fileNumber, extension));
 }
 
 int CConverter::CreateDataFiles(std::uint8_t fileNumber) {
-    const auto dataPath = DataFilePath(fileNumber, ".DAT");
+    const auto dataPath = DataFilePath(fileNumber, kDataExtension);
     // One directory sync covers both new files: it is issued after the second.
     std::string error = WriteNewFile(m_fs, dataPath, SyncDirectory::No, [&](File& file) {
         static constexpr std::uint8_t kPair[4] = {0, 0, 1, 0};
@@ -30,11 +25,11 @@ int CConverter::CreateDataFiles(std::uint8_t fileNumber) {
         return std::string();
     });
     if (error.empty()) {
-        const auto descriptionPath = DataFilePath(fileNumber, ".DOP");
+        const auto descriptionPath = DataFilePath(fileNumber, kDescriptionExtension);
         error = WriteNewFile(m_fs, descriptionPath, SyncDirectory::Yes, [&](File& file) {
             std::string text;
             for (int field = 0; field < kFieldSlots; ++field) {
-                if (m_bFieldOn[field]) text += kFieldDescriptions[field];
+                if (m_bFieldOn[field]) text += kFieldTable[field].descriptionLine;
             }
             return WriteBytes(file, descriptionPath, text.data(), text.size());
         });
@@ -46,7 +41,7 @@ int CConverter::CreateDataFiles(std::uint8_t fileNumber) {
 
 int CConverter::AppendRecord(std::uint8_t fileNumber) {
     if (!m_dataStream) {
-        const auto path = DataFilePath(fileNumber, ".DAT");
+        const auto path = DataFilePath(fileNumber, kDataExtension);
         std::error_code ec;
         auto file = m_fs.Open(path, OpenMode::Append, ec);
         if (!file) {
@@ -86,9 +81,9 @@ int CConverter::CloseDataStream() {
 }
 
 int CConverter::UpdateRecordCount(int rowCount, std::uint8_t fileNumber) {
-    const auto dataPath = DataFilePath(fileNumber, ".DAT");
+    const auto dataPath = DataFilePath(fileNumber, kDataExtension);
     auto tempPath = dataPath;
-    tempPath.replace_extension(".NEW");
+    tempPath.replace_extension(kReplacementSuffix);
     const std::size_t recordLength = 4 * static_cast<std::size_t>(m_nFields);
 
     std::error_code ec;
@@ -108,9 +103,8 @@ int CConverter::UpdateRecordCount(int rowCount, std::uint8_t fileNumber) {
             const std::size_t whole = filled - filled % recordLength;
             if (records < 0 && whole > 0) {
                 // The count word is the only header word that changes.
-                const auto count = static_cast<std::uint16_t>(rowCount + 1);
-                buffer[kRecordCountOffset] = static_cast<char>(count & 0xFF);
-                buffer[kRecordCountOffset + 1] = static_cast<char>(count >> 8);
+                const auto word = EncodeRecordCount(static_cast<std::uint16_t>(rowCount + 1));
+                std::memcpy(buffer.data() + kRecordCountOffset, word.data(), word.size());
             }
             if (whole > 0) {
                 std::string e = WriteBytes(out, tempPath, buffer.data(), whole);
@@ -125,12 +119,10 @@ int CConverter::UpdateRecordCount(int rowCount, std::uint8_t fileNumber) {
         if (records != rowCount) {
             // Fewer records reached the disk than were converted: the header
             // must not promise the missing ones.
-            const auto count = static_cast<std::uint16_t>(records + 1);
-            const std::uint8_t word[2] = {static_cast<std::uint8_t>(count & 0xFF),
-                                          static_cast<std::uint8_t>(count >> 8)};
+            const auto word = EncodeRecordCount(static_cast<std::uint16_t>(records + 1));
             out.Seek(kRecordCountOffset, ec);
             if (ec) return FileError("write", tempPath, ec);
-            return WriteBytes(out, tempPath, word, sizeof word);
+            return WriteBytes(out, tempPath, word.data(), word.size());
         }
         return std::string();
     });

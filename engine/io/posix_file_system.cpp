@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "file_system.h"
@@ -93,8 +94,48 @@ private:
     std::size_t m_used = 0;
 };
 
+// Nothing at a path is an answer, not an error.
+std::filesystem::file_status Found(std::filesystem::file_status status, std::error_code& ec) {
+    if (status.type() == std::filesystem::file_type::not_found) ec.clear();
+    return status;
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
+    std::filesystem::path Canonical(const std::filesystem::path& path,
+                                    std::error_code& ec) override {
+        return std::filesystem::canonical(path, ec);
+    }
+
+    std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
+                                          std::error_code& ec) override {
+        return std::filesystem::weakly_canonical(path, ec);
+    }
+
+    std::filesystem::file_status Status(const std::filesystem::path& path,
+                                        std::error_code& ec) override {
+        return Found(std::filesystem::status(path, ec), ec);
+    }
+
+    std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
+                                               std::error_code& ec) override {
+        return Found(std::filesystem::symlink_status(path, ec), ec);
+    }
+
+    std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override {
+        return std::filesystem::file_size(path, ec);
+    }
+
+    std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
+                                                     std::error_code& ec) override {
+        std::vector<std::filesystem::path> entries;
+        for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            entries.push_back(it->path());
+        }
+        return entries;
+    }
+
     std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
                                std::error_code& ec) override {
         int flags = O_CLOEXEC;
