@@ -7,6 +7,7 @@
 #include "date_codec.h"
 #include "date_formats.h"
 #include "file_ops.h"
+#include "file_names.h"
 #include "master_search.h"
 #include "row_parser.h"
 

@@ -4,6 +4,7 @@
 
 #include "data_file_layout.h"
 #include "file_ops.h"
+#include "file_names.h"
 #include "master_search.h"
 
 namespace corvat {

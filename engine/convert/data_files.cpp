@@ -5,6 +5,7 @@
 #include "converter.h"
 #include "data_file_layout.h"
 #include "file_ops.h"
+#include "file_names.h"
 
 namespace corvat {
 

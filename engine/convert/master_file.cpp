@@ -5,6 +5,7 @@
 #include "data_file_layout.h"
 #include "date_codec.h"
 #include "file_ops.h"
+#include "file_names.h"
 #include "master_record.h"
 #include "master_rewrite.h"
 
@@ -39,7 +40,14 @@ int CConverter::CheckOutputPath() {
         file->Close(ec);
         return 0;
     }
-    if (LinkExists(m_fs, masterPath)) {
+    // When the system cannot say whether a master is there, one may be:
+    // making a new one would replace it.
+    const auto status = m_fs.SymlinkStatus(masterPath, ec);
+    if (ec) {
+        Report(FileError("examine", masterPath, ec));
+        return 1;
+    }
+    if (std::filesystem::exists(status)) {
         Report("New Master chosen but one already exists");
         return 1;
     }

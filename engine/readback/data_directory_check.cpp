@@ -6,6 +6,7 @@
 
 #include "data_file_layout.h"
 #include "file_ops.h"
+#include "file_names.h"
 #include "master_tree.h"
 #include "security_data.h"
 #include "text_util.h"

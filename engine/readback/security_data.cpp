@@ -8,6 +8,7 @@
 #include "data_file_layout.h"
 #include "field_table.h"
 #include "file_ops.h"
+#include "file_names.h"
 #include "text_util.h"
 
 namespace corvat {

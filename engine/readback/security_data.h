@@ -9,6 +9,7 @@
 #include "data_file_layout.h"
 #include "field_table.h"
 #include "file_system.h"
+#include "file_names.h"
 #include "master_listing.h"
 #include "mbf.h"
 

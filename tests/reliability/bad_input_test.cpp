@@ -200,6 +200,16 @@ TEST_F(BadInput, MasterThatIsADirectoryIsRefused) {
     EXPECT_TRUE(std::filesystem::is_directory(m_dir / "MASTER"));
 }
 
+TEST_F(BadInput, NewMasterWhereTheSystemCannotSayIfOneExistsIsRefused) {
+    FailingFileSystem fs;
+    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::SymlinkStatus) return std::errc::permission_denied;
+        return std::nullopt;
+    });
+    ExpectRefused(Run(fs, false), Reason(std::errc::permission_denied));
+    ExpectUntouched();
+}
+
 TEST_F(BadInput, UnreadableMasterIsRefusedAtEveryRead) {
     // The first read of the master, or any later one, is refused.
     for (int allowed = 0; allowed < 4; ++allowed) {
