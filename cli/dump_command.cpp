@@ -38,7 +38,8 @@ int DumpCommand::Execute(std::ostream& out, std::ostream& err) {
     // turned the record's dates into another form.
     const MasterEntry entry = DecodeMasterEntry(record, 0);
     SecurityData security;
-    if (std::string error = ReadSecurityData(foundDir, entry, security, RealFileSystem()); !error.empty()) {
+    if (std::string error = ReadSecurityData(foundDir, entry, security, RealFileSystem());
+        !error.empty()) {
         err << error << '\n';
         return kExitFailure;
     }

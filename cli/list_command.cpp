@@ -15,9 +15,9 @@ OutputCell DateCell(const StoredDate& date) { return OutputCell::Text(StoredDate
 OutputCell RecordsCell(const std::filesystem::path& dir, const MasterEntry& entry,
                        std::ostream& err) {
     std::size_t records = 0;
-    const std::string error =
-        ReadCountedRecords(SecurityFilePath(RealFileSystem(), dir, entry.fileNumber, kDataExtension),
-                           records, RealFileSystem());
+    const std::string error = ReadCountedRecords(
+        SecurityFilePath(RealFileSystem(), dir, entry.fileNumber, kDataExtension), records,
+        RealFileSystem());
     if (!error.empty()) {
         err << "Warning: " << error << '\n';
         return OutputCell::Null();

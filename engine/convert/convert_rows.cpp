@@ -6,8 +6,8 @@
 #include "data_file_layout.h"
 #include "date_codec.h"
 #include "date_formats.h"
-#include "file_ops.h"
 #include "file_names.h"
+#include "file_ops.h"
 #include "master_search.h"
 #include "row_parser.h"
 
@@ -82,7 +82,8 @@ int CConverter::ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate,
     std::error_code ec;
     const auto size = m_fs.FileSize(path, ec);
     if (ec || size < 2 * recordLength) return 0;
-    const auto records = static_cast<int>(std::min<std::uintmax_t>(size / recordLength - 1, kMaxDataRecords));
+    const auto records =
+        static_cast<int>(std::min<std::uintmax_t>(size / recordLength - 1, kMaxDataRecords));
     auto file = m_fs.Open(path, OpenMode::Read, ec);
     if (!file) return 0;
     auto readDate = [&](std::uint64_t offset, MbfBytes& date) {

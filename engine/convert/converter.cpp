@@ -3,8 +3,8 @@
 #include <ctime>
 
 #include "data_file_layout.h"
-#include "file_ops.h"
 #include "file_names.h"
+#include "file_ops.h"
 #include "master_search.h"
 
 namespace corvat {

@@ -4,8 +4,8 @@
 #include "case_blind_path.h"
 #include "converter.h"
 #include "data_file_layout.h"
-#include "file_ops.h"
 #include "file_names.h"
+#include "file_ops.h"
 
 namespace corvat {
 
@@ -98,7 +98,8 @@ int CConverter::UpdateRecordCount(int rowCount, std::uint8_t fileNumber) {
         std::size_t filled = 0;
         long records = -1;  // the header is not a data record
         for (;;) {
-            const std::size_t got = source->Read(buffer.data() + filled, buffer.size() - filled, ec);
+            const std::size_t got =
+                source->Read(buffer.data() + filled, buffer.size() - filled, ec);
             if (ec) return FileError("read", dataPath, ec);
             filled += got;
             const std::size_t whole = filled - filled % recordLength;

@@ -4,8 +4,8 @@
 #include "converter.h"
 #include "data_file_layout.h"
 #include "date_codec.h"
-#include "file_ops.h"
 #include "file_names.h"
+#include "file_ops.h"
 #include "master_record.h"
 #include "master_rewrite.h"
 
@@ -53,7 +53,8 @@ int CConverter::CheckOutputPath() {
     }
     // Made through a temporary copy, so a master that exists is never a
     // half-written one.
-    const std::string error = ReplaceMasterRecords(m_fs, masterPath, kNewMasterSuffix, {MasterRecord{}});
+    const std::string error =
+        ReplaceMasterRecords(m_fs, masterPath, kNewMasterSuffix, {MasterRecord{}});
     if (error.empty()) return 0;
     Report(error);
     return 1;
@@ -89,8 +90,8 @@ int CConverter::AddSecurity() {
     WriteInt16(header, master::kEntryCount, static_cast<std::int16_t>(count + 1));
     WriteInt16(header, master::kSecondCounter, static_cast<std::int16_t>(second + 1));
     const auto today = DayNumberToDateValue(ParseDate(m_today(), 3));
-    records.push_back(MakeSecurityEntry(static_cast<std::uint8_t>(fileNumber), m_nFields,
-                                        m_szName, m_szSymbol, today));
+    records.push_back(MakeSecurityEntry(static_cast<std::uint8_t>(fileNumber), m_nFields, m_szName,
+                                        m_szSymbol, today));
 
     error = ReplaceMasterRecords(m_fs, m_szMasterPath, kNewMasterSuffix, records);
     if (!error.empty()) {

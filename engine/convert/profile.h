@@ -14,8 +14,7 @@ public:
                               int defaultValue) = 0;
     virtual std::string GetProfileString(const std::string& section, const std::string& key,
                                          const std::string& defaultValue) = 0;
-    virtual void WriteProfileInt(const std::string& section, const std::string& key,
-                                 int value) = 0;
+    virtual void WriteProfileInt(const std::string& section, const std::string& key, int value) = 0;
     virtual void WriteProfileString(const std::string& section, const std::string& key,
                                     const std::string& value) = 0;
 };

@@ -8,8 +8,16 @@ namespace corvat {
 
 // Field order of every record, description file and setting: date and
 // close are always converted, the others as the user chooses.
-enum FieldIndex { kDateField = 0, kOpenField, kHighField, kLowField, kCloseField, kVolumeField,
-                  kOpenInterestField, kFieldSlots };
+enum FieldIndex {
+    kDateField = 0,
+    kOpenField,
+    kHighField,
+    kLowField,
+    kCloseField,
+    kVolumeField,
+    kOpenInterestField,
+    kFieldSlots
+};
 
 // Everything said about one field, wherever it is written or read.
 struct FieldFacts {
@@ -34,7 +42,8 @@ inline constexpr std::array<FieldFacts, kFieldSlots> kFieldTable = {{
 // The column title of a field in what corvat-cli prints; "?" for a number
 // that names no field.
 inline constexpr std::string_view FieldTitle(int field) {
-    return field >= 0 && field < kFieldSlots ? kFieldTable[static_cast<std::size_t>(field)].title : "?";
+    return field >= 0 && field < kFieldSlots ? kFieldTable[static_cast<std::size_t>(field)].title
+                                             : "?";
 }
 
 // Columns beyond this are ignored, as the settings can name no later one.

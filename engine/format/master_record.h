@@ -22,15 +22,15 @@ inline constexpr std::size_t kEntryCount = 0;     // int16
 inline constexpr std::size_t kSecondCounter = 2;  // int16
 // Security entry.
 inline constexpr std::size_t kFileNumber = 0;
-inline constexpr std::size_t kMarker65 = 2;       // always 0x65
+inline constexpr std::size_t kMarker65 = 2;  // always 0x65
 inline constexpr std::size_t kRecordLength = 3;
 inline constexpr std::size_t kFieldCount = 4;
 inline constexpr std::size_t kName = 7;
 inline constexpr std::size_t kFirstDate = 25;
 inline constexpr std::size_t kLastDate = 29;
-inline constexpr std::size_t kMarkerD = 33;       // always 'D'
+inline constexpr std::size_t kMarkerD = 33;  // always 'D'
 inline constexpr std::size_t kSymbol = 36;
-inline constexpr std::size_t kTextSize = 16;      // name and symbol
+inline constexpr std::size_t kTextSize = 16;  // name and symbol
 // Directory entry: "<DIR>" at 18..22, the sub-directory's name at 7..14.
 inline constexpr std::size_t kDirTag = 18;
 inline constexpr std::size_t kDirNameSize = 8;

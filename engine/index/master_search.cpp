@@ -11,7 +11,8 @@ namespace {
 void DatesToIeee(MasterRecord& record) {
     for (std::size_t offset : {master::kFirstDate, master::kLastDate}) {
         const auto bits = std::bit_cast<std::uint32_t>(MbfToIeee(ReadMbf(record, offset)));
-        for (std::size_t i = 0; i < 4; ++i) record[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+        for (std::size_t i = 0; i < 4; ++i)
+            record[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
     }
 }
 
@@ -26,11 +27,12 @@ bool SecurityMatchesKey(const MasterRecord& entry, const std::string& key) {
     const std::string symbol = SymbolField(entry);
     const std::int16_t blanks = CountChar(key, ' ');
     const auto end = FindNthChar(symbol, ' ', static_cast<std::int16_t>(blanks + 1));
-    return EqualsIgnoringCase(key, std::string_view(symbol).substr(0, static_cast<std::size_t>(end)));
+    return EqualsIgnoringCase(key,
+                              std::string_view(symbol).substr(0, static_cast<std::size_t>(end)));
 }
 
-std::int16_t FindSecurity(const std::string& startDir, const std::string& key,
-                          MasterRecord& record, std::string& foundDir, FileSystem& fs) {
+std::int16_t FindSecurity(const std::string& startDir, const std::string& key, MasterRecord& record,
+                          std::string& foundDir, FileSystem& fs) {
     std::string dir = startDir;
     if (!dir.empty() && dir.back() != '/') dir += '/';
     const bool found = !WalkMasters(fs, dir.empty() ? "." : dir, [&](const MasterTreeNode& node) {

@@ -14,8 +14,8 @@ inline constexpr std::int16_t kSecurityNotFound = -8;
 
 // Finds a security whose symbol or name equals `key` (ignoring letter case)
 // in the master of `startDir` and, depth first, in the masters its directory
-// entries lead to, along the one walk of the tree (WalkMasters). On kSecurityFound, `record` holds the entry with its two
-// dates turned into IEEE singles and `foundDir` the directory of the master
+// entries lead to, along the one walk of the tree (WalkMasters). On kSecurityFound, `record` holds
+// the entry with its two dates turned into IEEE singles and `foundDir` the directory of the master
 // that holds it, ending in a separator.
 [[nodiscard]] std::int16_t FindSecurity(const std::string& startDir, const std::string& key,
                                         MasterRecord& record, std::string& foundDir,

@@ -9,7 +9,8 @@ namespace {
 
 class TreeWalk {
 public:
-    TreeWalk(FileSystem& fs, const MasterVisitor& visit, std::vector<SkippedDirectoryEntry>* skipped)
+    TreeWalk(FileSystem& fs, const MasterVisitor& visit,
+             std::vector<SkippedDirectoryEntry>* skipped)
         : m_fs(fs), m_visit(visit), m_skipped(skipped) {}
 
     bool Visit(const std::filesystem::path& dir, const std::string& relative, int depth) {

@@ -14,11 +14,12 @@ namespace corvat {
 // size (a stray file named F3.DAT); none of them can exhaust memory.
 // Returns an empty text on success, else a message naming the file and
 // the system's reason.
-[[nodiscard]] std::string ReadBounded(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
-                        std::string& contents, std::uintmax_t& size);
+[[nodiscard]] std::string ReadBounded(FileSystem& fs, const std::filesystem::path& path,
+                                      std::size_t limit, std::string& contents,
+                                      std::uintmax_t& size);
 
 // Reads no more than the first `limit` bytes; for a file's header alone.
-[[nodiscard]] std::string ReadPrefix(FileSystem& fs, const std::filesystem::path& path, std::size_t limit,
-                       std::string& contents);
+[[nodiscard]] std::string ReadPrefix(FileSystem& fs, const std::filesystem::path& path,
+                                     std::size_t limit, std::string& contents);
 
 }  // namespace corvat

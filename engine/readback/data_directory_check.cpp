@@ -5,8 +5,8 @@
 #include <string>
 
 #include "data_file_layout.h"
-#include "file_ops.h"
 #include "file_names.h"
+#include "file_ops.h"
 #include "master_tree.h"
 #include "security_data.h"
 #include "text_util.h"
@@ -28,7 +28,8 @@ bool IsTemporaryName(const std::string& name) {
     }
     const std::string_view suffix = kReplacementSuffix;
     if (name.size() <= suffix.size() + 1 || (name[0] != 'F' && name[0] != 'f')) return false;
-    const std::string_view number = std::string_view(name).substr(1, name.size() - 1 - suffix.size());
+    const std::string_view number =
+        std::string_view(name).substr(1, name.size() - 1 - suffix.size());
     return number.find_first_not_of("0123456789") == std::string_view::npos &&
            EqualsIgnoringCase(std::string_view(name).substr(name.size() - suffix.size()), suffix);
 }

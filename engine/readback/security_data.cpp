@@ -7,8 +7,8 @@
 #include "case_blind_path.h"
 #include "data_file_layout.h"
 #include "field_table.h"
-#include "file_ops.h"
 #include "file_names.h"
+#include "file_ops.h"
 #include "text_util.h"
 
 namespace corvat {
@@ -52,10 +52,10 @@ std::string ReadFieldDescription(const std::filesystem::path& path, FieldDescrip
         const std::size_t close = line.find('"', 1);
         if (close == std::string::npos) return Describe(path, where + " has no closing quote.");
         const std::string name = line.substr(1, close - 1);
-        const auto* found = std::find_if(kFieldTable.begin(), kFieldTable.end(),
-                                         [&](const FieldFacts& known) {
-                                             return EqualsIgnoringCase(name, known.descriptionName);
-                                         });
+        const auto* found =
+            std::find_if(kFieldTable.begin(), kFieldTable.end(), [&](const FieldFacts& known) {
+                return EqualsIgnoringCase(name, known.descriptionName);
+            });
         if (found == kFieldTable.end()) {
             return Describe(path, where + " names an unknown field \"" + name + "\".");
         }
@@ -104,8 +104,9 @@ std::string ReadDataFile(const std::filesystem::path& path, std::size_t recordLe
     data.bytes.resize(data.bytes.size() / recordLength * recordLength);
     data.hasHeader = data.bytes.size() >= recordLength;
     if (data.hasHeader) {
-        data.headerCount = DecodeRecordCount(static_cast<std::uint8_t>(data.bytes[kRecordCountOffset]),
-                                             static_cast<std::uint8_t>(data.bytes[kRecordCountOffset + 1]));
+        data.headerCount =
+            DecodeRecordCount(static_cast<std::uint8_t>(data.bytes[kRecordCountOffset]),
+                              static_cast<std::uint8_t>(data.bytes[kRecordCountOffset + 1]));
     }
     return {};
 }
@@ -117,8 +118,9 @@ std::string ReadCountedRecords(const std::filesystem::path& path, std::size_t& r
     constexpr std::size_t kWordEnd = kRecordCountOffset + kRecordCountSize;
     if (std::string error = ReadPrefix(fs, path, kWordEnd, header); !error.empty()) return error;
     if (header.size() < kWordEnd) return Describe(path, "has no header.");
-    records = CountedDataRecords(DecodeRecordCount(static_cast<std::uint8_t>(header[kRecordCountOffset]),
-                                                   static_cast<std::uint8_t>(header[kRecordCountOffset + 1])));
+    records = CountedDataRecords(
+        DecodeRecordCount(static_cast<std::uint8_t>(header[kRecordCountOffset]),
+                          static_cast<std::uint8_t>(header[kRecordCountOffset + 1])));
     return {};
 }
 

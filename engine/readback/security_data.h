@@ -8,8 +8,8 @@
 
 #include "data_file_layout.h"
 #include "field_table.h"
-#include "file_system.h"
 #include "file_names.h"
+#include "file_system.h"
 #include "master_listing.h"
 #include "mbf.h"
 
@@ -26,8 +26,8 @@ struct FieldDescription {
 // OPEN, HIGH, LOW, CLOSE, VOL, OI in any letter case; a line ending in CR LF
 // or LF alone and blank lines are accepted. An unknown or repeated name is
 // an error, since the records could not be read correctly.
-[[nodiscard]] std::string ReadFieldDescription(const std::filesystem::path& path, FieldDescription& description,
-                                 FileSystem& fs);
+[[nodiscard]] std::string ReadFieldDescription(const std::filesystem::path& path,
+                                               FieldDescription& description, FileSystem& fs);
 
 // F<n>.DAT read back: a header record, then data records of the same
 // length, each a run of 4-byte MBF numbers.
@@ -51,12 +51,12 @@ struct DataFile {
 // Reads a data file whose records are `recordLength` bytes (a multiple of
 // 4, at least 4).
 [[nodiscard]] std::string ReadDataFile(const std::filesystem::path& path, std::size_t recordLength,
-                         DataFile& data, FileSystem& fs);
+                                       DataFile& data, FileSystem& fs);
 
 // The record count word of a data file's header, read without the rest of
 // the file: the number of data records it counts (count - 1, 0 for 0 or 1).
-[[nodiscard]] std::string ReadCountedRecords(const std::filesystem::path& path, std::size_t& records,
-                               FileSystem& fs);
+[[nodiscard]] std::string ReadCountedRecords(const std::filesystem::path& path,
+                                             std::size_t& records, FileSystem& fs);
 
 // A security's two files, found beside its master ignoring letter case.
 struct SecurityData {
@@ -73,7 +73,8 @@ std::filesystem::path SecurityFilePath(FileSystem& fs, const std::filesystem::pa
 // description file is missing, an entry of 2 fields is taken as date and
 // close and one of 7 as all fields (the only counts that leave no doubt).
 // The records are read with the length the description gives.
-[[nodiscard]] std::string ReadSecurityData(const std::filesystem::path& dir, const MasterEntry& entry,
-                             SecurityData& security, FileSystem& fs);
+[[nodiscard]] std::string ReadSecurityData(const std::filesystem::path& dir,
+                                           const MasterEntry& entry, SecurityData& security,
+                                           FileSystem& fs);
 
 }  // namespace corvat

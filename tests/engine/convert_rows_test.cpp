@@ -97,7 +97,8 @@ TEST(ConvertRows, SeparatedFormatWithDigitsOnlyWarnsOnce) {
     EXPECT_EQ(f.messages.shown.front(),
               "You specified a character-separated date format\nbut a only numeric date "
               "characters were found.");
-    EXPECT_EQ(std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
+    EXPECT_EQ(
+        std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
 }
 
 TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {

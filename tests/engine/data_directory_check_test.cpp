@@ -161,7 +161,8 @@ TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
     TempDir dir;
-    ExpectFindings(CheckDataDirectory(dir.path(), false, RealFileSystem()), {{"MASTER", "No such file"}});
+    ExpectFindings(CheckDataDirectory(dir.path(), false, RealFileSystem()),
+                   {{"MASTER", "No such file"}});
     WriteBytes(dir / "MASTER", Bytes(20, 0));
     WriteText(dir / "MASTER.NEW", "");
     ExpectFindings(

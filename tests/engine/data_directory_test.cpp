@@ -80,7 +80,8 @@ TEST(MasterListingRead, RefusesMissingAndShortMastersWithTheReason) {
     EXPECT_NE(missing.find((dir / "MASTER").string()), std::string::npos) << missing;
     EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
     WriteBytes(dir / "MASTER", Bytes(52, 0));
-    EXPECT_NE(ReadMasterListing(dir.path(), listing, RealFileSystem()).find("shorter than its 53-byte header"),
+    EXPECT_NE(ReadMasterListing(dir.path(), listing, RealFileSystem())
+                  .find("shorter than its 53-byte header"),
               std::string::npos);
 }
 
@@ -153,7 +154,8 @@ TEST(FieldDescriptionRead, AcceptsEveryLineEndAndCaseAndRefusesWhatWouldMisread)
     };
     for (const auto& [text, expected] : cases) {
         WriteText(dir / "F1.DOP", text);
-        const std::string error = ReadFieldDescription(dir / "F1.DOP", description, RealFileSystem());
+        const std::string error =
+            ReadFieldDescription(dir / "F1.DOP", description, RealFileSystem());
         EXPECT_NE(error.find(expected), std::string::npos) << error;
         EXPECT_NE(error.find("F1.DOP"), std::string::npos) << error;
     }
@@ -177,8 +179,9 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
 
     // Lengths that cannot hold whole MBF numbers are refused, not divided by.
     for (std::size_t length : {0u, 2u, 6u, 256u}) {
-        EXPECT_NE(ReadDataFile(dir / "F1.DAT", length, data, RealFileSystem()).find("record length"),
-                  std::string::npos);
+        EXPECT_NE(
+            ReadDataFile(dir / "F1.DAT", length, data, RealFileSystem()).find("record length"),
+            std::string::npos);
     }
     WriteBytes(dir / "F2.DAT", Bytes{0, 0, 5});
     ASSERT_EQ(ReadDataFile(dir / "F2.DAT", 4, data, RealFileSystem()), "");
@@ -195,8 +198,10 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 0u);
     WriteBytes(dir / "F1.DAT", Bytes{0, 0, 5});
-    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()).find("has no header"), std::string::npos);
-    EXPECT_NE(ReadCountedRecords(dir / "F9.DAT", records, RealFileSystem()).find("No such file"), std::string::npos);
+    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()).find("has no header"),
+              std::string::npos);
+    EXPECT_NE(ReadCountedRecords(dir / "F9.DAT", records, RealFileSystem()).find("No such file"),
+              std::string::npos);
 }
 
 TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
@@ -212,7 +217,8 @@ TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
     EXPECT_EQ(security.data.RecordsPresent(), 1u);
 
     entry = DecodeMasterEntry(DatedEntry(4, "X", 5, 0, 0), 1);
-    EXPECT_NE(ReadSecurityData(dir.path(), entry, security, RealFileSystem()).find("F4.DOP"), std::string::npos)
+    EXPECT_NE(ReadSecurityData(dir.path(), entry, security, RealFileSystem()).find("F4.DOP"),
+              std::string::npos)
         << "five fields could be any five";
 }
 

@@ -110,7 +110,8 @@ TEST(Run, UnreadableInputChangesNothing) {
     f.job.m_strInputPath = (f.dir / "nope.txt").string();
     EXPECT_EQ(f.job.Run(), 1);
     ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0].rfind("Cannot open " + (f.dir / "nope.txt").string() + ":\n", 0), 0u);
+    EXPECT_EQ(f.messages.shown[0].rfind("Cannot open " + (f.dir / "nope.txt").string() + ":\n", 0),
+              0u);
     EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
 }
 
@@ -120,9 +121,11 @@ TEST(Run, NoTemporaryFilesAreLeftBehind) {
     f.job.m_bUseExisting = 1;
     ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(f.dir.path())) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(f.dir.path()))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"F1.DAT", "F1.DOP", "MASTER", "MASTER.BAK", "input.txt"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"F1.DAT", "F1.DOP", "MASTER", "MASTER.BAK", "input.txt"}));
 }
 
 }  // namespace

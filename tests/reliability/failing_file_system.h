@@ -14,8 +14,21 @@
 namespace corvat {
 
 enum class SeamCall {
-    Open, Rename, Remove, SyncDirectory, Read, Write, Seek, Flush, Close,
-    Canonical, WeaklyCanonical, Status, SymlinkStatus, FileSize, ListDirectory,
+    Open,
+    Rename,
+    Remove,
+    SyncDirectory,
+    Read,
+    Write,
+    Seek,
+    Flush,
+    Close,
+    Canonical,
+    WeaklyCanonical,
+    Status,
+    SymlinkStatus,
+    FileSize,
+    ListDirectory,
 };
 
 const char* SeamCallName(SeamCall call);
@@ -24,8 +37,8 @@ const char* SeamCallName(SeamCall call);
 struct SeamCallInfo {
     long number = 0;  // 1 for the first call through this file system
     SeamCall call = SeamCall::Open;
-    std::filesystem::path path;  // the file's path; for Rename the source
-    std::filesystem::path target;  // Rename only
+    std::filesystem::path path;      // the file's path; for Rename the source
+    std::filesystem::path target;    // Rename only
     OpenMode mode = OpenMode::Read;  // the mode the file was opened in
 
     std::string Describe() const;
