@@ -196,10 +196,8 @@ DateReading ReadDate(std::string_view text, int format) {
     int year = parts[kYear];
     // Two-digit years 00 to 59 are 2000 to 2059, 60 to 99 the 1900s.
     if (!shape.century) year += year < 60 ? 2000 : 1900;
-    reading.reason = CalendarProblem(year, parts[kMonth], parts[kDay]);
-    if (reading.reason.empty() && !ReadTail(rest, reading)) {
-        reading.reason = "other text follows the date";
-    }
+    reading.reason = ReadTail(rest, reading) ? CalendarProblem(year, parts[kMonth], parts[kDay])
+                                             : "other text follows the date";
     if (!reading.reason.empty()) {
         reading.timeOfDay = false;
         return reading;
