@@ -1,11 +1,13 @@
 #include "input_rows.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "date_codec.h"
 #include "date_formats.h"
 #include "date_text.h"
 #include "file_ops.h"
+#include "number_text.h"
 
 namespace corvat {
 namespace {
@@ -229,6 +231,25 @@ std::string FittingFormatsLine(const std::vector<int>& formats) {
         line += kDateFormatNames[static_cast<std::size_t>(formats[i] - 1)];
     }
     return line + ".";
+}
+
+}  // namespace corvat
+
+namespace corvat {
+
+std::string RecordText(const InputRecord& record, const InputLayout& layout) {
+    static const char* const kLetters[] = {"", "O", "H", "L", "C", "V", "OI"};
+    const CalendarDate date = DayNumberToDate(record.day);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year + 1900, date.month, date.day);
+    std::string shown = text;
+    for (int field = kOpenField; field < kFieldSlots; ++field) {
+        const auto slot = static_cast<std::size_t>(field);
+        if (!layout.fieldOn[slot]) continue;
+        shown +=
+            std::string(" ") + kLetters[field] + " " + ShortestText(MbfToIeee(record.fields[slot]));
+    }
+    return shown;
 }
 
 }  // namespace corvat

@@ -117,3 +117,11 @@ std::string IntradayMessage(const std::string& file);
 std::string FittingFormatsLine(const std::vector<int>& formats);
 
 }  // namespace corvat
+
+namespace corvat {
+
+// A record as a person reads it: "2024-01-02 O 187.15 H 188.44 L 183.89
+// C 185.64 V 82488700", the fields the layout has on.
+std::string RecordText(const InputRecord& record, const InputLayout& layout);
+
+}  // namespace corvat

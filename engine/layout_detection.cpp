@@ -448,6 +448,20 @@ int HeaderField(std::string_view name) {
     return -1;
 }
 
+namespace {
+
+bool NamesDateAndClose(const RowColumns& header) {
+    bool date = false;
+    bool close = false;
+    for (std::size_t i = 0; i < header.Count(); ++i) {
+        date = date || HeaderField(header[i]) == kDateField;
+        close = close || HeaderField(header[i]) == kCloseField;
+    }
+    return date && close;
+}
+
+}  // namespace
+
 LayoutDetection DetectLayout(const std::vector<std::string_view>& lines,
                              const DetectionHints& hints) {
     LayoutDetection found;
@@ -478,10 +492,18 @@ LayoutDetection DetectLayout(const std::vector<std::string_view>& lines,
         header.Split(lines[*headerLine], delimiter);
         found.header = LooksLikeHeader(header);
     }
+    // A first line of words that names no date and close column is not
+    // known to be a header: whether to skip it stays undecided.
+    const bool named = found.header && NamesDateAndClose(header);
+    if (found.header && !named && !hints.skipRows) {
+        found.header = false;
+        found.notes.push_back("the first line is no data row and names no Date and Close column");
+    } else {
+        mark(LayoutPart::kSkip);
+    }
     found.layout.skipRows = hints.skipRows ? *hints.skipRows
-                            : found.header ? static_cast<int>(*headerLine) + 1
+                            : named        ? static_cast<int>(*headerLine) + 1
                                            : 0;
-    mark(LayoutPart::kSkip);
     const Rows rows(lines, delimiter, static_cast<std::size_t>(found.layout.skipRows));
 
     std::size_t width = 0;
