@@ -8,49 +8,15 @@
 #include "date_formats.h"
 #include "file_names.h"
 #include "file_ops.h"
+#include "input_rows.h"
 #include "master_search.h"
 #include "row_parser.h"
 
 namespace corvat {
 namespace {
 
-constexpr const char* kNumericOnlyMismatch =
-    "You specified a numeric-only date format\nbut a non-numeric date character was found.";
-constexpr const char* kSeparatedMismatch =
-    "You specified a character-separated date format\n"
-    "but a only numeric date characters were found.";
-
 bool IsBlankText(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// A field as the left-out message quotes it: a row may be megabytes of
-// binary junk, and the message must stay short and printable.
-std::string Excerpt(std::string_view text) {
-    constexpr std::size_t kMaxQuoted = 40;
-    std::string shown;
-    for (std::size_t i = 0; i < text.size() && i < kMaxQuoted; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        shown += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
-    }
-    if (text.size() > kMaxQuoted) shown += "...";
-    return shown;
-}
-
-bool AllDigits(std::string_view text) {
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
-// What the first row's date column says about the kind of format chosen;
-// null when it fits.
-const char* DateKindMismatch(std::string_view dateText, int format) {
-    const bool digitsOnly = AllDigits(dateText);
-    if (format >= kFirstNumericOnlyFormat && !digitsOnly) return kNumericOnlyMismatch;
-    if (format < kFirstNumericOnlyFormat && digitsOnly) return kSeparatedMismatch;
-    return nullptr;
 }
 
 // The rows left out of a conversion, reported once at its end.
@@ -105,7 +71,7 @@ std::optional<std::string> CConverter::FillPrices(const RowColumns& columns) {
         const auto column = static_cast<std::size_t>(m_nColumn[field]);
         const std::string_view name = kFieldTable[static_cast<std::size_t>(field)].messageName;
         if (column >= columns.Count()) return "it has no " + std::string(name) + " column";
-        const auto value = ParsePrice(columns[column]);
+        const auto value = ParseNumber(columns[column], m_numberStyle, field >= kVolumeField);
         if (!value) {
             return "the " + std::string(name) + " \"" + Excerpt(columns[column]) +
                    "\" is not a number";

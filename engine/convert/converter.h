@@ -11,6 +11,7 @@
 #include "file_system.h"
 #include "mbf.h"
 #include "message_sink.h"
+#include "number_style.h"
 #include "profile.h"
 
 namespace corvat {
@@ -63,6 +64,7 @@ public:
     int m_nDateFormat = 1;
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
+    NumberStyle m_numberStyle;
 
     // Working state.
     std::string m_szMasterPath;
