@@ -29,20 +29,20 @@ public:
 
     // 0 when the whole conversion succeeded, 1 when any step failed (its
     // message has been shown).
-    int Run();
+    [[nodiscard]] int Run();
 
     // The steps of Run, each 0 to go on and 1 to stop.
-    int CheckOutputPath();
-    int CheckColumns();
-    int CheckDuplicateSymbol();
-    int AddSecurity();
-    int ConvertRows();
+    [[nodiscard]] int CheckOutputPath();
+    [[nodiscard]] int CheckColumns();
+    [[nodiscard]] int CheckDuplicateSymbol();
+    [[nodiscard]] int AddSecurity();
+    [[nodiscard]] int ConvertRows();
 
-    int UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate,
-                          std::uint8_t fileNumber);
-    int CreateDataFiles(std::uint8_t fileNumber);
-    int AppendRecord(std::uint8_t fileNumber);
-    int UpdateRecordCount(int rowCount, std::uint8_t fileNumber);
+    [[nodiscard]] int UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate,
+                                        std::uint8_t fileNumber);
+    [[nodiscard]] int CreateDataFiles(std::uint8_t fileNumber);
+    [[nodiscard]] int AppendRecord(std::uint8_t fileNumber);
+    [[nodiscard]] int UpdateRecordCount(int rowCount, std::uint8_t fileNumber);
 
     // Today's date as "MM/DD/YY", the registration date of a new entry.
     // Tests replace the system clock with a fixed day.
@@ -80,13 +80,14 @@ private:
     };
 
     std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
-    bool ProveInputReadable();
+    [[nodiscard]] bool ProveInputReadable();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
-    int CloseDataStream();
+    [[nodiscard]] int CloseDataStream();
     std::optional<std::string> FillPrices(const RowColumns& columns);
-    int FinishDataFiles(std::uint8_t fileNumber, bool writeFailed, MbfBytes firstDate,
-                        MbfBytes lastDate);
-    int ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate, MbfBytes& lastDate);
+    [[nodiscard]] int FinishDataFiles(std::uint8_t fileNumber, bool writeFailed, MbfBytes firstDate,
+                                      MbfBytes lastDate);
+    [[nodiscard]] int ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate,
+                                        MbfBytes& lastDate);
 
     MessageSink& m_messages;
     Profile& m_profile;

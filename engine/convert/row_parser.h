@@ -61,6 +61,6 @@ private:
 
 // A price: the whole field, blanks around it aside, a decimal number that
 // fits the record format. Magnitudes below the smallest normal single are 0.
-std::optional<float> ParsePrice(std::string_view text);
+[[nodiscard]] std::optional<float> ParsePrice(std::string_view text);
 
 }  // namespace corvat

@@ -31,6 +31,6 @@ MbfBytes DayNumberToDateValue(std::uint16_t dayNumber);
 // Reads date text in format `format` (1..12) by the rules of ReadDate.
 // Returns the day number, or 0 when the text holds no valid date from
 // 1 January 1961 to 31 December 2099.
-std::uint16_t ParseDate(std::string_view text, int format);
+[[nodiscard]] std::uint16_t ParseDate(std::string_view text, int format);
 
 }  // namespace corvat

@@ -51,7 +51,7 @@ struct MasterListing {
     // The entries a charting program (and the master search) sees: those the
     // header counts, as far as they are present.
     std::span<const MasterEntry> Entries() const;
-    // Whether every entry the header counts is present. The master search
+    // Whether every entry the header counts is present. The tree walk
     // does not follow the directory entries of a master cut short.
     bool Complete() const;
 };

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "failing_file_system.h"
+#include "master_listing.h"
 #include "reliability_fixture.h"
 
 namespace corvat {
@@ -207,6 +208,14 @@ TEST_F(BadInput, NewMasterWhereTheSystemCannotSayIfOneExistsIsRefused) {
         return std::nullopt;
     });
     ExpectRefused(Run(fs, false), Reason(std::errc::permission_denied));
+    ExpectUntouched();
+}
+
+TEST_F(BadInput, MasterLongerThanAnyCountIsRefusedNotCut) {
+    // Rewriting it from the part a reader takes in would drop its end.
+    WriteFileBytes(m_dir / "MASTER", m_before.at("MASTER") + std::string(kMasterReadLimit, 'x'));
+    m_before = Snapshot(m_dir);
+    ExpectRefused(Run(), "longer than its header can count");
     ExpectUntouched();
 }
 
