@@ -72,6 +72,7 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
     sub->add_option("--delimiter", m_delimiter, "column delimiter")
         ->check(CLI::IsMember({"comma", "tab", "space"}));
     sub->add_option("--date-format", m_dateFormat, "date format name (e.g. MMDDYY) or 1-12");
+    AddWaitOption(sub, m_waitSeconds);
     sub->add_option("--skip", m_skip, "leading rows to skip")->check(CLI::NonNegativeNumber);
     AddColumnOption(sub, "--date-col", m_fields[kDateField].column, nullptr, nullptr);
     AddColumnOption(sub, "--open-col", m_fields[kOpenField].column, &m_fields[kOpenField].disabled,
@@ -123,11 +124,15 @@ void ConvertCommand::Validate() {
 ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
                                                     const std::string& symbol,
                                                     const std::string& name, bool useExisting,
-                                                    MessageSink& messages) const {
+                                                    MessageSink& messages,
+                                                    LockWaiter& waiter) const {
     NullProfile profile;
     CConverter job(messages, profile);
+    job.SetLockWaiter(waiter);
     job.m_strInputPath = input;
     job.m_bUseExisting = useExisting ? 1 : 0;
+    // Whether a master is there is known only under the directory's lock.
+    job.m_masterAuto = m_master == "auto";
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         job.m_bFieldOn[i] = m_fields[i].disabled ? 0 : 1;
         job.m_nColumn[i] = m_fields[i].column - 1;
@@ -159,8 +164,9 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
-    const bool useExisting = m_master == "existing" || (m_master == "auto" && MasterExists(m_dir));
-    if (ConvertFile(m_inputs.front(), m_symbol, m_name, useExisting, messages).converted) {
+    DeadlineWaiter waiter(messages, m_waitSeconds);
+    if (ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter)
+            .converted) {
         out << "Conversion completed successfully!\n";
         return kExitSuccess;
     }
@@ -172,6 +178,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     StreamMessageSink stream(err);
     ProgressLine progress(err, m_terminal);
     ProgressAwareSink messages(stream, progress);
+    DeadlineWaiter waiter(messages, m_waitSeconds);
     // "new" means a master this batch makes itself: the first conversion
     // that succeeds in creating it is followed by conversions into it, but a
     // master that was there before the batch is never used.
@@ -185,13 +192,12 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         const std::string symbol = SymbolFromFileName(input);
         const std::string name = m_name.empty() ? symbol : m_name;
         const bool existedBefore = MasterExists(m_dir);
-        const bool useExisting = m_master == "existing" || (m_master == "auto" && existedBefore) ||
-                                 (m_master == "new" && masterMadeHere);
+        const bool useExisting = m_master == "existing" || (m_master == "new" && masterMadeHere);
         Outcome outcome;
         if (symbol.empty()) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
         } else {
-            outcome = ConvertFile(input, symbol, name, useExisting, messages);
+            outcome = ConvertFile(input, symbol, name, useExisting, messages, waiter);
         }
         if (m_master == "new" && !existedBefore && MasterExists(m_dir)) masterMadeHere = true;
         outcome.converted ? ++converted : ++failed;

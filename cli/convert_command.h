@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "command.h"
+#include "deadline_waiter.h"
 #include "message_sink.h"
 
 namespace corvat {
@@ -30,7 +31,8 @@ private:
 
     void Validate();
     Outcome ConvertFile(const std::string& input, const std::string& symbol,
-                        const std::string& name, bool useExisting, MessageSink& messages) const;
+                        const std::string& name, bool useExisting, MessageSink& messages,
+                        LockWaiter& waiter) const;
     int ExecuteBatch(std::ostream& out, std::ostream& err);
 
     std::vector<std::string> m_inputs;
@@ -41,6 +43,7 @@ private:
     std::string m_delimiter = "comma";
     std::string m_dateFormat = "MMDDYY";
     int m_skip = 0;
+    int m_waitSeconds = kDefaultWaitSeconds;
     int m_dateFormatNumber = 9;
     // date, open, high, low, close, volume, open interest
     std::array<FieldOption, 7> m_fields = {{{"date", 1},

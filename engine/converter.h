@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "directory_lock.h"
 #include "file_system.h"
 #include "mbf.h"
 #include "message_sink.h"
@@ -52,6 +53,10 @@ public:
     // Tests replace the system clock with a fixed day.
     void SetTodaySource(std::function<std::string()> today) { m_today = std::move(today); }
 
+    // How Run waits while another program writes to the directory; by
+    // default it does not wait. The waiter must outlive Run.
+    void SetLockWaiter(LockWaiter& waiter) { m_waiter = &waiter; }
+
     // What the last ConvertRows achieved, for reports.
     int RowsWritten() const { return m_rowsWritten; }
     int FileNumber() const { return m_fileNumber; }
@@ -68,6 +73,9 @@ public:
     int m_nDateFormat = 1;
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
+    // Set: m_bUseExisting is chosen under the directory's lock, existing
+    // when a MASTER is there, so writers started together agree on one.
+    bool m_masterAuto = false;
 
     // Working state.
     std::string m_szMasterPath;
@@ -84,6 +92,8 @@ private:
 
     std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
     bool ProveInputReadable();
+    bool ResolveOutputPath();
+    int RunLocked();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     int CloseDataStream();
     std::optional<std::string> FillPrices(const RowColumns& columns);
@@ -95,6 +105,8 @@ private:
     Profile& m_profile;
     FileSystem& m_fs;
     std::function<std::string()> m_today;
+    NoWaiting m_noWaiting;
+    LockWaiter* m_waiter = &m_noWaiting;
     std::optional<DataStream> m_dataStream;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;

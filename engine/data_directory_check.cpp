@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <map>
-#include <regex>
 #include <string>
 
+#include "file_ops.h"
 #include "master_tree.h"
 #include "security_data.h"
 #include "text_util.h"
@@ -14,12 +14,6 @@ namespace {
 
 std::string Plural(std::size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
-}
-
-// Names an interrupted rewrite leaves beside the files it replaces.
-bool IsTemporaryName(const std::string& name) {
-    static const std::regex pattern(R"(MASTER\.~NU|MASTER\.NEW|F[0-9]+\.NEW)", std::regex::icase);
-    return std::regex_match(name, pattern);
 }
 
 std::string EntryLabel(const MasterEntry& entry) {

@@ -1,6 +1,8 @@
 #include "file_ops.h"
 
 #include <array>
+#include <regex>
+#include <vector>
 
 namespace corvat {
 
@@ -82,6 +84,22 @@ std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
     }
     fs.SyncDirectory(target.parent_path(), ec);
     return ec ? FileError("write", target.parent_path(), ec) : std::string();
+}
+
+bool IsTemporaryName(const std::string& name) {
+    static const std::regex pattern(R"(MASTER\.~NU|MASTER\.NEW|F[0-9]+\.NEW)", std::regex::icase);
+    return std::regex_match(name, pattern);
+}
+
+void RemoveStaleTemporaryFiles(FileSystem& fs, const std::filesystem::path& dir) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> stale;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (IsTemporaryName(it->path().filename().string())) stale.push_back(it->path());
+    }
+    // A file that will not go is overwritten by the rewrite that needs its
+    // name, and check reports it meanwhile.
+    for (const auto& path : stale) fs.Remove(path, ec);
 }
 
 }  // namespace corvat

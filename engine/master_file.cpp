@@ -45,15 +45,22 @@ std::string WriteRecords(File& file, const std::filesystem::path& path,
 
 }  // namespace
 
-int CConverter::CheckOutputPath() {
+bool CConverter::ResolveOutputPath() {
     std::error_code ec;
     const auto dir = m_szPath.empty() ? std::filesystem::path()
                                       : std::filesystem::canonical(m_szPath, ec);
     if (m_szPath.empty() || ec || !std::filesystem::is_directory(dir, ec)) {
         Report("Path does not exist");
-        return 1;
+        return false;
     }
     m_szPath = dir.string();
+    return true;
+}
+
+int CConverter::CheckOutputPath() {
+    if (!ResolveOutputPath()) return 1;
+    const std::filesystem::path dir = m_szPath;
+    std::error_code ec;
     const auto masterPath = FindIgnoringCase(dir, "MASTER");
     m_szMasterPath = masterPath.string();
 

@@ -106,6 +106,7 @@ const char* SeamCallName(SeamCall call) {
         case SeamCall::Rename: return "rename";
         case SeamCall::Remove: return "remove";
         case SeamCall::SyncDirectory: return "sync-dir";
+        case SeamCall::LockDirectory: return "lock-dir";
         case SeamCall::Read: return "read";
         case SeamCall::Write: return "write";
         case SeamCall::Seek: return "seek";
@@ -200,6 +201,18 @@ void FailingFileSystem::SyncDirectory(const std::filesystem::path& dir, std::err
         return;
     }
     m_inner.SyncDirectory(dir, ec);
+}
+
+std::unique_ptr<HeldLock> FailingFileSystem::TryLockDirectory(const std::filesystem::path& dir,
+                                                              LockMode mode, std::error_code& ec) {
+    SeamCallInfo info;
+    info.call = SeamCall::LockDirectory;
+    info.path = dir;
+    if (auto error = m_state->Enter(info)) {
+        ec = std::make_error_code(*error);
+        return nullptr;
+    }
+    return m_inner.TryLockDirectory(dir, mode, ec);
 }
 
 }  // namespace corvat

@@ -13,7 +13,9 @@
 
 namespace corvat {
 
-enum class SeamCall { Open, Rename, Remove, SyncDirectory, Read, Write, Seek, Flush, Close };
+enum class SeamCall {
+    Open, Rename, Remove, SyncDirectory, LockDirectory, Read, Write, Seek, Flush, Close
+};
 
 const char* SeamCallName(SeamCall call);
 
@@ -63,6 +65,8 @@ public:
                 std::error_code& ec) override;
     void Remove(const std::filesystem::path& path, std::error_code& ec) override;
     void SyncDirectory(const std::filesystem::path& dir, std::error_code& ec) override;
+    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
+                                               std::error_code& ec) override;
 
     struct State;
 
