@@ -1,15 +1,11 @@
 // One file from Open through the preview, the real settings dialog and the
 // conversion to the outcome line, the files on disk and the profile.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -50,44 +46,6 @@ QStringList VisibleRecentTexts(CMainFrame* frame) {
     }
     return texts;
 }
-
-// Another program writing to `dir`: a child process that holds the
-// directory's lock until Release.
-class LockHolder {
-public:
-    explicit LockHolder(const QString& dir) {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
-            char held = ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
-            ::close(release[1]);
-            if (::write(ready[1], &held, 1) == 1) (void)!::read(release[0], &held, 1);
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        m_release = release[1];
-        char held = 'n';
-        m_held = ::read(ready[0], &held, 1) == 1 && held == 'y';
-        ::close(ready[0]);
-    }
-    ~LockHolder() { Release(); }
-    bool Held() const { return m_held; }
-    void Release() {
-        if (m_release < 0) return;
-        ::close(m_release);  // the child's read ends, and it exits
-        m_release = -1;
-        ::waitpid(m_pid, nullptr, 0);
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_release = -1;
-    bool m_held = false;
-};
 
 }  // namespace
 
@@ -269,40 +227,36 @@ private slots:
         QCOMPARE(View()->toPlainText(), kSuccess);
     }
 
-    // The window stays alive while another program writes to the directory;
-    // the run goes on when it is done, or stops at Cancel.
+    // Another program holds the directory's lock: the window stays alive, and
+    // the run goes on when that program ends, or stops at Cancel.
     void waitsForAnotherWriterUntilItEndsOrCancel() {
         Start();
         ConversionChoice choice;
         choice.path = m_ws->MakeDir(QStringLiteral("out"));
         for (const bool cancel : {false, true}) {
-            LockHolder other(choice.path);
-            QVERIFY(other.Held());
+            QProcess other;  // holds the lock until its input ends
+            other.start(QStringLiteral("flock"), {"-o", choice.path, "-c", "echo held; cat"});
+            QVERIFY(other.waitForReadyRead());
             const QByteArray master = ReadAll(choice.path + QStringLiteral("/MASTER"));
-            QString status;
-            bool commandsOn = true;
+            QStringList seen;
             QObject context;
             connect(View(), &CCorvatView::WaitingStarted, &context, [&] {
                 QTimer::singleShot(300, &context, [&] {
-                    status = Frame()->statusBar()->currentMessage();
-                    commandsOn = Frame()->Action(ID_FILE_OPEN)->isEnabled() ||
-                                 Frame()->ToolBar()->isEnabled();
-                    cancel ? Frame()->CancelWaitButton()->click() : other.Release();
+                    seen << Frame()->statusBar()->currentMessage()
+                         << QString::number(Frame()->Action(ID_FILE_OPEN)->isEnabled() ||
+                                            Frame()->ToolBar()->isEnabled());
+                    cancel ? Frame()->CancelWaitButton()->click() : other.closeWriteChannel();
                 });
             });
-            if (cancel) {
-                choice.symbol = QStringLiteral("OTHER");
-                choice.makeNewMaster = false;
-                Convert(choice);
-            } else {
-                OpenAndConvert(m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3)), choice);
-            }
-            QCOMPARE(status, QStringLiteral("Waiting for another program writing to %1...")
-                                 .arg(QFileInfo(choice.path).canonicalFilePath()));
-            QVERIFY(!commandsOn);
+            choice.makeNewMaster = !cancel;
+            choice.symbol = cancel ? QStringLiteral("OTHER") : choice.symbol;
+            cancel ? Convert(choice)
+                   : OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
+            const QString dir = QFileInfo(choice.path).canonicalFilePath();
+            QCOMPARE(seen,
+                     QStringList({"Waiting for another program writing to " + dir + "...", "0"}));
             QVERIFY(View()->toPlainText().endsWith(cancel ? kFailure : kSuccess));
             QVERIFY(Frame()->Action(ID_FILE_OPEN)->isEnabled() && Frame()->ToolBar()->isEnabled());
-            QVERIFY(Frame()->statusBar()->currentMessage().isEmpty());
             if (cancel) QCOMPARE(ReadAll(choice.path + QStringLiteral("/MASTER")), master);
         }
         QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(), 3);
