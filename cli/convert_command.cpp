@@ -61,6 +61,7 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
     sub->add_option("--master", m_master, "use the existing MASTER, make a new one, or auto")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
     m_layout.Register(sub);
+    AddWaitOption(sub, m_waitSeconds);
     return sub;
 }
 
@@ -87,7 +88,8 @@ void ConvertCommand::Validate() {
 ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
                                                     const std::string& symbol,
                                                     const std::string& name, bool useExisting,
-                                                    MessageSink& messages) const {
+                                                    MessageSink& messages,
+                                                    LockWaiter& waiter) const {
     Outcome outcome;
     InputLayout layout;
     {
@@ -100,8 +102,11 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     }
     NullProfile profile;
     CConverter job(messages, profile, RealFileSystem());
+    job.SetLockWaiter(waiter);
     job.m_strInputPath = input;
     job.m_bUseExisting = useExisting ? 1 : 0;
+    // Whether a master is there is known only under the directory's lock.
+    job.m_masterAuto = m_master == "auto";
     for (std::size_t i = 0; i < kFieldSlots; ++i) {
         job.m_bFieldOn[i] = layout.fieldOn[i] ? 1 : 0;
         job.m_nColumn[i] = layout.column[i];
@@ -133,8 +138,9 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
-    const bool useExisting = m_master == "existing" || (m_master == "auto" && MasterExists(m_dir));
-    if (ConvertFile(m_inputs.front(), m_symbol, m_name, useExisting, messages).converted) {
+    DeadlineWaiter waiter(messages, m_waitSeconds);
+    if (ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter)
+            .converted) {
         out << "Conversion completed successfully!\n";
         return kExitSuccess;
     }
@@ -146,6 +152,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     StreamMessageSink stream(err);
     ProgressLine progress(err, m_terminal);
     ProgressAwareSink messages(stream, progress);
+    DeadlineWaiter waiter(messages, m_waitSeconds);
     // "new" means a master this batch makes itself: the first conversion
     // that succeeds in creating it is followed by conversions into it, but a
     // master that was there before the batch is never used.
@@ -159,13 +166,12 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         const std::string symbol = SymbolFromFileName(input);
         const std::string name = m_name.empty() ? symbol : m_name;
         const bool existedBefore = MasterExists(m_dir);
-        const bool useExisting = m_master == "existing" || (m_master == "auto" && existedBefore) ||
-                                 (m_master == "new" && masterMadeHere);
+        const bool useExisting = m_master == "existing" || (m_master == "new" && masterMadeHere);
         Outcome outcome;
         if (symbol.empty()) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
         } else {
-            outcome = ConvertFile(input, symbol, name, useExisting, messages);
+            outcome = ConvertFile(input, symbol, name, useExisting, messages, waiter);
         }
         if (m_master == "new" && !existedBefore && MasterExists(m_dir)) masterMadeHere = true;
         outcome.converted ? ++converted : ++failed;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "command.h"
+#include "deadline_waiter.h"
 #include "layout_options.h"
 #include "message_sink.h"
 
@@ -25,7 +26,8 @@ private:
 
     void Validate();
     Outcome ConvertFile(const std::string& input, const std::string& symbol,
-                        const std::string& name, bool useExisting, MessageSink& messages) const;
+                        const std::string& name, bool useExisting, MessageSink& messages,
+                        LockWaiter& waiter) const;
     int ExecuteBatch(std::ostream& out, std::ostream& err);
 
     std::vector<std::string> m_inputs;
@@ -34,6 +36,7 @@ private:
     std::string m_name;
     std::string m_master = "auto";
     LayoutOptions m_layout;
+    int m_waitSeconds = kDefaultWaitSeconds;
 };
 
 // The symbol as the settings dialog hands it over: trailing blanks

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "case_blind_path.h"
 #include "data_file_layout.h"
 #include "file_names.h"
 #include "file_ops.h"
@@ -32,10 +33,25 @@ CConverter::~CConverter() {
 }
 
 int CConverter::Run() {
-    // Prove the text file readable before anything on disk changes.
+    // Prove the text file readable before anything on disk changes, and do
+    // the checks that need no look inside the directory before waiting for it.
     if (!ProveInputReadable()) return 1;
-    if (int result = CheckOutputPath()) return result;
+    if (!ResolveOutputPath()) return 1;
     if (int result = CheckColumns()) return result;
+    // Held from before the index is read (the duplicate check, the choice
+    // of master, the free number) until the last rename and sync.
+    const DirectoryLockResult lock =
+        AcquireDirectoryLock(m_fs, m_szPath, LockMode::Exclusive, *m_waiter, m_messages);
+    if (!lock.mayProceed) return 1;
+    if (lock.lock) RemoveStaleTemporaryFiles(m_fs, m_szPath);
+    return RunLocked();
+}
+
+int CConverter::RunLocked() {
+    if (m_masterAuto) {
+        m_bUseExisting = PathExists(m_fs, FindIgnoringCase(m_fs, m_szPath, kMasterName)) ? 1 : 0;
+    }
+    if (int result = CheckOutputPath()) return result;
     if (int result = CheckDuplicateSymbol()) return result;
     if (int result = AddSecurity()) return result;
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "directory_lock.h"
 #include "field_table.h"
 #include "file_system.h"
 #include "mbf.h"
@@ -48,6 +49,10 @@ public:
     // Tests replace the system clock with a fixed day.
     void SetTodaySource(std::function<std::string()> today) { m_today = std::move(today); }
 
+    // How Run waits while another program writes to the directory; by
+    // default it does not wait. The waiter must outlive Run.
+    void SetLockWaiter(LockWaiter& waiter) { m_waiter = &waiter; }
+
     // What the last ConvertRows achieved, for reports.
     int RowsWritten() const { return m_rowsWritten; }
     int FileNumber() const { return m_fileNumber; }
@@ -65,6 +70,9 @@ public:
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     NumberStyle m_numberStyle;
+    // Set: m_bUseExisting is chosen under the directory's lock, existing
+    // when a MASTER is there, so writers started together agree on one.
+    bool m_masterAuto = false;
 
     // Working state.
     std::string m_szMasterPath;
@@ -81,6 +89,8 @@ private:
 
     std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
     [[nodiscard]] bool ProveInputReadable();
+    [[nodiscard]] bool ResolveOutputPath();
+    [[nodiscard]] int RunLocked();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     [[nodiscard]] int CloseDataStream();
     std::optional<std::string> FillPrices(const RowColumns& columns);
@@ -93,6 +103,8 @@ private:
     Profile& m_profile;
     FileSystem& m_fs;
     std::function<std::string()> m_today;
+    NoWaiting m_noWaiting;
+    LockWaiter* m_waiter = &m_noWaiting;
     std::optional<DataStream> m_dataStream;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;

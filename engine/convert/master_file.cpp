@@ -18,14 +18,21 @@ constexpr const char* kFullPortfolio =
 
 }  // namespace
 
-int CConverter::CheckOutputPath() {
+bool CConverter::ResolveOutputPath() {
     std::error_code ec;
     const auto dir = m_szPath.empty() ? std::filesystem::path() : m_fs.Canonical(m_szPath, ec);
     if (m_szPath.empty() || ec || !std::filesystem::is_directory(m_fs.Status(dir, ec))) {
         Report("Path does not exist");
-        return 1;
+        return false;
     }
     m_szPath = dir.string();
+    return true;
+}
+
+int CConverter::CheckOutputPath() {
+    if (!ResolveOutputPath()) return 1;
+    const std::filesystem::path dir = m_szPath;
+    std::error_code ec;
     const auto masterPath = FindIgnoringCase(m_fs, dir, kMasterName);
     m_szMasterPath = masterPath.string();
 

@@ -1,6 +1,12 @@
 #include "file_ops.h"
 
 #include <array>
+#include <string_view>
+#include <vector>
+
+#include "file_names.h"
+#include "master_record.h"
+#include "text_util.h"
 
 namespace corvat {
 
@@ -92,6 +98,31 @@ std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
     }
     fs.SyncDirectory(target.parent_path(), ec);
     return ec ? FileError("write", target.parent_path(), ec) : std::string();
+}
+
+bool IsTemporaryName(const std::string& name) {
+    const std::string master = kMasterName;
+    if (EqualsIgnoringCase(name, master + kNewMasterSuffix) ||
+        EqualsIgnoringCase(name, master + kReplacementSuffix)) {
+        return true;
+    }
+    const std::string_view suffix = kReplacementSuffix;
+    if (name.size() <= suffix.size() + 1 || (name[0] != 'F' && name[0] != 'f')) return false;
+    const std::string_view number =
+        std::string_view(name).substr(1, name.size() - 1 - suffix.size());
+    return number.find_first_not_of("0123456789") == std::string_view::npos &&
+           EqualsIgnoringCase(std::string_view(name).substr(name.size() - suffix.size()), suffix);
+}
+
+void RemoveStaleTemporaryFiles(FileSystem& fs, const std::filesystem::path& dir) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> stale;
+    for (const auto& path : fs.ListDirectory(dir, ec)) {
+        if (IsTemporaryName(path.filename().string())) stale.push_back(path);
+    }
+    // A file that will not go is overwritten by the rewrite that needs its
+    // name, and check reports it meanwhile.
+    for (const auto& path : stale) fs.Remove(path, ec);
 }
 
 }  // namespace corvat

@@ -44,4 +44,12 @@ enum class SyncDirectory { No, Yes };
                                       const std::filesystem::path& temp,
                                       const std::function<std::string(File&)>& fill);
 
+// Names an interrupted rewrite leaves beside the files it replaces
+// (MASTER.~NU, MASTER.NEW, F<n>.NEW), in any letter case.
+bool IsTemporaryName(const std::string& name);
+
+// Removes the temporary files a killed writer left in `dir`. Only a writer
+// that holds the directory's lock may call it: another's are in use.
+void RemoveStaleTemporaryFiles(FileSystem& fs, const std::filesystem::path& dir);
+
 }  // namespace corvat

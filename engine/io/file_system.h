@@ -30,6 +30,15 @@ public:
     virtual void Close(std::error_code& ec) = 0;
 };
 
+enum class LockMode { Shared, Exclusive };
+
+// A lock on a directory, released when the object goes (or when the
+// process ends, however it ends).
+class HeldLock {
+public:
+    virtual ~HeldLock() = default;
+};
+
 // Every operation the engine performs on files and directories goes
 // through this seam, questions about them included, so tests can make any
 // single call fail and prove that nothing is lost.
@@ -64,6 +73,11 @@ public:
     virtual void Remove(const std::filesystem::path& path, std::error_code& ec) = 0;
     // Makes a completed rename in `dir` survive a power loss.
     virtual void SyncDirectory(const std::filesystem::path& dir, std::error_code& ec) = 0;
+    // Locks the directory itself without waiting. When another program
+    // holds it, returns null with `ec` set to operation_would_block; any
+    // other error means this file system cannot lock the directory at all.
+    virtual std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir,
+                                                       LockMode mode, std::error_code& ec) = 0;
 };
 
 // The operating system's files.

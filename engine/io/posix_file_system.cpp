@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +100,20 @@ std::filesystem::file_status Found(std::filesystem::file_status status, std::err
     if (status.type() == std::filesystem::file_type::not_found) ec.clear();
     return status;
 }
+// flock on the directory's own descriptor: one lock every program sees,
+// whatever files are renamed inside, held by this open file description
+// alone (closing some other descriptor of the directory keeps it), and
+// dropped by the system when the process dies.
+class PosixDirectoryLock final : public HeldLock {
+public:
+    explicit PosixDirectoryLock(int fd) : m_fd(fd) {}
+    ~PosixDirectoryLock() override { ::close(m_fd); }
+    PosixDirectoryLock(const PosixDirectoryLock&) = delete;
+    PosixDirectoryLock& operator=(const PosixDirectoryLock&) = delete;
+
+private:
+    int m_fd;
+};
 
 class PosixFileSystem final : public FileSystem {
 public:
@@ -183,6 +198,24 @@ public:
         }
         if (::fsync(fd) != 0) ec = LastError();
         ::close(fd);
+    }
+
+    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
+                                               std::error_code& ec) override {
+        int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) {
+            ec = LastError();
+            return nullptr;
+        }
+        const int operation = (mode == LockMode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+        int done;
+        while ((done = ::flock(fd, operation)) != 0 && errno == EINTR) {
+        }
+        if (done == 0) return std::make_unique<PosixDirectoryLock>(fd);
+        ec = errno == EWOULDBLOCK ? std::make_error_code(std::errc::operation_would_block)
+                                  : LastError();
+        ::close(fd);
+        return nullptr;
     }
 };
 

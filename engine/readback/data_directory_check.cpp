@@ -18,22 +18,6 @@ std::string Plural(std::size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
-// Names an interrupted rewrite leaves beside the files it replaces:
-// MASTER.~NU, MASTER.NEW and F<n>.NEW, in any letter case.
-bool IsTemporaryName(const std::string& name) {
-    const std::string master = kMasterName;
-    if (EqualsIgnoringCase(name, master + kNewMasterSuffix) ||
-        EqualsIgnoringCase(name, master + kReplacementSuffix)) {
-        return true;
-    }
-    const std::string_view suffix = kReplacementSuffix;
-    if (name.size() <= suffix.size() + 1 || (name[0] != 'F' && name[0] != 'f')) return false;
-    const std::string_view number =
-        std::string_view(name).substr(1, name.size() - 1 - suffix.size());
-    return number.find_first_not_of("0123456789") == std::string_view::npos &&
-           EqualsIgnoringCase(std::string_view(name).substr(name.size() - suffix.size()), suffix);
-}
-
 std::string EntryLabel(const MasterEntry& entry) {
     return "entry " + std::to_string(entry.recordNumber) + " (" +
            (entry.symbol.empty() ? std::string("no symbol") : entry.symbol) + ")";

@@ -272,6 +272,10 @@ public:
                 std::error_code&) override {}
     void Remove(const std::filesystem::path&, std::error_code&) override {}
     void SyncDirectory(const std::filesystem::path&, std::error_code&) override {}
+    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
+                                               std::error_code& ec) override {
+        return RealFileSystem().TryLockDirectory(dir, mode, ec);
+    }
 };
 
 TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {

@@ -112,6 +112,8 @@ const char* SeamCallName(SeamCall call) {
             return "remove";
         case SeamCall::SyncDirectory:
             return "sync-dir";
+        case SeamCall::LockDirectory:
+            return "lock-dir";
         case SeamCall::Read:
             return "read";
         case SeamCall::Write:
@@ -271,6 +273,18 @@ std::vector<std::filesystem::path> FailingFileSystem::ListDirectory(
     const std::filesystem::path& dir, std::error_code& ec) {
     if (FailQuery(SeamCall::ListDirectory, dir, ec)) return {};
     return m_inner.ListDirectory(dir, ec);
+}
+
+std::unique_ptr<HeldLock> FailingFileSystem::TryLockDirectory(const std::filesystem::path& dir,
+                                                              LockMode mode, std::error_code& ec) {
+    SeamCallInfo info;
+    info.call = SeamCall::LockDirectory;
+    info.path = dir;
+    if (auto error = m_state->Enter(info)) {
+        ec = std::make_error_code(*error);
+        return nullptr;
+    }
+    return m_inner.TryLockDirectory(dir, mode, ec);
 }
 
 }  // namespace corvat

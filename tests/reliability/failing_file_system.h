@@ -18,6 +18,7 @@ enum class SeamCall {
     Rename,
     Remove,
     SyncDirectory,
+    LockDirectory,
     Read,
     Write,
     Seek,
@@ -90,6 +91,8 @@ public:
     std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override;
     std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
                                                      std::error_code& ec) override;
+    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
+                                               std::error_code& ec) override;
 
     struct State;
 

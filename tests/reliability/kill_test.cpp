@@ -104,9 +104,13 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
     }
     EXPECT_GE(killed, kRuns / 4) << "most kills came too late to test anything";
 
-    // What the kills left behind does not stop the next conversion.
+    // What the kills left behind does not stop the next conversion, not even
+    // for a moment (their locks died with them), and it clears their temporary files.
     const std::string masterBefore = ReadFileBytes(dir / "MASTER");
-    ASSERT_EQ(RunCli(ConvertArgs(input, dir, "FINAL"), errors), 0) << ReadFileBytes(errors);
+    auto finalArgs = ConvertArgs(input, dir, "FINAL");
+    finalArgs.insert(finalArgs.end(), {"--wait", "0"});
+    ASSERT_EQ(RunCli(finalArgs, errors), 0) << ReadFileBytes(errors);
+    EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
     const std::string master = ReadFileBytes(dir / "MASTER");
     ExpectMasterParses(master, masterBefore);
     EXPECT_EQ(master.size(), masterBefore.size() + kMasterRecordSize);
