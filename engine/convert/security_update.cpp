@@ -1,0 +1,60 @@
+#include "security_update.h"
+
+#include <algorithm>
+
+#include "data_file_layout.h"
+#include "field_table.h"
+#include "file_names.h"
+#include "file_ops.h"
+#include "master_record.h"
+#include "text_util.h"
+
+namespace corvat {
+
+std::optional<MasterEntry> FindOwnSecurity(const MasterListing& listing,
+                                           const std::string& symbol) {
+    for (const MasterEntry& entry : listing.Entries()) {
+        if (!entry.isDirectory && EqualsIgnoringCase(entry.symbol, symbol)) return entry;
+    }
+    return std::nullopt;
+}
+
+std::string ReadSecurityForUpdate(FileSystem& fs, const std::filesystem::path& dir,
+                                  const MasterEntry& entry, SecurityData& security) {
+    const char period = static_cast<char>(entry.raw[master::kMarkerD]);
+    if (period != 'D') {
+        return entry.symbol + " holds data of period '" + std::string(1, period) +
+               "'; only daily securities can be updated.";
+    }
+    if (std::string error = ReadSecurityData(dir, entry, security, fs); !error.empty())
+        return error;
+    const auto& fields = security.description.fields;
+    if (std::find(fields.begin(), fields.end(), kDateField) == fields.end())
+        return security.description.path.string() + ": has no DATE field.";
+    if (std::string finding = DataFileLengthFinding(security.data); !finding.empty())
+        return security.data.path.string() + ": " + finding;
+    return {};
+}
+
+std::string MissingFieldMessage(const std::string& symbol, const std::string& file, int field) {
+    return symbol + " has " +
+           std::string(kFieldTable[static_cast<std::size_t>(field)].messageName) + ", which " +
+           file + " does not give.\nMap a column to it to update " + symbol + ".";
+}
+
+std::string WriteMergedDataFile(FileSystem& fs, const DataFile& data, const RecordMerge& merge) {
+    auto temp = data.path;
+    temp.replace_extension(kReplacementSuffix);
+    std::string header = data.bytes.substr(0, data.recordLength);
+    const auto word = EncodeRecordCount(static_cast<std::uint16_t>(merge.count + 1));
+    header[kRecordCountOffset] = static_cast<char>(word[0]);
+    header[kRecordCountOffset + 1] = static_cast<char>(word[1]);
+    return ReplaceFile(fs, data.path, temp, [&](File& file) {
+        std::string error = WriteBytes(file, temp, header.data(), header.size());
+        if (error.empty())
+            error = WriteBytes(file, temp, merge.records.data(), merge.records.size());
+        return error;
+    });
+}
+
+}  // namespace corvat

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "file_system.h"
+#include "master_listing.h"
+#include "record_merge.h"
+#include "security_data.h"
+
+namespace corvat {
+
+// The security of DIR's own index whose whole symbol is `symbol`, in any
+// letter case; a match on a name, or in a sub-directory, is not one.
+std::optional<MasterEntry> FindOwnSecurity(const MasterListing& listing, const std::string& symbol);
+
+// Reads the security about to be updated and refuses what cannot be
+// updated safely: a period other than daily, records whose date cannot be
+// found, and a data file whose length is not its header's count of
+// records, for then which records are real cannot be told.
+[[nodiscard]] std::string ReadSecurityForUpdate(FileSystem& fs, const std::filesystem::path& dir,
+                                                const MasterEntry& entry, SecurityData& security);
+
+// "IBM has open interest, which FILE does not give.": a security keeps its
+// fields, so an update must give every one of them.
+std::string MissingFieldMessage(const std::string& symbol, const std::string& file, int field);
+
+// Rewrites the data file with the merged records the safe way (a copy,
+// flushed, renamed over it): the rename is the update's commit. The header
+// record is kept as it stands but for its count.
+[[nodiscard]] std::string WriteMergedDataFile(FileSystem& fs, const DataFile& data,
+                                              const RecordMerge& merge);
+
+}  // namespace corvat
