@@ -50,9 +50,13 @@ int SecurityRemoval::RunLocked(const std::filesystem::path& dir) {
 
     std::vector<int> numbers;
     for (const Removed& r : found) numbers.push_back(r.fileNumber);
-    if (std::string error = RemoveEntries(m_fs, dir, numbers); !error.empty()) {
-        m_messages.ShowMessage(error);
-        return 1;
+    bool committed = false;
+    if (std::string error = RemoveEntries(m_fs, dir, numbers, committed); !error.empty()) {
+        if (!committed) {
+            m_messages.ShowMessage(error);
+            return 1;
+        }
+        m_messages.ShowMessage(error + "\nThe removal itself is complete; only this step failed.");
     }
     m_removed = found;
     // Only now are the files no index names: a kill before this point

@@ -37,7 +37,8 @@ std::string SetEntryDates(FileSystem& fs, const std::filesystem::path& dir, int 
 }
 
 std::string RemoveEntries(FileSystem& fs, const std::filesystem::path& dir,
-                          const std::vector<int>& fileNumbers) {
+                          const std::vector<int>& fileNumbers, bool& committed) {
+    committed = false;
     const auto masterPath = FindIgnoringCase(fs, dir, kMasterName);
     std::vector<MasterRecord> records;
     if (std::string error = ReadMasterRecords(fs, masterPath, records); !error.empty())
@@ -62,7 +63,7 @@ std::string RemoveEntries(FileSystem& fs, const std::filesystem::path& dir,
     if (kept.size() == records.size()) return {};
     WriteInt16(kept.front(), master::kEntryCount, static_cast<std::int16_t>(count - takenCounted));
     WriteInt16(kept.front(), master::kSecondCounter, static_cast<std::int16_t>(highest));
-    return ReplaceMasterRecords(fs, masterPath, kReplacementSuffix, kept);
+    return ReplaceMasterRecords(fs, masterPath, kReplacementSuffix, kept, &committed);
 }
 
 }  // namespace corvat

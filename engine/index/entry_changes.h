@@ -23,8 +23,10 @@ namespace corvat {
 
 // Takes the securities numbered `fileNumbers` out of the indexes. MASTER's
 // second word becomes the highest number still in use, so the numbers
-// removed are free for the next conversion. This is the removal's commit.
+// removed are free for the next conversion. The rename of MASTER is the
+// removal's commit: on failure `committed` tells whether it was done (the
+// directory sync after it failed).
 [[nodiscard]] std::string RemoveEntries(FileSystem& fs, const std::filesystem::path& dir,
-                                        const std::vector<int>& fileNumbers);
+                                        const std::vector<int>& fileNumbers, bool& committed);
 
 }  // namespace corvat
