@@ -60,6 +60,9 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
     sub->add_option("--name", m_name, "name of the new security (default: the symbol)");
     sub->add_option("--master", m_master, "use the existing MASTER, make a new one, or auto")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
+    sub->add_flag("--update", m_update,
+                  "add the rows to a security DIR already holds under the symbol, instead of "
+                  "refusing it as a duplicate");
     m_layout.Register(sub);
     AddWaitOption(sub, m_waitSeconds);
     return sub;
@@ -119,7 +122,10 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     job.m_bSkipOn = layout.skipRows > 0 ? 1 : 0;
     job.m_nSkipRows = layout.skipRows;
     job.m_numberStyle = layout.numbers;
+    job.m_bUpdate = m_update;
     outcome.converted = job.Run() == 0;
+    outcome.update = job.UpdateResult();
+    outcome.symbol = job.m_szSymbol;
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
     return outcome;
@@ -139,8 +145,13 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
     DeadlineWaiter waiter(messages, m_waitSeconds);
-    if (ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter)
-            .converted) {
+    const Outcome outcome =
+        ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter);
+    if (outcome.converted && outcome.update) {
+        out << UpdateOutcome(outcome.symbol, *outcome.update) << '\n';
+        return kExitSuccess;
+    }
+    if (outcome.converted) {
         out << "Conversion completed successfully!\n";
         return kExitSuccess;
     }
@@ -177,6 +188,12 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         outcome.converted ? ++converted : ++failed;
         progress.Clear();
         err << std::flush;
+        if (outcome.update) {
+            out << BatchUpdateOutcome(input, outcome.symbol, outcome.fileNumber, *outcome.update)
+                << '\n'
+                << std::flush;
+            continue;
+        }
         out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
             << (outcome.fileNumber > 0 ? std::to_string(outcome.fileNumber) : "-") << ", "
             << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " row" : " rows") << " written, "

@@ -7,9 +7,17 @@
 #include "file_names.h"
 #include "file_ops.h"
 #include "master_search.h"
+#include "security_update.h"
+#include "text_util.h"
 
 namespace corvat {
 namespace {
+
+std::string TrimmedSymbol(const MasterRecord& record) {
+    std::string symbol = SymbolField(record);
+    TrimTrailingSpaces(symbol);
+    return symbol;
+}
 
 std::string SystemDateText() {
     const std::time_t now = std::time(nullptr);
@@ -38,6 +46,7 @@ int CConverter::Run() {
     if (!ProveInputReadable()) return 1;
     if (!ResolveOutputPath()) return 1;
     if (int result = CheckColumns()) return result;
+    if (!AskAboutUpdate()) return 1;
     // Held from before the index is read (the duplicate check, the choice
     // of master, the free number) until the last rename and sync.
     const DirectoryLockResult lock =
@@ -52,6 +61,18 @@ int CConverter::RunLocked() {
         m_bUseExisting = PathExists(m_fs, FindIgnoringCase(m_fs, m_szPath, kMasterName)) ? 1 : 0;
     }
     if (int result = CheckOutputPath()) return result;
+    if (m_bUseExisting && m_bUpdate) {
+        MasterListing listing;
+        if (std::string error = ReadMasterListing(m_szPath, listing, m_fs); !error.empty()) {
+            Report(error);
+            return 1;
+        }
+        if (const auto entry = FindOwnSecurity(listing, m_szSymbol)) return RunUpdate(*entry);
+        if (m_agreedUpdate >= 0) {
+            Report(m_szPath + " changed while you were being asked; try again.");
+            return 1;
+        }
+    }
     if (int result = CheckDuplicateSymbol()) return result;
     if (int result = AddSecurity()) return result;
 
@@ -101,6 +122,13 @@ int CConverter::CheckDuplicateSymbol() {
     MasterRecord record{};
     std::string foundDir;
     if (FindSecurity(m_szPath, m_szSymbol, record, foundDir, m_fs) != kSecurityFound) return 0;
+    // Only DIR's own securities are updated: a sub-directory's is named, so
+    // the user can point the update there.
+    if (m_bUpdate && EqualsIgnoringCase(TrimmedSymbol(record), m_szSymbol)) {
+        Report(m_szSymbol + " is in " + foundDir + ", not in " + m_szPath +
+               " itself:\nonly a directory's own securities are updated.");
+        return 1;
+    }
     Report("Duplicate Symbol");
     return 1;
 }

@@ -10,10 +10,12 @@
 #include "directory_lock.h"
 #include "field_table.h"
 #include "file_system.h"
+#include "master_listing.h"
 #include "mbf.h"
 #include "message_sink.h"
 #include "number_style.h"
 #include "profile.h"
+#include "record_merge.h"
 
 namespace corvat {
 
@@ -56,6 +58,9 @@ public:
     // What the last ConvertRows achieved, for reports.
     int RowsWritten() const { return m_rowsWritten; }
     int FileNumber() const { return m_fileNumber; }
+    // Set when the run added the file's rows to a security the directory
+    // already held, rather than making a new one.
+    const std::optional<RecordMerge>& UpdateResult() const { return m_update; }
 
     // Settings, filled by the caller before Run.
     std::string m_strInputPath;
@@ -73,6 +78,11 @@ public:
     // Set: m_bUseExisting is chosen under the directory's lock, existing
     // when a MASTER is there, so writers started together agree on one.
     bool m_masterAuto = false;
+    // Set: a symbol DIR's own index already holds is updated with the
+    // file's rows instead of being refused as a duplicate.
+    bool m_bUpdate = false;
+    // Set: whether to update is asked of the user, before the lock is taken.
+    bool m_bAskUpdate = false;
 
     // Working state.
     std::string m_szMasterPath;
@@ -91,6 +101,9 @@ private:
     [[nodiscard]] bool ProveInputReadable();
     [[nodiscard]] bool ResolveOutputPath();
     [[nodiscard]] int RunLocked();
+    [[nodiscard]] bool AskAboutUpdate();
+    [[nodiscard]] int RunUpdate(const MasterEntry& entry);
+    void WriteBackup(const std::string& masterBytes);
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     [[nodiscard]] int CloseDataStream();
     std::optional<std::string> FillPrices(const RowColumns& columns);
@@ -108,6 +121,10 @@ private:
     std::optional<DataStream> m_dataStream;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;
+    std::optional<RecordMerge> m_update;
+    // The file number of the security the user agreed to update; -1 when
+    // nothing was asked.
+    int m_agreedUpdate = -1;
 };
 
 }  // namespace corvat
