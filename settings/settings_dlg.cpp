@@ -666,7 +666,7 @@ void CSettingsDlg::UpdateFirstRow() {
     const std::optional<InputLayout> layout = ShownLayout(why);
     QString text = layout ? FirstRowText(m_lines, *layout) : QStringLiteral("First row: ") + why;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    m_firstRow->setText(m_note.isEmpty() ? text : m_note + QLatin1Char(' ') + text);
+    m_firstRow->setText(m_note.isEmpty() ? text : m_note + QLatin1Char('\n') + text);
 }
 
 void CSettingsDlg::showEvent(QShowEvent* event) {

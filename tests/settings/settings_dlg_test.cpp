@@ -358,7 +358,7 @@ private slots:
         m_dlg->SetInput(kEuropean);
         QCOMPARE(FirstRow(),
                  "The saved settings do not read this file; these were detected from "
-                 "it. First row: 2024-01-15 O 1187.15 H 1188.44 L 1183.89 C 1185.64 "
+                 "it.\nFirst row: 2024-01-15 O 1187.15 H 1188.44 L 1183.89 C 1185.64 "
                  "V 82488704");
         QCOMPARE(Columns(), QStringLiteral("1 2 3 4 5 6 1"));
         QCOMPARE(Get<QComboBox>(kIdDateFormat)->currentText(), QStringLiteral("DD_MM_CCYY"));
