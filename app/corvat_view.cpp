@@ -170,15 +170,20 @@ void CCorvatView::RunConversionFlow() {
 
     const WaitCursor wait;
     int result = 1;
+    QString outcome = kSuccessText;
     {
         WindowLockWaiter waiter(*this);
         CConverter job(*messages, m_profile, RealFileSystem());
         job.SetLockWaiter(waiter);
         FillConverter(job, values, m_strInputPath, m_nDateFormat);
         result = job.Run();
+        if (const auto& update = job.UpdateResult()) {
+            outcome = QStringLiteral("\r\n") +
+                      QString::fromStdString(UpdateOutcome(job.m_szSymbol, *update));
+        }
     }
     if (result == 0) {
-        AppendText(kSuccessText);
+        AppendText(outcome);
         m_beep();
     } else {
         AppendText(kFailureText);

@@ -37,7 +37,7 @@ AppServices Workspace::Services() {
     AppServices services;
     services.profile = m_profile.get();
     services.makeMessageSink = [log = log](QWidget*) -> std::unique_ptr<MessageSink> {
-        return std::make_unique<RecordingSink>(log);
+        return std::make_unique<RecordingSink>(log, questions);
     };
     services.getOpenFileName = [this](QWidget*) {
         return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();

@@ -16,17 +16,29 @@
 
 namespace corvat::test {
 
-// Every message that reached the user, in order; questions are answered No.
+// Every message that reached the user, in order.
 using MessageLog = std::vector<std::string>;
+
+// Questions asked, each answered Yes when `yes` is set, else No.
+struct Questions {
+    MessageLog asked;
+    bool yes = false;
+};
 
 class RecordingSink : public MessageSink {
 public:
-    explicit RecordingSink(std::shared_ptr<MessageLog> log) : m_log(std::move(log)) {}
+    explicit RecordingSink(std::shared_ptr<MessageLog> log,
+                           std::shared_ptr<Questions> questions = std::make_shared<Questions>())
+        : m_log(std::move(log)), m_questions(std::move(questions)) {}
     void ShowMessage(const std::string& text) override { m_log->push_back(text); }
-    bool AskYesNo(const std::string&) override { return false; }
+    bool AskYesNo(const std::string& text) override {
+        m_questions->asked.push_back(text);
+        return m_questions->yes;
+    }
 
 private:
     std::shared_ptr<MessageLog> m_log;
+    std::shared_ptr<Questions> m_questions;
 };
 
 // A temporary home for one test: a profile file, input files and output
@@ -45,6 +57,7 @@ public:
     AppServices Services();
 
     std::shared_ptr<MessageLog> log = std::make_shared<MessageLog>();
+    std::shared_ptr<Questions> questions = std::make_shared<Questions>();
     QStringList filesToOpen;  // answers of the open-file dialog, in order
     int beeps = 0;
     std::function<void()> onBeep;  // runs at each beep, after counting it

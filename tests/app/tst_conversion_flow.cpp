@@ -173,6 +173,34 @@ private slots:
                  QDir(out).canonicalPath());
     }
 
+    void symbolAlreadyThereIsOfferedAsAnUpdate() {
+        Start();
+        const QString out = m_ws->MakeDir(QStringLiteral("out"));
+        ConversionChoice choice;
+        choice.path = out;
+        OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
+        const QByteArray master = ReadAll(out + QStringLiteral("/MASTER"));
+        const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
+        choice.makeNewMaster = false;
+        choice.symbol = QStringLiteral("sample");
+        // No: refused as before.
+        OpenAndConvert(m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)), choice);
+        QCOMPARE(
+            m_ws->questions->asked,
+            MessageLog{"SAMPLE is already in this directory.\nAdd the rows of this file to it?"});
+        QVERIFY(View()->toPlainText().endsWith(kFailure));
+        QCOMPARE(m_ws->log->back(), std::string("Duplicate Symbol"));
+        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")), data);
+        // Yes: the two new rows added, and the outcome line says so.
+        m_ws->questions->yes = true;
+        Convert(choice);
+        QVERIFY(View()->toPlainText().endsWith(
+            QStringLiteral("\nSAMPLE: 2 rows added, 0 replaced, 5 records")));
+        QCOMPARE(ReadAll(out + QStringLiteral("/MASTER")).size(), master.size());
+        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")).left(data.size()).mid(28), data.mid(28));
+        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")).size(), 6 * 28);
+    }
+
     void failedRunReportsAndKeepsDialogValues() {
         Start();
         const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
