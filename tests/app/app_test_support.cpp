@@ -36,7 +36,8 @@ QString Workspace::MakeDir(const QString& name) const {
 AppServices Workspace::Services() {
     AppServices services;
     services.profile = m_profile.get();
-    services.makeMessageSink = [log = log](QWidget*) -> std::unique_ptr<MessageSink> {
+    services.makeMessageSink = [log = log,
+                                questions = questions](QWidget*) -> std::unique_ptr<MessageSink> {
         return std::make_unique<RecordingSink>(log, questions);
     };
     services.getOpenFileName = [this](QWidget*) {
