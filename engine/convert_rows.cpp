@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -7,7 +8,6 @@
 #include "date_codec.h"
 #include "date_formats.h"
 #include "file_ops.h"
-#include "master_search.h"
 #include "row_parser.h"
 
 namespace corvat {
@@ -52,102 +52,70 @@ const char* DateKindMismatch(std::string_view dateText, int format) {
     return nullptr;
 }
 
-// The rows left out of a conversion, reported once at its end.
-struct LeftOutRows {
-    int count = 0;
-    long firstLine = 0;
-    std::string firstReason;
+// How many bad rows the message lists by line; the rest are counted.
+constexpr std::size_t kListedBadRows = 5;
 
-    void Add(long line, std::string reason) {
-        if (count++ == 0) {
-            firstLine = line;
-            firstReason = std::move(reason);
-        }
+void AddBadRow(ConversionInput& input, long line, std::string reason, std::string_view text) {
+    if (input.badRows.size() < kListedBadRows) {
+        input.badRows.push_back(BadRow{line, std::move(reason), Excerpt(text)});
     }
-    std::string Message() const {
-        return std::to_string(count) + " rows could not be converted and were left out.\n" +
-               "The first is line " + std::to_string(firstLine) + ": " + firstReason;
-    }
-};
+    ++input.badRowCount;
+}
 
-const char* const kFieldNames[] = {"date", "open", "high", "low", "close", "volume",
-                                   "open interest"};
+std::string BadRowsList(const ConversionInput& input) {
+    std::string text = std::to_string(input.badRowCount) +
+                       (input.badRowCount == 1 ? " row cannot" : " rows cannot") + " be converted:";
+    for (const BadRow& row : input.badRows) {
+        text += "\nLine " + std::to_string(row.line) + ": " + row.reason + ": " + row.text;
+    }
+    const long more = input.badRowCount - static_cast<long>(input.badRows.size());
+    if (more > 0) text += "\n... and " + std::to_string(more) + " more.";
+    return text;
+}
+
+// "The dates look like A, B or C."
+std::string FittingFormatsLine(const std::vector<int>& formats) {
+    std::string text = "The dates look like ";
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        if (i > 0) text += i + 1 == formats.size() ? " or " : ", ";
+        text += kDateFormatNames[static_cast<std::size_t>(formats[i] - 1)];
+    }
+    return text + ".";
+}
+
+const char* const kFieldNames[] = {"date",  "open",   "high",         "low",
+                                   "close", "volume", "open interest"};
 
 }  // namespace
 
-int CConverter::ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate,
-                                  MbfBytes& lastDate) {
-    const auto path = DataFilePath(fileNumber, ".DAT");
-    const std::size_t recordLength = 4 * static_cast<std::size_t>(m_nFields);
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size < 2 * recordLength) return 0;
-    const auto records = static_cast<int>(std::min<std::uintmax_t>(size / recordLength - 1, kMaxDataRecords));
-    auto file = m_fs.Open(path, OpenMode::Read, ec);
-    if (!file) return 0;
-    auto readDate = [&](std::uint64_t offset, MbfBytes& date) {
-        file->Seek(offset, ec);
-        return !ec && file->Read(date.data(), date.size(), ec) == date.size() && !ec;
-    };
-    const bool ok = readDate(recordLength, firstDate) &&
-                    readDate(static_cast<std::uint64_t>(records) * recordLength, lastDate);
-    file->Close(ec);
-    return ok ? records : 0;
-}
-
 // Fills the price entries of the record from the row; the reason the row
 // must be left out when a mapped column is missing or holds no number.
-std::optional<std::string> CConverter::FillPrices(const RowColumns& columns) {
+std::optional<std::string> CConverter::FillPrices(const RowColumns& columns, InputRecord& record) {
     for (int field = kOpenField; field < kFieldSlots; ++field) {
-        m_fRecord[field] = MbfBytes{};
         if (!m_bFieldOn[field]) continue;
         const auto column = static_cast<std::size_t>(m_nColumn[field]);
-        if (column >= columns.Count()) return std::string("it has no ") + kFieldNames[field] + " column";
+        if (column >= columns.Count())
+            return std::string("it has no ") + kFieldNames[field] + " column";
         const auto value = ParsePrice(columns[column]);
         if (!value) {
             return "the " + std::string(kFieldNames[field]) + " \"" + Excerpt(columns[column]) +
                    "\" is not a number";
         }
-        m_fRecord[field] = IeeeToMbf(*value);
+        record.values[static_cast<std::size_t>(field)] = IeeeToMbf(*value);
     }
     return std::nullopt;
 }
 
-// Closes the data file, then writes the first and last dates into the
-// master entry and the record count into the data file's header.
-int CConverter::FinishDataFiles(std::uint8_t fileNumber, bool writeFailed, MbfBytes firstDate,
-                                MbfBytes lastDate) {
-    int result = 0;
-    if (CloseDataStream() != 0) {
-        result = 1;
-        writeFailed = true;
-    }
-    if (writeFailed) {
-        // Buffered records may not all have reached the disk: the dates and
-        // the count must describe what the data file really holds.
-        m_rowsWritten = ReadRecordedDates(fileNumber, firstDate, lastDate);
-    }
-    if (m_rowsWritten > 0 && UpdateMasterDates(firstDate, lastDate, fileNumber) != 0) result = 1;
-    if (UpdateRecordCount(m_rowsWritten, fileNumber) != 0) result = 1;
-    return result;
-}
-
-int CConverter::ConvertRows() {
-    MasterRecord entry{};
-    std::string foundDir;
-    if (FindSecurity(m_szPath, m_szSymbol, entry, foundDir, m_fs) != kSecurityFound) {
-        Report("Cannot find " + m_szSymbol + " in " + m_szMasterPath + ".");
-        return 1;
-    }
-    const std::uint8_t fileNumber = entry[0];
-
+// Reads the whole text file into held records, sorted by date; a row
+// that repeats an earlier row's date is a bad row, the first kept.
+int CConverter::ConvertRows(ConversionInput& input) {
     std::error_code ec;
-    auto input = m_fs.Open(m_strInputPath, OpenMode::Read, ec);
-    if (!input) {
+    auto file = m_fs.Open(m_strInputPath, OpenMode::Read, ec);
+    if (!file) {
         Report(FileError("open", m_strInputPath, ec));
         return 1;
     }
-    LineReader reader(*input);
+    LineReader reader(*file);
     std::string_view line;
     long lineNumber = 0;
     if (m_bSkipOn) {
@@ -155,74 +123,90 @@ int CConverter::ConvertRows() {
     }
 
     const char delimiter = m_szDelimiter.empty() ? ',' : m_szDelimiter[0];
+    const auto dateColumn = static_cast<std::size_t>(m_nColumn[kDateField]);
     RowColumns columns;
-    bool kindChecked = false;
-    bool mismatch = false;
-    bool stopped = false;
-    bool writeFailed = false;
-    LeftOutRows leftOut;
-    MbfBytes firstDate{};
-    MbfBytes lastDate{};
-    m_rowsWritten = 0;
-
-    while (!stopped && reader.ReadLine(line)) {
+    // The line that first gave each day, so a repeat is caught as it is read.
+    std::vector<long> lineOfDay(kLastDayNumber + 1, 0);
+    bool sorted = true;
+    while (reader.ReadLine(line)) {
         ++lineNumber;
         columns.Split(line, delimiter);
-        const std::size_t columnCount = columns.Count();
-        if (columnCount == 0 || columns.AllBlank()) continue;
-
-        const auto dateColumn = static_cast<std::size_t>(m_nColumn[kDateField]);
-        if (dateColumn >= columnCount) {
-            leftOut.Add(lineNumber, "it has no date column");
+        if (columns.Count() == 0 || columns.AllBlank()) continue;
+        if (dateColumn >= columns.Count()) {
+            AddBadRow(input, lineNumber, "it has no date column", line);
             continue;
         }
         const std::string_view dateText = columns[dateColumn];
-        if (!kindChecked && !IsBlankText(dateText)) {
-            kindChecked = true;
-            if (const char* message = DateKindMismatch(dateText, m_nDateFormat)) {
-                mismatch = true;
-                Report(message);
-            }
+        if (input.firstDateText.empty() && !IsBlankText(dateText)) {
+            input.firstDateText = std::string(dateText);
         }
-        const std::uint16_t day = ParseDate(dateText, m_nDateFormat);
-        if (day == 0) {
-            leftOut.Add(lineNumber, "\"" + Excerpt(dateText) + "\" is not a valid date");
+        InputRecord record;
+        record.day = ParseDate(dateText, m_nDateFormat);
+        if (record.day == 0 || record.day > kLastDayNumber) {
+            AddBadRow(input, lineNumber, "\"" + Excerpt(dateText) + "\" is not a valid date", line);
             continue;
         }
-        m_fRecord[kDateField] = DayNumberToDateValue(day);
-
-        if (auto reason = FillPrices(columns)) {
-            leftOut.Add(lineNumber, std::move(*reason));
+        record.values[kDateField] = DayNumberToDateValue(record.day);
+        if (auto reason = FillPrices(columns, record)) {
+            AddBadRow(input, lineNumber, std::move(*reason), line);
             continue;
         }
-
-        if (m_rowsWritten == kMaxDataRecords) {
-            Report("The data file can hold at most 65534 records.\nConversion stopped at line " +
-                   std::to_string(lineNumber) + ".");
-            stopped = true;
-            break;
+        if (lineOfDay[record.day] != 0) {
+            AddBadRow(input, lineNumber,
+                      "repeats the date of line " + std::to_string(lineOfDay[record.day]), line);
+            continue;
         }
-        if (AppendRecord(fileNumber) != 0) {
-            stopped = writeFailed = true;
-            break;
-        }
-        if (m_rowsWritten == 0) firstDate = m_fRecord[kDateField];
-        lastDate = m_fRecord[kDateField];
-        ++m_rowsWritten;
+        lineOfDay[record.day] = lineNumber;
+        if (!input.records.empty() && input.records.back().day > record.day) sorted = false;
+        input.records.push_back(record);
     }
-    bool failed = stopped || mismatch;
-    if (reader.Error()) {
-        Report(FileError("read", m_strInputPath, reader.Error()));
-        failed = true;
+    const std::error_code readError = reader.Error();
+    file->Close(ec);
+    if (readError) {
+        Report(FileError("read", m_strInputPath, readError));
+        return 1;
     }
-    input->Close(ec);
+    if (!sorted) {
+        std::sort(input.records.begin(), input.records.end(),
+                  [](const InputRecord& a, const InputRecord& b) { return a.day < b.day; });
+    }
+    return 0;
+}
 
-    if (FinishDataFiles(fileNumber, writeFailed, firstDate, lastDate) != 0) failed = true;
-    if (leftOut.count > 0) {
-        Report(leftOut.Message());
-        failed = true;
+// Whether the rows read may be written: every refusal here comes before
+// anything in the directory changes.
+int CConverter::CheckInput(const ConversionInput& input) {
+    if (!input.firstDateText.empty()) {
+        if (const char* message = DateKindMismatch(input.firstDateText, m_nDateFormat)) {
+            std::string text = message;
+            if (!input.fittingFormats.empty())
+                text += "\n" + FittingFormatsLine(input.fittingFormats);
+            Report(text);
+            return 1;
+        }
     }
-    return failed ? 1 : 0;
+    if (input.intraday) {
+        Report(m_strInputPath + " holds times of day (intraday data), which is not supported yet.");
+        return 1;
+    }
+    if (input.records.empty()) {
+        Report(input.badRowCount > 0 ? BadRowsList(input) + "\nNo rows could be converted."
+                                     : std::string("No rows could be converted."));
+        return 1;
+    }
+    // Daily dates from 1961 to 2099 never come this far; the header's count
+    // word is the limit should the calendar ever grow.
+    if (input.records.size() > static_cast<std::size_t>(kMaxDataRecords)) {
+        Report("The data file can hold at most 65534 records.");
+        return 1;
+    }
+    if (input.badRowCount > 0) {
+        const std::string question = "Convert the other " + std::to_string(input.records.size()) +
+                                     " rows and leave these out?";
+        if (!m_messages.AskYesNoDefaultNo(BadRowsList(input) + "\n" + question)) return 1;
+        m_rowsLeftOut = input.badRowCount;
+    }
+    return 0;
 }
 
 }  // namespace corvat

@@ -1,69 +1,62 @@
 #include "converter.h"
 
-#include <ctime>
-
+#include "case_blind_path.h"
 #include "file_ops.h"
 #include "master_search.h"
 
 namespace corvat {
-namespace {
-
-std::string SystemDateText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%m/%d/%y", &local);
-    return text;
-}
-
-}  // namespace
 
 CConverter::CConverter(MessageSink& messages, Profile& profile, FileSystem& fileSystem)
-    : m_messages(messages), m_profile(profile), m_fs(fileSystem), m_today(SystemDateText) {}
+    : m_messages(messages), m_profile(profile), m_fs(fileSystem) {}
 
-CConverter::~CConverter() {
-    if (m_dataStream) {
-        std::error_code ignored;
-        m_dataStream->file->Close(ignored);
-    }
-}
+CConverter::~CConverter() = default;
 
 int CConverter::Run() {
-    // Prove the text file readable before anything on disk changes.
-    if (!ProveInputReadable()) return 1;
+    m_rowsLeftOut = 0;
     if (int result = CheckOutputPath()) return result;
     if (int result = CheckColumns()) return result;
-    if (int result = CheckDuplicateSymbol()) return result;
-    if (int result = AddSecurity()) return result;
+    // The whole file is read and judged, and any question answered, while
+    // the directory is still as the user left it.
+    ConversionInput input;
+    if (int result = ConvertRows(input)) return result;
+    if (int result = CheckInput(input)) return Refused(result);
 
+    // Everything below reads the index or changes the directory: this is
+    // where the directory is taken for this run alone.
+    RemoveStaleTemporaryFiles();
+    if (int result = CheckDuplicateSymbol()) return Refused(result);
+    if (int result = AddSecurity(input)) return Refused(result);
+
+    // Committed: only now does the profile remember where it went.
     m_profile.WriteProfileString(kSettingSection, "Path", m_szPath);
     m_profile.WriteProfileString(kSettingSection, "Symbol", m_szSymbol);
     m_profile.WriteProfileString(kSettingSection, "Name", m_szName);
-
-    if (m_bUseExisting) {
-        // The backup is a courtesy: its failure never stops the conversion,
-        // but a half-written one is not left behind either.
-        std::string bytes;
-        const std::filesystem::path backup = m_szMasterPath + ".BAK";
-        if (ReadWholeFile(m_fs, m_szMasterPath, bytes).empty()) {
-            WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
-                return WriteBytes(file, backup, bytes.data(), bytes.size());
-            });
-        }
-    }
-    return ConvertRows();
+    WriteBackup();
+    return 0;
 }
 
-bool CConverter::ProveInputReadable() {
-    std::error_code ec;
-    auto file = m_fs.Open(m_strInputPath, OpenMode::Read, ec);
-    if (!file) {
-        Report(FileError("open", m_strInputPath, ec));
-        return false;
+void CConverter::RemoveStaleTemporaryFiles() {
+    // Copies an interrupted rewrite left; none is named by an index, and
+    // this run's own copy takes one of these names.
+    for (const char* name : {"MASTER.~NU", "MASTER.NEW"}) {
+        std::error_code ignored;
+        m_fs.Remove(FindIgnoringCase(m_szPath, name), ignored);
     }
-    file->Close(ec);
-    return true;
+}
+
+void CConverter::WriteBackup() {
+    // The master as this run found it, so the backup undoes exactly this
+    // run. A new master has nothing to keep.
+    if (!m_bUseExisting) return;
+    const std::filesystem::path backup = m_szMasterPath + ".BAK";
+    const std::string error = WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
+        return WriteBytes(file, backup, m_masterBefore.data(), m_masterBefore.size());
+    });
+    if (!error.empty()) ReportAfterCommit(error);
+}
+
+void CConverter::ReportAfterCommit(const std::string& error) {
+    Report(error + "\nThe conversion itself is complete; only this step failed.");
 }
 
 int CConverter::CheckColumns() {

@@ -2,12 +2,15 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "conversion_input.h"
 #include "file_system.h"
+#include "master_record.h"
 #include "mbf.h"
 #include "message_sink.h"
 #include "profile.h"
@@ -18,15 +21,22 @@ class RowColumns;
 
 // Field order of every record, description file and setting: date and
 // close are always converted, the others as the user chooses.
-enum FieldIndex { kDateField = 0, kOpenField, kHighField, kLowField, kCloseField, kVolumeField,
-                  kOpenInterestField, kFieldSlots };
+enum FieldIndex {
+    kDateField = 0,
+    kOpenField,
+    kHighField,
+    kLowField,
+    kCloseField,
+    kVolumeField,
+    kOpenInterestField,
+    kFieldSlots
+};
 
 // One conversion of one text file into one new security of a data
 // directory. Fill the settings, call Run once, then discard the job.
 class CConverter {
 public:
-    CConverter(MessageSink& messages, Profile& profile,
-               FileSystem& fileSystem = RealFileSystem());
+    CConverter(MessageSink& messages, Profile& profile, FileSystem& fileSystem = RealFileSystem());
     virtual ~CConverter();
     CConverter(const CConverter&) = delete;
     CConverter& operator=(const CConverter&) = delete;
@@ -35,26 +45,23 @@ public:
     // message has been shown).
     int Run();
 
-    // The steps of Run, each 0 to go on and 1 to stop.
+    // The steps of Run, each 0 to go on and 1 to stop. Nothing in the
+    // directory changes before AddSecurity; AddSecurity changes nothing an
+    // index names until its last step, the commit.
     int CheckOutputPath();
     int CheckColumns();
+    int ConvertRows(ConversionInput& input);
+    int CheckInput(const ConversionInput& input);
     int CheckDuplicateSymbol();
-    int AddSecurity();
-    int ConvertRows();
+    int AddSecurity(const ConversionInput& input);
 
-    int UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate,
-                          std::uint8_t fileNumber);
-    int CreateDataFiles(std::uint8_t fileNumber);
-    int AppendRecord(std::uint8_t fileNumber);
-    int UpdateRecordCount(int rowCount, std::uint8_t fileNumber);
+    // Writes F<n>.DAT, its header counting every record, and F<n>.DOP.
+    int CreateDataFiles(std::uint8_t fileNumber, const std::vector<InputRecord>& records);
 
-    // Today's date as "MM/DD/YY", the registration date of a new entry.
-    // Tests replace the system clock with a fixed day.
-    void SetTodaySource(std::function<std::string()> today) { m_today = std::move(today); }
-
-    // What the last ConvertRows achieved, for reports.
+    // What the run achieved, for reports; all 0 unless it committed.
     int RowsWritten() const { return m_rowsWritten; }
     int FileNumber() const { return m_fileNumber; }
+    long RowsLeftOut() const { return m_rowsLeftOut; }
 
     // Settings, filled by the caller before Run.
     std::string m_strInputPath;
@@ -75,29 +82,28 @@ public:
     int m_nFields = 0;
 
 private:
-    // The data file stays open for the whole row conversion; records
-    // gather in the file's buffer and reach the disk in large writes.
-    struct DataStream {
-        std::unique_ptr<File> file;
-        std::filesystem::path path;
-    };
-
     std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
-    bool ProveInputReadable();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
-    int CloseDataStream();
-    std::optional<std::string> FillPrices(const RowColumns& columns);
-    int FinishDataFiles(std::uint8_t fileNumber, bool writeFailed, MbfBytes firstDate,
-                        MbfBytes lastDate);
-    int ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate, MbfBytes& lastDate);
+    std::optional<std::string> FillPrices(const RowColumns& columns, InputRecord& record);
+    void RemoveStaleTemporaryFiles();
+    void RemoveDataFiles(std::uint8_t fileNumber);
+    int CommitMaster(std::vector<MasterRecord>& records);
+    void WriteBackup();
+    void ReportAfterCommit(const std::string& error);
+    int Refused(int result) {
+        m_rowsLeftOut = 0;
+        return result;
+    }
 
     MessageSink& m_messages;
     Profile& m_profile;
     FileSystem& m_fs;
-    std::function<std::string()> m_today;
-    std::optional<DataStream> m_dataStream;
+    // The master as it was when this run read it (empty for a new master):
+    // the backup a committed run leaves.
+    std::string m_masterBefore;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;
+    long m_rowsLeftOut = 0;
 };
 
 }  // namespace corvat

@@ -15,8 +15,7 @@ std::string FileError(const char* verb, const std::filesystem::path& path,
                       const std::error_code& ec);
 
 // Reads a whole file. Returns an empty text on success, else the message.
-std::string ReadWholeFile(FileSystem& fs, const std::filesystem::path& path,
-                          std::string& contents);
+std::string ReadWholeFile(FileSystem& fs, const std::filesystem::path& path, std::string& contents);
 
 // Writes `size` bytes to an open file; returns the message on failure.
 std::string WriteBytes(File& file, const std::filesystem::path& path, const void* data,
@@ -32,9 +31,11 @@ std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path, Sync
 // The only way a file the user already owns is changed: a complete copy is
 // written to `temp`, flushed to disk, and renamed over `target`, so at every
 // moment either the old or the new file stands under the target's name.
-// On failure the copy is removed and the old file is untouched.
+// On failure the copy is removed and the old file is untouched. With
+// `replaced`, the caller learns whether a failure came after the rename
+// (the directory sync): the new file then stands all the same.
 std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
                         const std::filesystem::path& temp,
-                        const std::function<std::string(File&)>& fill);
+                        const std::function<std::string(File&)>& fill, bool* replaced = nullptr);
 
 }  // namespace corvat

@@ -19,10 +19,10 @@ std::filesystem::path WithSuffix(const std::filesystem::path& path, const char* 
 }
 
 // The master as whole records: the header first, a trailing fragment
-// dropped. Empty text on success, else the message.
+// dropped; `bytes` keeps the file as it was. Empty text on success, else
+// the message.
 std::string ReadMasterRecords(FileSystem& fs, const std::filesystem::path& path,
-                              std::vector<MasterRecord>& records) {
-    std::string bytes;
+                              std::vector<MasterRecord>& records, std::string& bytes) {
     std::string error = ReadWholeFile(fs, path, bytes);
     if (!error.empty()) return error;
     if (bytes.size() < kMasterRecordSize) {
@@ -47,8 +47,8 @@ std::string WriteRecords(File& file, const std::filesystem::path& path,
 
 int CConverter::CheckOutputPath() {
     std::error_code ec;
-    const auto dir = m_szPath.empty() ? std::filesystem::path()
-                                      : std::filesystem::canonical(m_szPath, ec);
+    const auto dir =
+        m_szPath.empty() ? std::filesystem::path() : std::filesystem::canonical(m_szPath, ec);
     if (m_szPath.empty() || ec || !std::filesystem::is_directory(dir, ec)) {
         Report("Path does not exist");
         return 1;
@@ -72,24 +72,25 @@ int CConverter::CheckOutputPath() {
         Report("New Master chosen but one already exists");
         return 1;
     }
-    // Made through a temporary copy, so a master that exists is never a
-    // half-written one.
-    const std::string error =
-        ReplaceFile(m_fs, masterPath, WithSuffix(masterPath, ".~NU"), [&](File& file) {
-            const MasterRecord header{};
-            return WriteBytes(file, WithSuffix(masterPath, ".~NU"), header.data(), header.size());
-        });
-    if (error.empty()) return 0;
-    Report(error);
-    return 1;
+    // The new master is made by the run's commit, entry and all.
+    return 0;
 }
 
-int CConverter::AddSecurity() {
+// Registers the security: picks its file number, writes its data files,
+// then commits by replacing the master with one that holds the entry,
+// first and last dates included. A failure before the commit removes the
+// data files again and leaves the directory as it was.
+int CConverter::AddSecurity(const ConversionInput& input) {
     std::vector<MasterRecord> records;
-    std::string error = ReadMasterRecords(m_fs, m_szMasterPath, records);
-    if (!error.empty()) {
-        Report(error);
-        return 1;
+    m_masterBefore.clear();
+    if (m_bUseExisting) {
+        std::string error = ReadMasterRecords(m_fs, m_szMasterPath, records, m_masterBefore);
+        if (!error.empty()) {
+            Report(error);
+            return 1;
+        }
+    } else {
+        records.push_back(MasterRecord{});
     }
     MasterRecord& header = records.front();
     const std::int16_t count = ReadInt16(header, master::kEntryCount);
@@ -113,38 +114,36 @@ int CConverter::AddSecurity() {
 
     WriteInt16(header, master::kEntryCount, static_cast<std::int16_t>(count + 1));
     WriteInt16(header, master::kSecondCounter, static_cast<std::int16_t>(second + 1));
-    const auto today = DayNumberToDateValue(ParseDate(m_today(), 3));
-    records.push_back(MakeSecurityEntry(static_cast<std::uint8_t>(fileNumber), m_nFields,
-                                        m_szName, m_szSymbol, today));
+    const auto number = static_cast<std::uint8_t>(fileNumber);
+    MasterRecord entry = MakeSecurityEntry(number, m_nFields, m_szName, m_szSymbol,
+                                           input.records.front().values[kDateField]);
+    WriteMbf(entry, master::kLastDate, input.records.back().values[kDateField]);
+    records.push_back(entry);
 
-    const std::filesystem::path masterPath = m_szMasterPath;
-    const auto tempPath = WithSuffix(masterPath, ".~NU");
-    error = ReplaceFile(m_fs, masterPath, tempPath,
-                        [&](File& file) { return WriteRecords(file, tempPath, records); });
-    if (!error.empty()) {
-        Report(error);
+    if (CreateDataFiles(number, input.records) != 0 || CommitMaster(records) != 0) {
+        RemoveDataFiles(number);
         return 1;
     }
-    m_fileNumber = static_cast<int>(fileNumber);
-    return CreateDataFiles(static_cast<std::uint8_t>(fileNumber));
+    m_fileNumber = number;
+    m_rowsWritten = static_cast<int>(input.records.size());
+    return 0;
 }
 
-int CConverter::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate,
-                                  std::uint8_t fileNumber) {
-    std::vector<MasterRecord> records;
-    std::string error = ReadMasterRecords(m_fs, m_szMasterPath, records);
-    if (error.empty()) {
-        for (std::size_t i = 1; i < records.size(); ++i) {
-            if (records[i][master::kFileNumber] != fileNumber) continue;
-            WriteMbf(records[i], master::kFirstDate, firstDate);
-            WriteMbf(records[i], master::kLastDate, lastDate);
-        }
-        const std::filesystem::path masterPath = m_szMasterPath;
-        const auto tempPath = WithSuffix(masterPath, ".NEW");
-        error = ReplaceFile(m_fs, masterPath, tempPath,
-                            [&](File& file) { return WriteRecords(file, tempPath, records); });
-    }
+// The run's commit: the rename that puts the master holding the new entry
+// in place. 0 once that rename is done, even when the directory sync
+// after it fails (which is only reported).
+int CConverter::CommitMaster(std::vector<MasterRecord>& records) {
+    const std::filesystem::path masterPath = m_szMasterPath;
+    const auto tempPath = WithSuffix(masterPath, ".~NU");
+    bool replaced = false;
+    const std::string error = ReplaceFile(
+        m_fs, masterPath, tempPath,
+        [&](File& file) { return WriteRecords(file, tempPath, records); }, &replaced);
     if (error.empty()) return 0;
+    if (replaced) {
+        ReportAfterCommit(error + "\n(after " + masterPath.string() + " was replaced)");
+        return 0;
+    }
     Report(error);
     return 1;
 }

@@ -124,7 +124,6 @@ void ConfigureJob(CConverter& job, const std::filesystem::path& input,
         job.m_bFieldOn[static_cast<std::size_t>(i)] = 1;
         job.m_nColumn[static_cast<std::size_t>(i)] = i;
     }
-    job.SetTodaySource([] { return std::string("01/15/97"); });
 }
 
 std::string PriceRows(int rows, int firstDay) {
