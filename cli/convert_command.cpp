@@ -73,6 +73,9 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
         ->check(CLI::IsMember({"comma", "tab", "space"}));
     sub->add_option("--date-format", m_dateFormat, "date format name (e.g. MMDDYY) or 1-12");
     sub->add_option("--skip", m_skip, "leading rows to skip")->check(CLI::NonNegativeNumber);
+    sub->add_flag("--skip-bad-rows", m_skipBadRows,
+                  "convert the other rows when some cannot be converted (default: convert "
+                  "nothing)");
     AddColumnOption(sub, "--date-col", m_fields[kDateField].column, nullptr, nullptr);
     AddColumnOption(sub, "--open-col", m_fields[kOpenField].column, &m_fields[kOpenField].disabled,
                     "--no-open");
@@ -143,10 +146,15 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     outcome.converted = job.Run() == 0;
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
+    outcome.rowsLeftOut = job.RowsLeftOut();
     return outcome;
 }
 
 namespace {
+
+std::string LeftOutText(long rows) {
+    return std::to_string(rows) + (rows == 1 ? " row" : " rows") + " left out";
+}
 
 bool MasterExists(const std::string& dir) {
     std::error_code ec;
@@ -159,9 +167,12 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
+    messages.SkipBadRows(m_skipBadRows);
     const bool useExisting = m_master == "existing" || (m_master == "auto" && MasterExists(m_dir));
-    if (ConvertFile(m_inputs.front(), m_symbol, m_name, useExisting, messages).converted) {
+    const Outcome outcome = ConvertFile(m_inputs.front(), m_symbol, m_name, useExisting, messages);
+    if (outcome.converted) {
         out << "Conversion completed successfully!\n";
+        if (outcome.rowsLeftOut > 0) out << LeftOutText(outcome.rowsLeftOut) << ".\n";
         return kExitSuccess;
     }
     err << "Conversion failed.\n";
@@ -170,6 +181,7 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
 
 int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     StreamMessageSink stream(err);
+    stream.SkipBadRows(m_skipBadRows);
     ProgressLine progress(err, m_terminal);
     ProgressAwareSink messages(stream, progress);
     // "new" means a master this batch makes itself: the first conversion
@@ -200,6 +212,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
             << (outcome.fileNumber > 0 ? std::to_string(outcome.fileNumber) : "-") << ", "
             << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " row" : " rows") << " written, "
+            << (outcome.rowsLeftOut > 0 ? LeftOutText(outcome.rowsLeftOut) + ", " : "")
             << (outcome.converted ? "converted" : "failed") << '\n'
             << std::flush;
     }

@@ -26,6 +26,7 @@ private:
         bool converted = false;
         int fileNumber = 0;  // 0 when no security was registered
         int rowsWritten = 0;
+        long rowsLeftOut = 0;
     };
 
     void Validate();
@@ -41,6 +42,7 @@ private:
     std::string m_delimiter = "comma";
     std::string m_dateFormat = "MMDDYY";
     int m_skip = 0;
+    bool m_skipBadRows = false;
     int m_dateFormatNumber = 9;
     // date, open, high, low, close, volume, open interest
     std::array<FieldOption, 7> m_fields = {{{"date", 1},

@@ -114,14 +114,27 @@ TEST(CliConvert, DisabledFieldMayShareAColumn) {
 
 TEST(CliConvert, ExportedFileWithBomQuotesAndCrLf) {
     TempDir dir;
-    const auto r = Cli({"convert", std::string(CORVAT_TEST_DATA) + "/quoted_crlf_bom.csv", "--dir",
-                        dir.path().string(), "--symbol", "Q", "--skip", "1", "--date-format",
-                        "MM_DD_CCYY"});
-    // "1,000.5" is one quoted field, and not a number: that row is left out.
+    std::vector<std::string> args = {
+        "convert",       std::string(CORVAT_TEST_DATA) + "/quoted_crlf_bom.csv",
+        "--dir",         dir.path().string(),
+        "--symbol",      "Q",
+        "--skip",        "1",
+        "--date-format", "MM_DD_CCYY"};
+    // "1,000.5" is one quoted field, and not a number: that row is bad, and
+    // nothing is written unless the user lets it be left out.
+    auto r = Cli(args);
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err,
-              "1 rows could not be converted and were left out.\nThe first is line 2: the open "
-              "\"1,000.5\" is not a number\nConversion failed.\n");
+    EXPECT_NE(r.err.find("Line 2: the open \"1,000.5\" is not a number"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Convert the other 2 rows and leave these out?\n(Answered no: run again "
+                         "with --skip-bad-rows to leave them out.)\nConversion failed.\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "MASTER"));
+    args.push_back("--skip-bad-rows");
+    r = Cli(args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Conversion completed successfully!\n1 row left out.\n");
     const Bytes data = ReadBytes(dir / "F1.DAT");
     ASSERT_EQ(data.size(), 3u * 28);
     const auto close = IeeeToMbf(2.5f);

@@ -89,12 +89,12 @@ TEST_P(FaultInjection, EachSingleFailedCallLosesNothing) { Sweep(false); }
 TEST_P(FaultInjection, FailingEveryCallFromAnyPointLosesNothing) { Sweep(true); }
 
 TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
-    // The rewrite of the master at the end: its temporary copy cannot be
-    // made. The message names the file and the reason.
+    // The commit: the master's temporary copy cannot be made. The message
+    // names the file and the reason.
     PrepareDirectory();
     FailingFileSystem fs;
     fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
-        if (call.call == SeamCall::Open && call.path.filename() == "MASTER.NEW") {
+        if (call.call == SeamCall::Open && call.path.filename() == "MASTER.~NU") {
             return std::errc::permission_denied;
         }
         return std::nullopt;
@@ -102,7 +102,7 @@ TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
     const RunOutcome outcome = Run(fs);
     EXPECT_EQ(outcome.result, 1);
     ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
-    EXPECT_NE(outcome.messages[0].find("MASTER.NEW"), std::string::npos) << outcome.messages[0];
+    EXPECT_NE(outcome.messages[0].find("MASTER.~NU"), std::string::npos) << outcome.messages[0];
     EXPECT_NE(outcome.messages[0].find(std::make_error_code(std::errc::permission_denied).message()),
               std::string::npos)
         << outcome.messages[0];

@@ -32,8 +32,9 @@ public:
     void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
     bool AskYesNo(const std::string& text) override {
         m_messages.push_back(text);
-        return false;
+        return m_yes;
     }
+    void AnswerYes(bool yes) { m_yes = yes; }
     const std::vector<std::string>& Messages() const { return m_messages; }
     std::string All() const {
         std::string all;
@@ -43,6 +44,7 @@ public:
 
 private:
     std::vector<std::string> m_messages;
+    bool m_yes = false;
 };
 
 using MemoryProfile = NullProfile;
