@@ -46,11 +46,14 @@ void CConverter::RemoveStaleTemporaryFiles() {
 
 void CConverter::WriteBackup() {
     // The master as this run found it, so the backup undoes exactly this
-    // run. A new master has nothing to keep.
+    // run. A new master has nothing to keep. Replaced like the master, so a
+    // kill never leaves half a backup; the master's temporary name is free
+    // again after the commit.
     if (!m_bUseExisting) return;
     const std::filesystem::path backup = m_szMasterPath + ".BAK";
-    const std::string error = WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
-        return WriteBytes(file, backup, m_masterBefore.data(), m_masterBefore.size());
+    const std::filesystem::path temp = m_szMasterPath + ".~NU";
+    const std::string error = ReplaceFile(m_fs, backup, temp, [&](File& file) {
+        return WriteBytes(file, temp, m_masterBefore.data(), m_masterBefore.size());
     });
     if (!error.empty()) ReportAfterCommit(error);
 }

@@ -109,6 +109,35 @@ TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
     ExpectIntact(m_before, m_reference, m_dir, outcome, m_options);
 }
 
+TEST_P(FaultInjection, AFailureAfterTheCommitIsAWarningNamingTheFile) {
+    // The directory sync after the master's rename; the backup's rename.
+    for (const char* failing : {"MASTER", "MASTER.BAK"}) {
+        if (!GetParam() && failing == std::string("MASTER.BAK")) continue;  // no backup
+        SCOPED_TRACE(failing);
+        PrepareDirectory();
+        FailingFileSystem fs;
+        bool renamed = false;
+        fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
+            const bool master = failing == std::string("MASTER");
+            if (call.call == SeamCall::Rename && call.target.filename() == failing) {
+                renamed = true;
+                if (!master) return std::errc::io_error;
+            }
+            if (master && renamed && call.call == SeamCall::SyncDirectory) {
+                renamed = false;  // only the sync that makes the commit durable
+                return std::errc::io_error;
+            }
+            return std::nullopt;
+        });
+        const RunOutcome outcome = Run(fs);
+        EXPECT_EQ(outcome.result, 0);
+        ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
+        EXPECT_NE(outcome.messages[0].find(std::string(failing)), std::string::npos)
+            << outcome.messages[0];
+        ExpectIntact(m_before, m_reference, m_dir, outcome, m_options);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Masters, FaultInjection, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Existing" : "New"; });
 
