@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
 
 #include "master_tree.h"
@@ -20,6 +21,13 @@ std::string Plural(std::size_t n, const char* word) {
 bool IsTemporaryName(const std::string& name) {
     static const std::regex pattern(R"(MASTER\.~NU|MASTER\.NEW|F[0-9]+\.NEW)", std::regex::icase);
     return std::regex_match(name, pattern);
+}
+
+// The file number of a security file's name (F12.DAT, f3.dop), else -1.
+int SecurityFileNumber(const std::string& name) {
+    static const std::regex pattern(R"(F([0-9]{1,3})\.(DAT|DOP|MWD))", std::regex::icase);
+    std::smatch match;
+    return std::regex_match(name, match, pattern) ? std::stoi(match[1].str()) : -1;
 }
 
 std::string EntryLabel(const MasterEntry& entry) {
@@ -66,6 +74,24 @@ public:
         }
     }
 
+    // Data files no entry names: what a conversion that did not commit may
+    // leave, and what the next one reuses.
+    void CheckUnnamedDataFiles(const MasterListing& listing) {
+        std::set<int> named;
+        for (const MasterEntry& entry : listing.Entries()) {
+            if (!entry.isDirectory) named.insert(entry.fileNumber);
+        }
+        std::error_code ec;
+        std::vector<std::filesystem::path> unnamed;
+        for (std::filesystem::directory_iterator it(listing.directory, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            const int number = SecurityFileNumber(it->path().filename().string());
+            if (number >= 0 && !named.count(number)) unnamed.push_back(it->path());
+        }
+        std::sort(unnamed.begin(), unnamed.end());
+        for (const auto& path : unnamed) Add(path, "data file that no entry names.");
+    }
+
     void CheckTemporaryFiles(const std::filesystem::path& dir) {
         std::error_code ec;
         std::vector<std::filesystem::path> stale;
@@ -92,6 +118,11 @@ private:
         const bool hasDat = std::filesystem::exists(datPath, ec);
         const bool hasDop = std::filesystem::exists(dopPath, ec);
         const std::string label = EntryLabel(entry);
+        if (entry.firstDate.value > entry.lastDate.value) {
+            Add(listing.masterPath, label + " gives first date " + StoredDateText(entry.firstDate) +
+                                        " after its last date " + StoredDateText(entry.lastDate) +
+                                        ".");
+        }
         if (!hasDat) Add(datPath, "missing; the data file of " + label + ".");
         if (!hasDop) Add(dopPath, "missing; the description file of " + label + ".");
 
@@ -153,10 +184,39 @@ private:
         // short of them its last one is gone, which the length finding says.
         const std::size_t counted = data.RecordsCounted();
         const std::size_t present = data.RecordsPresent();
+        if (counted == 0) Add(listing.masterPath, label + " has no records.");
         if (counted == 0 || present == 0) return;
+        CheckDateOrder(data, std::min(counted, present), dateSlot);
         CompareDate(listing, entry, "first", entry.firstDate, data, 0, dateSlot);
         if (counted <= present) {
             CompareDate(listing, entry, "last", entry.lastDate, data, counted - 1, dateSlot);
+        }
+    }
+
+    // Records must run in ascending date order, each date once, as charting
+    // programs search them.
+    void CheckDateOrder(const DataFile& data, std::size_t records, std::size_t slot) {
+        std::size_t backwards = 0;
+        std::size_t repeats = 0;
+        std::string firstBackwards;
+        std::string firstRepeat;
+        StoredDate previous = DecodeDateValue(data.Field(0, slot));
+        for (std::size_t record = 1; record < records; ++record) {
+            const StoredDate date = DecodeDateValue(data.Field(record, slot));
+            const std::string where =
+                "record " + std::to_string(record + 1) + " (" + StoredDateText(date) + ")";
+            if (date.value < previous.value && backwards++ == 0) firstBackwards = where;
+            if (date.value == previous.value && repeats++ == 0) firstRepeat = where;
+            previous = date;
+        }
+        if (backwards > 0) {
+            Add(data.path, Plural(backwards, "record") +
+                               " out of ascending date order; the first is " + firstBackwards +
+                               ".");
+        }
+        if (repeats > 0) {
+            Add(data.path, Plural(repeats, "record") + " repeating the date before; the first is " +
+                               firstRepeat + ".");
         }
     }
 
@@ -196,6 +256,7 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
             check.Add(node.listing.masterPath, node.error);
         } else {
             check.CheckMaster(node.listing);
+            check.CheckUnnamedDataFiles(node.listing);
             const std::string here = node.relative.empty() ? "." : node.relative;
             for (const MasterEntry& entry : node.listing.Entries()) {
                 if (!recursive || entry.isDirectory || entry.symbol.empty()) continue;
