@@ -101,8 +101,8 @@ TEST(BatchConvert, NewMasterIsMadeOnceThenFilled) {
     BatchFixture f;
     CliRun r =
         f.Convert({f.Input("bad.csv", "x"), f.Good("a.csv"), f.Good("b.csv")}, {"--master", "new"});
-    // The first file is unreadable as data and writes nothing; the next
-    // one makes the master the last goes into.
+    // The first file is refused before anything is written; the next makes
+    // the master the one after it goes into.
     EXPECT_EQ(Lines(r.out).back(), "2 converted, 1 failed") << r.out << r.err;
     EXPECT_EQ(ReadBytes(f.out / "MASTER").size(), 3u * 53);
 
@@ -119,7 +119,7 @@ TEST(BatchConvert, ShowsACounterOnATerminalAndClearsItBeforeMessages) {
     EXPECT_NE(r.err.find("[1/3] "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("[3/3] "), std::string::npos);
     // Every message starts on a clean line: the counter is wiped with \r.
-    const auto message = r.err.find("You specified");
+    const auto message = r.err.find("Cannot tell how");
     ASSERT_NE(message, std::string::npos) << r.err;
     EXPECT_EQ(r.err[message - 1], '\r');
     EXPECT_EQ(r.err.back(), '\r') << "the last counter is wiped too";

@@ -44,8 +44,8 @@ TEST(ConvertRows, BadRowsAreLeftOutOnlyWhenTheUserSaysYes) {
         ASSERT_EQ(f.Convert(text), answer ? 0 : 1);
         ASSERT_EQ(f.messages.shown.size(), 1u);
         const std::string& asked = f.messages.shown[0];
-        for (const char* part : {"Line 2: it has no close column", "Line 3:", "Line 4:",
-                                 "Line 6: repeats the date of line 1",
+        for (const char* part : {"Line 2: it has no close column",
+                                 "Line 3:", "Line 4:", "Line 6: it repeats the date of line 1",
                                  "\nConvert the other 2 rows and leave these out?"}) {
             EXPECT_NE(asked.find(part), std::string::npos) << part << " in " << asked;
         }
@@ -112,8 +112,9 @@ TEST(ConvertRows, SeparatedFormatWithDigitsOnlyWarnsOnce) {
     ASSERT_EQ(f.Convert("011597,10\n011697,10\n"), 1);
     EXPECT_EQ(f.messages.shown.front(),
               "You specified a character-separated date format\nbut a only numeric date "
-              "characters were found.");
-    EXPECT_EQ(std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
+              "characters were found.\nThe dates look like MMDDYY.");
+    EXPECT_EQ(
+        std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
 }
 
 TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {

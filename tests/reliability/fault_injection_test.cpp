@@ -64,15 +64,16 @@ protected:
             }
             const RunOutcome outcome = Run(fs);
             ASSERT_FALSE(fs.Failures().empty()) << "call " << k << " never happened";
-            SCOPED_TRACE("failing " + fs.Failures().front() + "; messages: " +
-                         ::testing::PrintToString(outcome.messages));
+            SCOPED_TRACE("failing " + fs.Failures().front() +
+                         "; messages: " + ::testing::PrintToString(outcome.messages));
             ExpectIntact(m_before, m_reference, m_dir, outcome, options);
             if (outcome.result != 0) ++failedRuns;
             if (::testing::Test::HasFatalFailure()) return;
         }
-        // Most calls matter: a sweep in which nearly every run passed would
-        // mean the failures were not reaching the engine.
-        EXPECT_GT(failedRuns, m_totalCalls / 2);
+        // Many calls matter: a sweep in which nearly every run passed would
+        // mean the failures were not reaching the engine. Those after the
+        // commit (sync, backup) and the lock's own are only warned about.
+        EXPECT_GT(failedRuns, m_totalCalls / 3);
     }
 
     TempDir m_work;
@@ -93,8 +94,9 @@ TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
     // names the file and the reason.
     PrepareDirectory();
     FailingFileSystem fs;
-    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
-        if (call.call == SeamCall::Open && call.path.filename() == "MASTER.~NU") {
+    const std::string temp = GetParam() ? "MASTER.NEW" : "MASTER.~NU";
+    fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::Open && call.path.filename() == temp) {
             return std::errc::permission_denied;
         }
         return std::nullopt;
@@ -102,9 +104,10 @@ TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
     const RunOutcome outcome = Run(fs);
     EXPECT_EQ(outcome.result, 1);
     ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
-    EXPECT_NE(outcome.messages[0].find("MASTER.~NU"), std::string::npos) << outcome.messages[0];
-    EXPECT_NE(outcome.messages[0].find(std::make_error_code(std::errc::permission_denied).message()),
-              std::string::npos)
+    EXPECT_NE(outcome.messages[0].find(temp), std::string::npos) << outcome.messages[0];
+    EXPECT_NE(
+        outcome.messages[0].find(std::make_error_code(std::errc::permission_denied).message()),
+        std::string::npos)
         << outcome.messages[0];
     ExpectIntact(m_before, m_reference, m_dir, outcome, m_options);
 }
