@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -21,10 +22,12 @@ public:
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
     bool AskYesNo(const std::string& text) override {
         shown.push_back(text);
+        if (whileAsking) whileAsking();
         return answer;
     }
     std::vector<std::string> shown;
     bool answer = false;
+    std::function<void()> whileAsking;  // another program at work meanwhile
 };
 
 class MemoryProfile final : public Profile {
