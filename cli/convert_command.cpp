@@ -64,6 +64,9 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
                   "add the rows to a security DIR already holds under the symbol, instead of "
                   "refusing it as a duplicate");
     m_layout.Register(sub);
+    sub->add_flag("--skip-bad-rows", m_skipBadRows,
+                  "convert the other rows when some cannot be converted (default: convert "
+                  "nothing)");
     AddWaitOption(sub, m_waitSeconds);
     return sub;
 }
@@ -123,15 +126,21 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     job.m_nSkipRows = layout.skipRows;
     job.m_numberStyle = layout.numbers;
     job.m_bUpdate = m_update;
+    job.m_nTimeColumn = layout.timeColumn;
     outcome.converted = job.Run() == 0;
     outcome.update = job.UpdateResult();
     outcome.symbol = job.m_szSymbol;
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
+    outcome.rowsLeftOut = job.RowsLeftOut();
     return outcome;
 }
 
 namespace {
+
+std::string LeftOutText(long rows) {
+    return std::to_string(rows) + (rows == 1 ? " row" : " rows") + " left out";
+}
 
 bool MasterExists(const std::string& dir) {
     std::error_code ec;
@@ -144,6 +153,7 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
+    messages.SkipBadRows(m_skipBadRows);
     DeadlineWaiter waiter(messages, m_waitSeconds);
     const Outcome outcome =
         ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter);
@@ -153,6 +163,7 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     }
     if (outcome.converted) {
         out << "Conversion completed successfully!\n";
+        if (outcome.rowsLeftOut > 0) out << LeftOutText(outcome.rowsLeftOut) << ".\n";
         return kExitSuccess;
     }
     err << "Conversion failed.\n";
@@ -161,6 +172,7 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
 
 int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     StreamMessageSink stream(err);
+    stream.SkipBadRows(m_skipBadRows);
     ProgressLine progress(err, m_terminal);
     ProgressAwareSink messages(stream, progress);
     DeadlineWaiter waiter(messages, m_waitSeconds);
@@ -197,6 +209,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
             << (outcome.fileNumber > 0 ? std::to_string(outcome.fileNumber) : "-") << ", "
             << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " row" : " rows") << " written, "
+            << (outcome.rowsLeftOut > 0 ? LeftOutText(outcome.rowsLeftOut) + ", " : "")
             << (outcome.converted ? "converted" : "failed") << '\n'
             << std::flush;
     }

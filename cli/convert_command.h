@@ -24,9 +24,9 @@ private:
         bool converted = false;
         int fileNumber = 0;  // 0 when no security was registered
         int rowsWritten = 0;
-        std::optional<RecordMerge> update;
-        std::string symbol;  // the updated security's, as DIR holds it  // set when an existing
-                             // security was updated
+        std::optional<RecordMerge> update;  // set when an existing security was updated
+        std::string symbol;                 // the updated security's, as DIR holds it
+        long rowsLeftOut = 0;
     };
 
     void Validate();
@@ -43,6 +43,7 @@ private:
     bool m_update = false;
     LayoutOptions m_layout;
     int m_waitSeconds = kDefaultWaitSeconds;
+    bool m_skipBadRows = false;
 };
 
 // The symbol as the settings dialog hands it over: trailing blanks

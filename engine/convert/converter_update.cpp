@@ -24,61 +24,30 @@ bool CConverter::AskAboutUpdate() {
     return true;
 }
 
-int CConverter::RunUpdate(const MasterEntry& entry) {
+int CConverter::RunUpdate(const MasterEntry& entry, const InputRows& input) {
     if (m_agreedUpdate >= 0 && m_agreedUpdate != entry.fileNumber) {
         Report(m_szPath + " changed while you were being asked; try again.");
         return 1;
     }
-    InputLayout layout;
-    for (std::size_t i = 0; i < kFieldSlots; ++i) {
-        layout.fieldOn[i] = m_bFieldOn[i] != 0;
-        layout.column[i] = m_nColumn[i];
-    }
-    layout.delimiter = m_szDelimiter.empty() ? ',' : m_szDelimiter[0];
-    layout.dateFormat = m_nDateFormat;
-    layout.skipRows = m_bSkipOn ? m_nSkipRows : 0;
-    layout.numbers = m_numberStyle;
-    const InputRows rows = ReadInputRows(m_fs, m_strInputPath, layout);
-    if (!rows.failure.empty()) {
-        Report(rows.failure);
+    // The backup holds the master as this run found it, as for a conversion.
+    if (std::string error = ReadWholeFile(m_fs, m_szMasterPath, m_masterBefore); !error.empty()) {
+        Report(error);
         return 1;
     }
-    if (rows.intraday) {
-        Report(IntradayMessage(m_strInputPath));
-        return 1;
-    }
-    if (rows.records.empty()) {
-        Report(rows.badRowCount > 0 ? BadRowsMessage(rows) + "\nNo rows could be converted."
-                                    : std::string("No rows could be converted."));
-        return 1;
-    }
-    if (rows.badRowCount > 0 &&
-        !m_messages.AskYesNo(BadRowsMessage(rows) + "\n" + LeaveOutQuestion(rows.records.size())))
-        return 1;
-
-    std::string masterBefore;
-    const bool haveBackup = ReadWholeFile(m_fs, m_szMasterPath, masterBefore).empty();
     RecordMerge merge;
-    if (UpdateSecurity(m_fs, m_szPath, entry, rows.records, layout.fieldOn, m_strInputPath,
+    if (UpdateSecurity(m_fs, m_szPath, entry, input.records, Layout().fieldOn, m_strInputPath,
                        m_messages, merge) != 0)
         return 1;
     m_update = merge;
-    m_szSymbol = entry.symbol;  // as the directory holds it
     m_fileNumber = entry.fileNumber;
     m_rowsWritten = static_cast<int>(merge.added + merge.replaced);
+    m_firstDate = merge.firstDate;
+    m_lastDate = merge.lastDate;
+    m_szSymbol = entry.symbol;  // as the directory holds it
     m_profile.WriteProfileString(kSettingSection, "Path", m_szPath);
     m_profile.WriteProfileString(kSettingSection, "Symbol", m_szSymbol);
-    if (haveBackup && !merge.ChangesNothing()) WriteBackup(masterBefore);
+    if (!merge.ChangesNothing()) WriteBackup();
     return 0;
-}
-
-void CConverter::WriteBackup(const std::string& masterBytes) {
-    // The backup is a courtesy: its failure never stops the run, but a
-    // half-written one is not left behind either.
-    const std::filesystem::path backup = m_szMasterPath + kBackupSuffix;
-    static_cast<void>(WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
-        return WriteBytes(file, backup, masterBytes.data(), masterBytes.size());
-    }));
 }
 
 }  // namespace corvat
