@@ -18,8 +18,8 @@ EmasterRecord MakeEmasterHeader(const MasterRecord& masterHeader) {
     return header;
 }
 
-SecurityEntry DecodeEmasterRecord(const EmasterRecord& raw, int recordNumber) {
-    SecurityEntry entry;
+IndexedSecurity DecodeEmasterRecord(const EmasterRecord& raw, int recordNumber) {
+    IndexedSecurity entry;
     entry.index = IndexFile::Emaster;
     entry.recordNumber = recordNumber;
     entry.fileNumber = raw[emaster::kFileNumber];

@@ -59,7 +59,7 @@ EmasterHeader DecodeEmasterHeader(const EmasterRecord& header);
 // A header whose first 53 bytes are MASTER's header, the rest zero.
 EmasterRecord MakeEmasterHeader(const MasterRecord& masterHeader);
 
-SecurityEntry DecodeEmasterRecord(const EmasterRecord& raw, int recordNumber);
+IndexedSecurity DecodeEmasterRecord(const EmasterRecord& raw, int recordNumber);
 
 // The marker a new record gets: the first existing record's, else "66".
 EmasterMarker MarkerForNewRecord(std::span<const EmasterRecord> existingRecords);

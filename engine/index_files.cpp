@@ -74,8 +74,8 @@ std::int32_t DayNumberToCcyymmdd(std::uint16_t dayNumber) {
     return (1900 + date.year) * 10000 + date.month * 100 + date.day;
 }
 
-SecurityEntry SecurityFromMaster(const MasterRecord& raw, int recordNumber) {
-    SecurityEntry entry;
+IndexedSecurity SecurityFromMaster(const MasterRecord& raw, int recordNumber) {
+    IndexedSecurity entry;
     entry.index = IndexFile::Master;
     entry.recordNumber = recordNumber;
     entry.fileNumber = raw[master::kFileNumber];
@@ -92,10 +92,10 @@ SecurityEntry SecurityFromMaster(const MasterRecord& raw, int recordNumber) {
     return entry;
 }
 
-std::vector<int> FileNumbersOf(std::span<const SecurityEntry> entries) {
+std::vector<int> FileNumbersOf(std::span<const IndexedSecurity> entries) {
     std::vector<int> numbers;
     numbers.reserve(entries.size());
-    for (const SecurityEntry& entry : entries) numbers.push_back(entry.fileNumber);
+    for (const IndexedSecurity& entry : entries) numbers.push_back(entry.fileNumber);
     return numbers;
 }
 

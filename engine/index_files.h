@@ -43,7 +43,7 @@ std::int32_t DayNumberToCcyymmdd(std::uint16_t dayNumber);
 
 // One security of any of the three index files, so that listing, dumping,
 // checking and the duplicate search treat them alike.
-struct SecurityEntry {
+struct IndexedSecurity {
     IndexFile index = IndexFile::Master;
     int recordNumber = 0;  // 1 for the first record after the file's header
     int fileNumber = 0;
@@ -66,9 +66,9 @@ struct SecurityEntry {
 };
 
 // A MASTER security entry (not a directory entry) as a common entry.
-SecurityEntry SecurityFromMaster(const MasterRecord& raw, int recordNumber);
+IndexedSecurity SecurityFromMaster(const MasterRecord& raw, int recordNumber);
 
-std::vector<int> FileNumbersOf(std::span<const SecurityEntry> entries);
+std::vector<int> FileNumbersOf(std::span<const IndexedSecurity> entries);
 
 // How EMASTER stands to MASTER, from the file numbers of the records each
 // header counts, in file order. In step: the same count and record i of

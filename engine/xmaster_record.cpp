@@ -49,8 +49,8 @@ std::optional<int> NextXmasterFileNumber(const XmasterHeader& header,
     return next;
 }
 
-SecurityEntry DecodeXmasterRecord(const XmasterRecord& raw, int recordNumber) {
-    SecurityEntry entry;
+IndexedSecurity DecodeXmasterRecord(const XmasterRecord& raw, int recordNumber) {
+    IndexedSecurity entry;
     entry.index = IndexFile::Xmaster;
     entry.recordNumber = recordNumber;
     entry.fileNumber = ReadU16Le(raw, xmaster::kFileNumber);

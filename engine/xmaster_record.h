@@ -61,7 +61,7 @@ void RaiseXmasterHeader(XmasterRecord& header, int recordCount, int usedFileNumb
 std::optional<int> NextXmasterFileNumber(const XmasterHeader& header,
                                          std::span<const int> xmasterNumbers);
 
-SecurityEntry DecodeXmasterRecord(const XmasterRecord& raw, int recordNumber);
+IndexedSecurity DecodeXmasterRecord(const XmasterRecord& raw, int recordNumber);
 
 // A daily security's record; the name is cut to 45 bytes, the symbol to 14.
 XmasterRecord MakeXmasterRecord(int fileNumber, std::string_view symbol, std::string_view name,
