@@ -13,9 +13,14 @@
 namespace corvat::test {
 namespace {
 
+using namespace std::string_literals;
+
 // Zero bytes with the given parts laid in at their offsets, as the notes'
 // tables draw a record.
-Bytes Layout(std::size_t size, std::initializer_list<std::pair<std::size_t, Bytes>> parts) {
+using Part = std::pair<std::size_t, Bytes>;
+Part At(std::size_t offset, const Bytes& bytes) { return {offset, bytes}; }
+
+Bytes Layout(std::size_t size, std::initializer_list<Part> parts) {
     Bytes bytes(size, 0);
     for (const auto& [offset, part] : parts)
         std::copy(part.begin(), part.end(), bytes.begin() + offset);
@@ -73,54 +78,37 @@ TEST(IndexDates, BothScalesGiveTheCalendarDayOrTheStoredNumber) {
     EXPECT_EQ(DayNumberToCcyymmdd(1), 19610101);
 }
 
-// Left-over bytes after the symbol's zero, a 16-byte name with no zero, a
-// long name, IEEE dates, an unknown marker.
-const Bytes kEmasterEntry = Layout(192, {{0, {0x36, 0x36, 7}},
-                                         {6, {5, 0x1f, 0, ' '}},
-                                         {11, TextBytes("ABC\0zz")},
-                                         {32, TextBytes("ACME CORPORATION")},
-                                         {60, {'D'}},
-                                         {64, kIeee1201130},
-                                         {72, kIeee1210104},
-                                         {139, TextBytes("ACME CORPORATION HOLDINGS")}});
-
-TEST(EmasterRecord, DecodesTheNotesLayout) {
-    const IndexedSecurity e = DecodeEmasterRecord(Record<192>(kEmasterEntry), 3);
-    EXPECT_EQ(e.index, IndexFile::Emaster);
-    EXPECT_EQ(std::make_tuple(e.recordNumber, e.fileNumber, e.fieldCount, e.period),
-              std::make_tuple(3, 7, 5, 'D'));
-    EXPECT_EQ(std::make_tuple(e.symbol, e.name, e.longName),
-              std::make_tuple("ABC", "ACME CORPORATION", "ACME CORPORATION HOLDINGS"));
-    EXPECT_EQ(e.fieldBitset, 0x1f);
-    EXPECT_EQ(EntryDateText(e.firstDate) + " " + EntryDateText(e.lastDate),
-              "2020-11-30 2021-01-04");
+// File 7, "ACME CORPORATION", five fields D H L C V, 2020-11-30 to 2021-01-04,
+// drawn as the notes draw an EMASTER record.
+Bytes EmasterBytes(const Bytes& marker, const std::string& symbol, const std::string& longName) {
+    return Layout(192,
+                  {At(0, marker), At(2, {7}), At(6, {5, 0x1f, 0, ' '}), At(11, TextBytes(symbol)),
+                   At(32, TextBytes("ACME CORPORATION")), At(60, {'D'}), At(64, kIeee1201130),
+                   At(72, kIeee1210104), At(126, kInt20201130), At(139, TextBytes(longName))});
 }
 
-TEST(EmasterRecord, MirrorsAMasterEntry) {
+TEST(EmasterRecord, DecodesAndMirrorsAMasterEntry) {
+    // Left-over bytes after the symbol's zero; a 16-byte name has no zero.
+    const auto e = DecodeEmasterRecord(Record<192>(EmasterBytes({0, 0}, "ABC\0zz"s, "ACME CO")), 3);
+    EXPECT_EQ(std::make_tuple(e.index, e.recordNumber, e.fileNumber, e.fieldCount, e.period),
+              std::make_tuple(IndexFile::Emaster, 3, 7, 5, 'D'));
+    EXPECT_EQ(std::make_tuple(e.symbol, e.name, e.longName, e.fieldBitset),
+              std::make_tuple("ABC", "ACME CORPORATION", "ACME CO", 0x1f));
+    EXPECT_EQ(EntryDateText(e.firstDate) + " " + EntryDateText(e.lastDate),
+              "2020-11-30 2021-01-04");
+
     MasterRecord entry = MakeSecurityEntry(7, 5, "ACME CORPORATION", "ABC", {});
     WriteMbf(entry, master::kFirstDate, Record<4>(kMbf1201130));
     WriteMbf(entry, master::kLastDate, Record<4>(kMbf1210104));
-    const auto expected = [](const Bytes& marker, const std::string& longName) {
-        return Layout(192, {{0, marker},
-                            {2, {7}},
-                            {6, {5, 0x1f, 0, ' '}},
-                            {11, TextBytes("ABC")},
-                            {32, TextBytes("ACME CORPORATION")},
-                            {60, {'D'}},
-                            {64, kIeee1201130},
-                            {72, kIeee1210104},
-                            {126, kInt20201130},
-                            {139, TextBytes(longName)}});
-    };
     const std::string long45(45, 'L');
     const struct {
         std::string fullName;
         EmasterMarker marker;
         Bytes bytes;
-    } cases[] = {
-        {"ACME CORPORATION", {0, 0}, expected({0, 0}, "")},
-        {"ACME CORPORATION!", kNewEmasterMarker, expected({0x36, 0x36}, "ACME CORPORATION!")},
-        {long45 + "tail", {0x36, 0x36}, expected({0x36, 0x36}, long45)}};
+    } cases[] = {{"ACME CORPORATION", {0, 0}, EmasterBytes({0, 0}, "ABC", "")},
+                 {"ACME CORPORATION!", kNewEmasterMarker,
+                  EmasterBytes({0x36, 0x36}, "ABC", "ACME CORPORATION!")},
+                 {long45 + "tail", {0x36, 0x36}, EmasterBytes({0x36, 0x36}, "ABC", long45)}};
     for (const auto& c : cases) {
         EXPECT_EQ(AsBytes(MakeEmasterRecord(entry, 0x1f, c.fullName, c.marker)), c.bytes)
             << c.fullName;
@@ -129,78 +117,59 @@ TEST(EmasterRecord, MirrorsAMasterEntry) {
 
 TEST(EmasterRecord, MarkerAndHeaderFollowTheExistingFiles) {
     EXPECT_EQ(MarkerForNewRecord({}), kNewEmasterMarker);
-    const std::vector<EmasterRecord> existing = {Record<192>(Layout(192, {{0, {0, 0}}}))};
+    const std::vector<EmasterRecord> existing = {Record<192>(Layout(192, {At(0, {0, 0})}))};
     EXPECT_EQ(MarkerForNewRecord(existing), (EmasterMarker{0, 0}));
-    const Bytes master = Layout(53, {{0, {2, 0, 9, 0}}, {49, {1, 2, 3, 4}}});
+    const Bytes master = Layout(53, {At(0, {2, 0, 9, 0}), At(49, {1, 2, 3, 4})});
     const EmasterRecord header = MakeEmasterHeader(Record<53>(master));
-    EXPECT_EQ(AsBytes(header), Layout(192, {{0, master}}));
-    EXPECT_EQ(
-        DecodeEmasterHeader(header).recordCount + DecodeEmasterHeader(header).highestFileNumber,
-        11);
+    EXPECT_EQ(AsBytes(header), Layout(192, {At(0, master)}));
+    const EmasterHeader decoded = DecodeEmasterHeader(header);
+    EXPECT_EQ(decoded.recordCount * 100 + decoded.highestFileNumber, 209);
 }
 
-const Bytes kXmasterEntry = Layout(150, {{0, {1}},
-                                         {1, TextBytes("LONGSYMBOL1234")},
-                                         {16, TextBytes("A NAME\0left")},
-                                         {62, {'D'}},
-                                         {65, {0x01, 0x01}},
-                                         {70, {0x7f}},
-                                         {104, kInt20201130},
-                                         {108, kInt20201130},
-                                         {116, kInt20210104}});
+Bytes XmasterBytes(const std::string& name) {
+    return Layout(150, {At(0, {1}), At(1, TextBytes("LONGSYMBOL1234")), At(16, TextBytes(name)),
+                        At(62, {'D'}), At(65, {0x01, 0x01}), At(70, {0x7f}), At(104, kInt20201130),
+                        At(108, kInt20201130), At(116, kInt20210104)});
+}
 
 TEST(XmasterRecord, DecodesAndMakesTheNotesLayout) {
-    const IndexedSecurity e = DecodeXmasterRecord(Record<150>(kXmasterEntry), 1);
+    const auto e = DecodeXmasterRecord(Record<150>(XmasterBytes("A NAME\0left"s)), 1);
     EXPECT_EQ(std::make_tuple(e.fileNumber, e.fieldCount, e.symbol, e.name, e.longName),
               std::make_tuple(257, 7, "LONGSYMBOL1234", "A NAME", "A NAME"));
     EXPECT_EQ(EntryDateText(e.firstDate) + " " + EntryDateText(e.lastDate),
               "2020-11-30 2021-01-04");
-    const Bytes made = Layout(150, {{0, {1}},
-                                    {1, TextBytes("LONGSYMBOL1234")},
-                                    {16, TextBytes("A NAME")},
-                                    {62, {'D'}},
-                                    {65, {0x01, 0x01}},
-                                    {70, {0x7f}},
-                                    {104, kInt20201130},
-                                    {108, kInt20201130},
-                                    {116, kInt20210104}});
     EXPECT_EQ(
         AsBytes(MakeXmasterRecord(257, "LONGSYMBOL1234xx", "A NAME", 0x7f, 20201130, 20210104)),
-        made);
+        XmasterBytes("A NAME"));
 }
 
 TEST(XmasterHeader, CountsAndNextNumberRise) {
     XmasterRecord header = MakeXmasterHeader();
-    EXPECT_EQ(AsBytes(header), Layout(150, {{0, {0x5d, 0xfe, 0x58, 0x4d}}, {18, {0x00, 0x01}}}));
+    EXPECT_EQ(AsBytes(header),
+              Layout(150, {At(0, {0x5d, 0xfe, 0x58, 0x4d}), At(18, {0x00, 0x01})}));
     RaiseXmasterHeader(header, 1, 256);
-    EXPECT_EQ(
-        AsBytes(header),
-        Layout(150, {{0, {0x5d, 0xfe, 0x58, 0x4d}}, {10, {1}}, {14, {1}}, {18, {0x01, 0x01}}}));
+    EXPECT_EQ(AsBytes(header), Layout(150, {At(0, {0x5d, 0xfe, 0x58, 0x4d}), At(10, {1}),
+                                            At(14, {1}), At(18, {0x01, 0x01})}));
     const XmasterHeader decoded = DecodeXmasterHeader(header);
     EXPECT_TRUE(decoded.magicMatches);
-    EXPECT_EQ(decoded.recordCount + decoded.recordCountAgain, 2);
-    const struct {
-        int headerNext;
-        std::vector<int> numbers;
-        std::optional<int> next;
-    } cases[] = {{0, {}, 256}, {300, {256}, 300}, {257, {400}, 401}, {0, {65535}, std::nullopt}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(NextXmasterFileNumber({true, 0, 0, c.headerNext}, c.numbers), c.next)
-            << c.headerNext;
+    EXPECT_EQ(decoded.recordCount * 100 + decoded.recordCountAgain, 101);
+    const std::tuple<int, std::vector<int>, std::optional<int>> cases[] = {
+        {0, {}, 256}, {300, {256}, 300}, {257, {400}, 401}, {0, {65535}, std::nullopt}};
+    for (const auto& [headerNext, numbers, next] : cases) {
+        EXPECT_EQ(NextXmasterFileNumber({true, 0, 0, headerNext}, numbers), next) << headerNext;
     }
 }
 
 TEST(IndexRules, EmasterStateAgainstMaster) {
     using S = EmasterState;
-    const struct {
-        bool present;
-        std::vector<int> master, emaster;
-        S state;
-    } cases[] = {{false, {1}, {}, S::Absent},       {true, {3, 1}, {3, 1}, S::InStep},
-                 {true, {}, {}, S::InStep},         {true, {3, 1, 2}, {3}, S::Behind},
-                 {true, {3, 1}, {}, S::Behind},     {true, {3, 1}, {1, 3}, S::OutOfStep},
-                 {true, {3}, {3, 1}, S::OutOfStep}, {true, {3, 1, 2}, {1}, S::OutOfStep}};
-    for (const auto& c : cases) EXPECT_EQ(EmasterStateOf(c.present, c.master, c.emaster), c.state);
+    const std::tuple<bool, std::vector<int>, std::vector<int>, S> cases[] = {
+        {false, {1}, {}, S::Absent},       {true, {3, 1}, {3, 1}, S::InStep},
+        {true, {}, {}, S::InStep},         {true, {3, 1, 2}, {3}, S::Behind},
+        {true, {3, 1}, {}, S::Behind},     {true, {3, 1}, {1, 3}, S::OutOfStep},
+        {true, {3}, {3, 1}, S::OutOfStep}, {true, {3, 1, 2}, {1}, S::OutOfStep}};
+    for (const auto& [present, master, emaster, state] : cases) {
+        EXPECT_EQ(EmasterStateOf(present, master, emaster), state);
+    }
 }
 
 TEST(IndexRules, FreeNumbersAndAFullMaster) {
@@ -208,47 +177,37 @@ TEST(IndexRules, FreeNumbersAndAFullMaster) {
     for (int i = 0; i < 255; ++i) all[i] = i + 1;
     std::vector<int> allBut9 = all;
     allBut9[8] = 300;
-    const struct {
-        int count;
-        std::vector<int> named;
-        std::optional<int> lowest;
-        bool full;
-    } cases[] = {{0, {}, 1, false},
-                 {2, {1, 2, 256}, 3, false},
-                 {1, allBut9, 9, false},
-                 {3, all, std::nullopt, true},
-                 {255, {1}, 2, true}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(LowestFreeFileNumber(c.named), c.lowest);
-        EXPECT_EQ(MasterIsFull(c.count, c.named), c.full);
+    // MASTER's count, the numbers any index names, the lowest free, full.
+    const std::tuple<int, std::vector<int>, std::optional<int>, bool> cases[] = {
+        {0, {}, 1, false},
+        {2, {1, 2, 256}, 3, false},
+        {1, allBut9, 9, false},
+        {3, all, std::nullopt, true},
+        {255, {1}, 2, true}};
+    for (const auto& [count, named, lowest, full] : cases) {
+        EXPECT_EQ(LowestFreeFileNumber(named), lowest);
+        EXPECT_EQ(MasterIsFull(count, named), full);
     }
     EXPECT_FALSE(IsFileNumberFree(256, {}));
     EXPECT_FALSE(IsFileNumberFree(0, {}));
 }
 
 TEST(IndexRules, SymbolsForNewSecuritiesAndMatches) {
-    const struct {
-        std::string symbol;
-        bool valid;
-    } symbols[] = {{"ABC", true},
-                   {"A B.C-1~", true},
-                   {std::string(14, 'X'), true},
-                   {std::string(15, 'X'), false},
-                   {"AB\tC", false},
-                   {"\xc3\xa9", false},
-                   {"A\x7f", false}};
-    for (const auto& c : symbols) EXPECT_EQ(IsValidNewSymbol(c.symbol), c.valid) << c.symbol;
-    const struct {
-        std::string stored, wanted;
-        bool matches;
-    } matches[] = {{"abc", "ABC", true},
-                   {"ABC", "AB", false},
-                   {"ABCDEFGHIJKLMNOP", "abcdefghijklmn", true},
-                   {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP", true},
-                   {"ABCDEFGHIJKLMN", "ABCDEFGHIJKLM", false},
-                   {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNOX", false}};
-    for (const auto& c : matches)
-        EXPECT_EQ(SymbolMatches(c.stored, c.wanted), c.matches) << c.stored;
+    for (const std::string good : {"ABC", "A B.C-1~", "ABCDEFGHIJKLMN"}) {
+        EXPECT_TRUE(IsValidNewSymbol(good)) << good;
+    }
+    for (const std::string bad : {"ABCDEFGHIJKLMNO", "AB\tC", "\xc3\xa9", "A\x7f"}) {
+        EXPECT_FALSE(IsValidNewSymbol(bad)) << bad;
+    }
+    using Pair = std::pair<const char*, const char*>;  // stored, wanted
+    for (auto [stored, wanted] : {Pair{"abc", "ABC"}, Pair{"ABCDEFGHIJKLMNOP", "abcdefghijklmn"},
+                                  Pair{"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"}}) {
+        EXPECT_TRUE(SymbolMatches(stored, wanted)) << stored;
+    }
+    for (auto [stored, wanted] : {Pair{"ABC", "AB"}, Pair{"ABCDEFGHIJKLMN", "ABCDEFGHIJKLM"},
+                                  Pair{"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNOX"}}) {
+        EXPECT_FALSE(SymbolMatches(stored, wanted)) << stored;
+    }
 }
 
 TEST(IndexRules, MasterEntriesDecodeLikeTheOthers) {
