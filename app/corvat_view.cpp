@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFontDatabase>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "converter.h"
 #include "converter_setup.h"
@@ -32,6 +34,36 @@ public:
 };
 
 }  // namespace
+
+// Waits with the window alive: its events are handled between tries, and
+// only Cancel ends the wait early; there is no time limit.
+class WindowLockWaiter final : public LockWaiter {
+public:
+    explicit WindowLockWaiter(CCorvatView& view) : m_view(view) {}
+    ~WindowLockWaiter() override {
+        if (m_waiting) emit m_view.WaitingEnded();
+    }
+    WindowLockWaiter(const WindowLockWaiter&) = delete;
+    WindowLockWaiter& operator=(const WindowLockWaiter&) = delete;
+
+    void StartWaiting(const std::filesystem::path& dir) override {
+        m_view.m_cancelWaiting = false;
+        if (!m_waiting) emit m_view.WaitingStarted(QString::fromStdString(WaitingText(dir)));
+        m_waiting = true;
+    }
+
+    bool KeepWaiting() override {
+        constexpr int kPauseMs = 100;
+        QEventLoop pause;
+        QTimer::singleShot(kPauseMs, &pause, &QEventLoop::quit);
+        pause.exec();
+        return !m_view.m_cancelWaiting;
+    }
+
+private:
+    CCorvatView& m_view;
+    bool m_waiting = false;
+};
 
 CCorvatView::CCorvatView(ProfileStore& profile, MessageSinkFactory makeMessageSink, QWidget* parent)
     : QPlainTextEdit(parent),
@@ -134,7 +166,9 @@ void CCorvatView::RunConversionFlow() {
     const WaitCursor wait;
     int result = 1;
     {
-        CConverter job(*messages, m_profile);
+        WindowLockWaiter waiter(*this);
+        CConverter job(*messages, m_profile, RealFileSystem());
+        job.SetLockWaiter(waiter);
         FillConverter(job, values, m_strInputPath, m_nDateFormat);
         result = job.Run();
     }

@@ -47,12 +47,20 @@ public:
     // The date format number the settings dialog stored on its last OK.
     int m_nDateFormat = 1;
 
+    // Gives up waiting for a data directory another program is writing to.
+    void CancelWaiting() { m_cancelWaiting = true; }
+
     static const QString kSuccessText;
     static const QString kFailureText;
 
 signals:
     // The state of the Settings command may have changed.
     void CommandStateChanged();
+    // A conversion waits for another program writing to its directory: the
+    // window says `text`, offers Cancel and takes no other command, until
+    // WaitingEnded.
+    void WaitingStarted(const QString& text);
+    void WaitingEnded();
 
 private:
     void RunConversionFlow();
@@ -61,6 +69,9 @@ private:
     MessageSinkFactory m_makeMessageSink;
     std::function<void()> m_beep;
     std::function<void()> m_settingsHelp;
+    bool m_cancelWaiting = false;
+
+    friend class WindowLockWaiter;
 };
 
 }  // namespace corvat

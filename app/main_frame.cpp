@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -175,6 +176,10 @@ bool CMainFrame::OnCreate() {
     SetControlId(bar, AFX_IDW_STATUS_BAR);
     m_idlePane = new QLabel(Text(AFX_IDS_IDLEMESSAGE), bar);
     bar->addWidget(m_idlePane, 1);
+    m_cancelWait = new QPushButton(tr("Cancel"), bar);
+    m_cancelWait->setToolTip(tr("Stop waiting and convert nothing"));
+    m_cancelWait->hide();
+    bar->addPermanentWidget(m_cancelWait);
     bar->setWhatsThis(tr("The status bar: describes the command under the pointer."));
 
     SetRecentFiles(RecentFileList());
@@ -187,6 +192,9 @@ void CMainFrame::SetView(CCorvatView* view) {
     connect(view, &CCorvatView::CommandStateChanged, this, &CMainFrame::UpdateCommandUi);
     connect(Action(ID_SETTINGS), &QAction::triggered, view, &CCorvatView::OnSettings);
     connect(Action(ID_CLEAR_WINDOW), &QAction::triggered, view, &CCorvatView::OnClearWindow);
+    connect(view, &CCorvatView::WaitingStarted, this, &CMainFrame::OnWaitingStarted);
+    connect(view, &CCorvatView::WaitingEnded, this, &CMainFrame::OnWaitingEnded);
+    connect(m_cancelWait, &QPushButton::clicked, view, &CCorvatView::CancelWaiting);
     view->SetSettingsHelp([this] { OnHelp(); });
     view->setFocus();
     UpdateCommandUi();
@@ -211,6 +219,28 @@ void CMainFrame::SetRecentFiles(const RecentFileList& files) {
         entry->setEnabled(used);
         entry->setText(used ? files.MenuText(i) : QString());
     }
+}
+
+void CMainFrame::OnWaitingStarted(const QString& text) {
+    // A second conversion, or leaving the program, would start while this
+    // one is still inside its run.
+    for (QAction* action : m_fileMenu->actions()) {
+        if (!action->isEnabled()) continue;
+        action->setEnabled(false);
+        m_disabledWhileWaiting.append(action);
+    }
+    m_toolBar->setEnabled(false);
+    statusBar()->showMessage(text);
+    m_cancelWait->show();
+}
+
+void CMainFrame::OnWaitingEnded() {
+    m_cancelWait->hide();
+    statusBar()->clearMessage();
+    m_toolBar->setEnabled(true);
+    for (QAction* action : m_disabledWhileWaiting) action->setEnabled(true);
+    m_disabledWhileWaiting.clear();
+    UpdateCommandUi();
 }
 
 void CMainFrame::UpdateCommandUi() {

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QMenu;
+class QPushButton;
 class QToolBar;
 
 namespace corvat {
@@ -35,6 +36,8 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     QLabel* IdlePane() const { return m_idlePane; }
     HelpWindow* Help() const { return m_help; }
+    // Shown in the status bar while a conversion waits for its directory.
+    QPushButton* CancelWaitButton() const { return m_cancelWait; }
 
     // Refreshes the recent-file part of the File menu.
     void SetRecentFiles(const RecentFileList& files);
@@ -61,6 +64,8 @@ protected:
 private:
     void PreCreateWindow();
     bool OnCreate();
+    void OnWaitingStarted(const QString& text);
+    void OnWaitingEnded();
     QAction* AddCommand(int commandId, const QString& text, const QList<QKeySequence>& keys = {});
 
     CCorvatView* m_view = nullptr;
@@ -69,6 +74,8 @@ private:
     QMenu* m_fileMenu = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_idlePane = nullptr;
+    QPushButton* m_cancelWait = nullptr;
+    QList<QAction*> m_disabledWhileWaiting;
     QPointer<HelpWindow> m_help;
 };
 

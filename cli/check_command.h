@@ -3,6 +3,7 @@
 #include <string>
 
 #include "command.h"
+#include "deadline_waiter.h"
 
 namespace corvat {
 
@@ -15,6 +16,7 @@ public:
 private:
     std::string m_dir;
     bool m_recursive = false;
+    int m_waitSeconds = kDefaultWaitSeconds;
 };
 
 }  // namespace corvat

@@ -8,6 +8,7 @@
 #include "check_command.h"
 #include "command.h"
 #include "convert_command.h"
+#include "detect_command.h"
 #include "dump_command.h"
 #include "list_command.h"
 
@@ -37,6 +38,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<ConvertCommand>());
+    commands.push_back(std::make_unique<DetectCommand>());
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
     commands.push_back(std::make_unique<CheckCommand>());

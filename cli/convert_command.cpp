@@ -3,6 +3,8 @@
 #include "case_blind_path.h"
 #include "converter.h"
 #include "date_formats.h"
+#include "field_table.h"
+#include "master_record.h"
 #include "progress_line.h"
 #include "stream_message_sink.h"
 #include "text_util.h"
@@ -10,18 +12,7 @@
 namespace corvat {
 namespace {
 
-constexpr std::size_t kMaxTextBytes = 16;
-constexpr int kMaxColumn = 20;
-
-void AddColumnOption(CLI::App* sub, const char* flag, int& column, bool* disabled,
-                     const char* disableFlag) {
-    auto* option = sub->add_option(flag, column, "column of the field, 1 to 20")
-                       ->check(CLI::Range(1, kMaxColumn));
-    if (disabled != nullptr) {
-        auto* off = sub->add_flag(disableFlag, *disabled, "leave the field out");
-        option->excludes(off);
-    }
-}
+constexpr std::size_t kMaxTextBytes = master::kTextSize;
 
 }  // namespace
 
@@ -69,22 +60,8 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
     sub->add_option("--name", m_name, "name of the new security (default: the symbol)");
     sub->add_option("--master", m_master, "use the existing MASTER, make a new one, or auto")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
-    sub->add_option("--delimiter", m_delimiter, "column delimiter")
-        ->check(CLI::IsMember({"comma", "tab", "space"}));
-    sub->add_option("--date-format", m_dateFormat, "date format name (e.g. MMDDYY) or 1-12");
-    sub->add_option("--skip", m_skip, "leading rows to skip")->check(CLI::NonNegativeNumber);
-    AddColumnOption(sub, "--date-col", m_fields[kDateField].column, nullptr, nullptr);
-    AddColumnOption(sub, "--open-col", m_fields[kOpenField].column, &m_fields[kOpenField].disabled,
-                    "--no-open");
-    AddColumnOption(sub, "--high-col", m_fields[kHighField].column, &m_fields[kHighField].disabled,
-                    "--no-high");
-    AddColumnOption(sub, "--low-col", m_fields[kLowField].column, &m_fields[kLowField].disabled,
-                    "--no-low");
-    AddColumnOption(sub, "--close-col", m_fields[kCloseField].column, nullptr, nullptr);
-    AddColumnOption(sub, "--volume-col", m_fields[kVolumeField].column,
-                    &m_fields[kVolumeField].disabled, "--no-volume");
-    AddColumnOption(sub, "--oi-col", m_fields[kOpenInterestField].column,
-                    &m_fields[kOpenInterestField].disabled, "--no-oi");
+    m_layout.Register(sub);
+    AddWaitOption(sub, m_waitSeconds);
     return sub;
 }
 
@@ -105,41 +82,43 @@ void ConvertCommand::Validate() {
     }
     if (m_name.size() > kMaxTextBytes)
         throw UsageError("--name: enter no more than 16 characters.");
-    m_dateFormatNumber = DateFormatNumber(m_dateFormat);
-    if (m_dateFormatNumber == 0) {
-        throw UsageError("--date-format: \"" + m_dateFormat +
-                         "\" is neither a date format name nor a number from 1 to 12.");
-    }
-    std::array<bool, kMaxColumn + 1> taken{};
-    bool duplicate = false;
-    for (const auto& field : m_fields) {
-        if (field.disabled) continue;
-        duplicate = duplicate || taken[static_cast<std::size_t>(field.column)];
-        taken[static_cast<std::size_t>(field.column)] = true;
-    }
-    if (duplicate) throw UsageError("Duplicate columns specified\nCorrect or disable");
+    m_layout.Validate();
 }
 
 ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
                                                     const std::string& symbol,
                                                     const std::string& name, bool useExisting,
-                                                    MessageSink& messages) const {
+                                                    MessageSink& messages,
+                                                    LockWaiter& waiter) const {
+    Outcome outcome;
+    InputLayout layout;
+    {
+        auto resolved = m_layout.Resolve(input);
+        if (!resolved.problem.empty()) {
+            messages.ShowMessage(resolved.problem);
+            return outcome;
+        }
+        layout = resolved.layout;
+    }
     NullProfile profile;
-    CConverter job(messages, profile);
+    CConverter job(messages, profile, RealFileSystem());
+    job.SetLockWaiter(waiter);
     job.m_strInputPath = input;
     job.m_bUseExisting = useExisting ? 1 : 0;
-    for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        job.m_bFieldOn[i] = m_fields[i].disabled ? 0 : 1;
-        job.m_nColumn[i] = m_fields[i].column - 1;
+    // Whether a master is there is known only under the directory's lock.
+    job.m_masterAuto = m_master == "auto";
+    for (std::size_t i = 0; i < kFieldSlots; ++i) {
+        job.m_bFieldOn[i] = layout.fieldOn[i] ? 1 : 0;
+        job.m_nColumn[i] = layout.column[i];
     }
     job.m_szPath = m_dir;
     job.m_szSymbol = symbol;
     job.m_szName = name;
-    job.m_szDelimiter = m_delimiter == "tab" ? "\t" : m_delimiter == "space" ? " " : ",";
-    job.m_nDateFormat = m_dateFormatNumber;
-    job.m_bSkipOn = m_skip > 0 ? 1 : 0;
-    job.m_nSkipRows = m_skip;
-    Outcome outcome;
+    job.m_szDelimiter = std::string(1, layout.delimiter);
+    job.m_nDateFormat = layout.dateFormat;
+    job.m_bSkipOn = layout.skipRows > 0 ? 1 : 0;
+    job.m_nSkipRows = layout.skipRows;
+    job.m_numberStyle = layout.numbers;
     outcome.converted = job.Run() == 0;
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
@@ -150,7 +129,7 @@ namespace {
 
 bool MasterExists(const std::string& dir) {
     std::error_code ec;
-    return std::filesystem::exists(FindIgnoringCase(dir, "MASTER"), ec);
+    return std::filesystem::exists(FindIgnoringCase(RealFileSystem(), dir, kMasterName), ec);
 }
 
 }  // namespace
@@ -159,8 +138,9 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
-    const bool useExisting = m_master == "existing" || (m_master == "auto" && MasterExists(m_dir));
-    if (ConvertFile(m_inputs.front(), m_symbol, m_name, useExisting, messages).converted) {
+    DeadlineWaiter waiter(messages, m_waitSeconds);
+    if (ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter)
+            .converted) {
         out << "Conversion completed successfully!\n";
         return kExitSuccess;
     }
@@ -172,6 +152,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     StreamMessageSink stream(err);
     ProgressLine progress(err, m_terminal);
     ProgressAwareSink messages(stream, progress);
+    DeadlineWaiter waiter(messages, m_waitSeconds);
     // "new" means a master this batch makes itself: the first conversion
     // that succeeds in creating it is followed by conversions into it, but a
     // master that was there before the batch is never used.
@@ -185,13 +166,12 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         const std::string symbol = SymbolFromFileName(input);
         const std::string name = m_name.empty() ? symbol : m_name;
         const bool existedBefore = MasterExists(m_dir);
-        const bool useExisting = m_master == "existing" || (m_master == "auto" && existedBefore) ||
-                                 (m_master == "new" && masterMadeHere);
+        const bool useExisting = m_master == "existing" || (m_master == "new" && masterMadeHere);
         Outcome outcome;
         if (symbol.empty()) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
         } else {
-            outcome = ConvertFile(input, symbol, name, useExisting, messages);
+            outcome = ConvertFile(input, symbol, name, useExisting, messages, waiter);
         }
         if (m_master == "new" && !existedBefore && MasterExists(m_dir)) masterMadeHere = true;
         outcome.converted ? ++converted : ++failed;

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "command.h"
+#include "deadline_waiter.h"
+#include "layout_options.h"
 #include "message_sink.h"
 
 namespace corvat {
@@ -16,12 +18,6 @@ public:
     int Execute(std::ostream& out, std::ostream& err) override;
 
 private:
-    struct FieldOption {
-        const char* name;
-        int column;
-        bool disabled = false;
-    };
-
     struct Outcome {
         bool converted = false;
         int fileNumber = 0;  // 0 when no security was registered
@@ -30,7 +26,8 @@ private:
 
     void Validate();
     Outcome ConvertFile(const std::string& input, const std::string& symbol,
-                        const std::string& name, bool useExisting, MessageSink& messages) const;
+                        const std::string& name, bool useExisting, MessageSink& messages,
+                        LockWaiter& waiter) const;
     int ExecuteBatch(std::ostream& out, std::ostream& err);
 
     std::vector<std::string> m_inputs;
@@ -38,18 +35,8 @@ private:
     std::string m_symbol;
     std::string m_name;
     std::string m_master = "auto";
-    std::string m_delimiter = "comma";
-    std::string m_dateFormat = "MMDDYY";
-    int m_skip = 0;
-    int m_dateFormatNumber = 9;
-    // date, open, high, low, close, volume, open interest
-    std::array<FieldOption, 7> m_fields = {{{"date", 1},
-                                            {"open", 2},
-                                            {"high", 3},
-                                            {"low", 4},
-                                            {"close", 5},
-                                            {"volume", 6},
-                                            {"open interest", 7}}};
+    LayoutOptions m_layout;
+    int m_waitSeconds = kDefaultWaitSeconds;
 };
 
 // The symbol as the settings dialog hands it over: trailing blanks

@@ -24,13 +24,13 @@ int DumpCommand::Execute(std::ostream& out, std::ostream& err) {
     // Read the top master first so a missing or damaged one is reported as
     // such, not as a security that is not there.
     MasterListing top;
-    if (std::string error = ReadMasterListing(m_dir, top); !error.empty()) {
+    if (std::string error = ReadMasterListing(m_dir, top, RealFileSystem()); !error.empty()) {
         err << error << '\n';
         return kExitFailure;
     }
     MasterRecord record{};
     std::string foundDir;
-    if (FindSecurity(m_dir, m_symbol, record, foundDir) != kSecurityFound) {
+    if (FindSecurity(m_dir, m_symbol, record, foundDir, RealFileSystem()) != kSecurityFound) {
         err << "No security \"" << m_symbol << "\" in " << m_dir << " or below.\n";
         return kExitFailure;
     }
@@ -38,7 +38,8 @@ int DumpCommand::Execute(std::ostream& out, std::ostream& err) {
     // turned the record's dates into another form.
     const MasterEntry entry = DecodeMasterEntry(record, 0);
     SecurityData security;
-    if (std::string error = ReadSecurityData(foundDir, entry, security); !error.empty()) {
+    if (std::string error = ReadSecurityData(foundDir, entry, security, RealFileSystem());
+        !error.empty()) {
         err << error << '\n';
         return kExitFailure;
     }

@@ -15,8 +15,9 @@ OutputCell DateCell(const StoredDate& date) { return OutputCell::Text(StoredDate
 OutputCell RecordsCell(const std::filesystem::path& dir, const MasterEntry& entry,
                        std::ostream& err) {
     std::size_t records = 0;
-    const std::string error =
-        ReadCountedRecords(SecurityFilePath(dir, entry.fileNumber, "DAT"), records);
+    const std::string error = ReadCountedRecords(
+        SecurityFilePath(RealFileSystem(), dir, entry.fileNumber, kDataExtension), records,
+        RealFileSystem());
     if (!error.empty()) {
         err << "Warning: " << error << '\n';
         return OutputCell::Null();
@@ -41,10 +42,10 @@ CLI::App* ListCommand::Register(CLI::App& app) {
 int ListCommand::Execute(std::ostream& out, std::ostream& err) {
     MasterTree tree;
     if (m_recursive) {
-        tree = WalkMasterTree(m_dir);
+        tree = WalkMasterTree(m_dir, RealFileSystem());
     } else {
         MasterTreeNode node{m_dir, "", 0, {}, {}};
-        node.error = ReadMasterListing(m_dir, node.listing);
+        node.error = ReadMasterListing(m_dir, node.listing, RealFileSystem());
         tree.nodes.push_back(std::move(node));
     }
     if (!tree.nodes.front().error.empty()) {

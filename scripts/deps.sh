@@ -16,4 +16,4 @@ corvat_install_packages() {
 }
 
 CORVAT_BUILD_PACKAGES=(build-essential cmake g++ qt6-base-dev libgtest-dev libgmock-dev
-                       libcli11-dev xvfb xauth)
+                       libcli11-dev xvfb xauth clang-format)

@@ -17,7 +17,9 @@
 #include "control_id.h"
 #include "date_formats.h"
 #include "dialog_units.h"
+#include "field_table.h"
 #include "limited_line_edit.h"
+#include "master_record.h"
 #include "settings_ids.h"
 #include "up_down_control.h"
 #include "whole_number.h"
@@ -27,11 +29,11 @@ namespace corvat {
 namespace {
 
 constexpr int kFirstColumn = 1;
-constexpr int kLastColumn = 20;
+constexpr int kLastColumn = static_cast<int>(kMaxColumns);
 constexpr int kMaxSkipRows = 200;
 constexpr int kMaxPathLength = 200;
-constexpr int kMaxSymbolLength = 16;
-constexpr int kMaxNameLength = 16;
+constexpr int kMaxSymbolLength = static_cast<int>(master::kTextSize);
+constexpr int kMaxNameLength = static_cast<int>(master::kTextSize);
 constexpr int kMaxDateFormatLength = 12;
 
 const char* const kDuplicateColumns = "Duplicate columns specified\nCorrect or disable";

@@ -99,7 +99,7 @@ private slots:
     void fillsJobFromDialogAndProfileValues() {
         test::RecordingSink sink(std::make_shared<test::MessageLog>());
         corvat::NullProfile profile;
-        CConverter job(sink, profile);
+        CConverter job(sink, profile, RealFileSystem());
         SettingsValues v;
         v.Delimiter = 1;
         v.Path = QStringLiteral("/tmp/out dir ");
@@ -127,7 +127,7 @@ private slots:
         // are on even when every optional field is off.
         const std::pair<int, std::string> delimiters[] = {{0, ","}, {2, " "}, {3, ","}, {-1, ","}};
         for (const auto& [index, text] : delimiters) {
-            CConverter other(sink, profile);
+            CConverter other(sink, profile, RealFileSystem());
             SettingsValues odd;
             odd.Delimiter = odd.Exist = index;  // anything but 0 makes a new master
             odd.OpenOn = odd.HiOn = odd.LoOn = odd.VolOn = odd.OIOn = 0;

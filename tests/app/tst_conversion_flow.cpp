@@ -5,7 +5,11 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QtTest>
 
 #include "app_ids.h"
@@ -221,6 +225,41 @@ private slots:
         choice.symbol = QStringLiteral("THIRD");
         Convert(choice);
         QCOMPARE(View()->toPlainText(), kSuccess);
+    }
+
+    // Another program holds the directory's lock: the window stays alive, and
+    // the run goes on when that program ends, or stops at Cancel.
+    void waitsForAnotherWriterUntilItEndsOrCancel() {
+        Start();
+        ConversionChoice choice;
+        choice.path = m_ws->MakeDir(QStringLiteral("out"));
+        for (const bool cancel : {false, true}) {
+            QProcess other;  // holds the lock until its input ends
+            other.start(QStringLiteral("flock"), {"-o", choice.path, "-c", "echo held; cat"});
+            QVERIFY(other.waitForReadyRead());
+            const QByteArray master = ReadAll(choice.path + QStringLiteral("/MASTER"));
+            QStringList seen;
+            QObject context;
+            connect(View(), &CCorvatView::WaitingStarted, &context, [&] {
+                QTimer::singleShot(300, &context, [&] {
+                    seen << Frame()->statusBar()->currentMessage()
+                         << QString::number(Frame()->Action(ID_FILE_OPEN)->isEnabled() ||
+                                            Frame()->ToolBar()->isEnabled());
+                    cancel ? Frame()->CancelWaitButton()->click() : other.closeWriteChannel();
+                });
+            });
+            choice.makeNewMaster = !cancel;
+            choice.symbol = cancel ? QStringLiteral("OTHER") : choice.symbol;
+            cancel ? Convert(choice)
+                   : OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
+            const QString dir = QFileInfo(choice.path).canonicalFilePath();
+            QCOMPARE(seen,
+                     QStringList({"Waiting for another program writing to " + dir + "...", "0"}));
+            QVERIFY(View()->toPlainText().endsWith(cancel ? kFailure : kSuccess));
+            QVERIFY(Frame()->Action(ID_FILE_OPEN)->isEnabled() && Frame()->ToolBar()->isEnabled());
+            if (cancel) QCOMPARE(ReadAll(choice.path + QStringLiteral("/MASTER")), master);
+        }
+        QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(), 3);
     }
 
     void unreadableFileChangesNothing() {

@@ -74,7 +74,7 @@ TEST(ConvertRows, HeaderLineWithoutSkipIsLeftOutWithItsLineNumber) {
     ASSERT_EQ(f.Convert("Date,Close\n01/15/1997,10\n"), 1);
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.shown[0],
-              "1 rows could not be converted and were left out.\nThe first is line 1: \"Date\" "
+              "1 row could not be converted and was left out.\nThe first is line 1: \"Date\" "
               "is not a valid date");
 }
 
@@ -97,7 +97,8 @@ TEST(ConvertRows, SeparatedFormatWithDigitsOnlyWarnsOnce) {
     EXPECT_EQ(f.messages.shown.front(),
               "You specified a character-separated date format\nbut a only numeric date "
               "characters were found.");
-    EXPECT_EQ(std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
+    EXPECT_EQ(
+        std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
 }
 
 TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {
@@ -149,7 +150,7 @@ TEST(ConvertRows, LimitAndLeftOutRowsAreBothReported) {
     ASSERT_EQ(f.Convert(text), 1);
     ASSERT_EQ(f.messages.shown.size(), 2u);
     EXPECT_EQ(f.messages.shown[0].rfind("The data file can hold at most 65534", 0), 0u);
-    EXPECT_EQ(f.messages.shown[1].rfind("1 rows could not be converted", 0), 0u);
+    EXPECT_EQ(f.messages.shown[1].rfind("1 row could not be converted", 0), 0u);
 }
 
 TEST(ConvertRows, OneRowGivesEqualFirstAndLastDates) {

@@ -46,7 +46,7 @@ struct CheckFixture {
     std::vector<Finding> Check(bool recursive = false) {
         WriteBytes(dir / "MASTER", MasterBytes(static_cast<std::int16_t>(entries.size()),
                                                static_cast<std::int16_t>(entries.size()), entries));
-        return CheckDataDirectory(dir.path(), recursive);
+        return CheckDataDirectory(dir.path(), recursive, RealFileSystem());
     }
 };
 
@@ -66,7 +66,7 @@ TEST(DataDirectoryCheck, FindsMasterLengthAndCountFaults) {
     CheckFixture f;
     f.Sound(1, "IBM");
     WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
-    ExpectFindings(CheckDataDirectory(f.dir.path(), false),
+    ExpectFindings(CheckDataDirectory(f.dir.path(), false, RealFileSystem()),
                    {
                        {"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
                        {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
@@ -161,11 +161,12 @@ TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
     TempDir dir;
-    ExpectFindings(CheckDataDirectory(dir.path(), false), {{"MASTER", "No such file"}});
+    ExpectFindings(CheckDataDirectory(dir.path(), false, RealFileSystem()),
+                   {{"MASTER", "No such file"}});
     WriteBytes(dir / "MASTER", Bytes(20, 0));
     WriteText(dir / "MASTER.NEW", "");
     ExpectFindings(
-        CheckDataDirectory(dir.path(), false),
+        CheckDataDirectory(dir.path(), false, RealFileSystem()),
         {{"MASTER", "shorter than its 53-byte header"}, {"MASTER.NEW", "temporary file"}});
 }
 

@@ -40,7 +40,7 @@ TEST(MasterListingRead, KeepsWhatTheFileHoldsWhateverTheHeaderSays) {
     WriteBytes(dir / "master", bytes);     // another program's letter case
 
     MasterListing listing;
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing), "");
+    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
     EXPECT_EQ(listing.masterPath.filename(), "master");
     EXPECT_EQ(listing.entryCount, 5);
     ASSERT_EQ(listing.Entries().size(), 2u);
@@ -62,25 +62,26 @@ TEST(MasterListingRead, CountsBoundTheEntriesAndZeroPaddingEndsTexts) {
     padded[master::kName + 3] = 0;
     WriteBytes(dir / "MASTER", MasterBytes(1, 1, {padded, WriteSoundSecurity(dir.path(), 3, "X")}));
     MasterListing listing;
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing), "");
+    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
     ASSERT_EQ(listing.Entries().size(), 1u) << "the header counts one";
     EXPECT_EQ(listing.records.size(), 2u);
     EXPECT_EQ(listing.Entries()[0].symbol, "AB");
     EXPECT_EQ(listing.Entries()[0].name, "AB");
 
     WriteBytes(dir / "MASTER", MasterBytes(-3, 0, {padded}));
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing), "");
+    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
     EXPECT_TRUE(listing.Entries().empty()) << "a negative count names no entry";
 }
 
 TEST(MasterListingRead, RefusesMissingAndShortMastersWithTheReason) {
     TempDir dir;
     MasterListing listing;
-    const std::string missing = ReadMasterListing(dir.path(), listing);
+    const std::string missing = ReadMasterListing(dir.path(), listing, RealFileSystem());
     EXPECT_NE(missing.find((dir / "MASTER").string()), std::string::npos) << missing;
     EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
     WriteBytes(dir / "MASTER", Bytes(52, 0));
-    EXPECT_NE(ReadMasterListing(dir.path(), listing).find("shorter than its 53-byte header"),
+    EXPECT_NE(ReadMasterListing(dir.path(), listing, RealFileSystem())
+                  .find("shorter than its 53-byte header"),
               std::string::npos);
 }
 
@@ -96,7 +97,7 @@ TEST(MasterTreeWalk, FollowsEntriesIgnoringCaseAndStopsAtLoops) {
         top / "sub" / "MASTER",
         MasterBytes(2, 2, {DirectoryEntry(1, "BACK"), WriteSoundSecurity(top / "sub", 2, "DEEP")}));
     std::filesystem::create_directory_symlink(top, top / "sub" / "back");
-    const MasterTree tree = WalkMasterTree(top);
+    const MasterTree tree = WalkMasterTree(top, RealFileSystem());
     ASSERT_EQ(tree.nodes.size(), 3u);
     EXPECT_EQ(tree.nodes[1].relative, "sub");
     EXPECT_EQ(tree.nodes[1].listing.records[1].symbol, "DEEP");
@@ -120,7 +121,7 @@ TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
         std::filesystem::create_directory(level);
         WriteBytes(level / "MASTER", MasterBytes(1, 1, {DirectoryEntry(1, "A")}));
     }
-    MasterTree tree = WalkMasterTree(dir.path());
+    MasterTree tree = WalkMasterTree(dir.path(), RealFileSystem());
     EXPECT_EQ(tree.nodes.size(), static_cast<std::size_t>(kMaxSearchDepth) + 1);
     ASSERT_EQ(tree.skipped.size(), 2u);
     EXPECT_EQ(tree.skipped[0].reason, SkipReason::UnusableName);
@@ -128,7 +129,7 @@ TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
 
     // A master cut short is not trusted to lead anywhere, as in the search.
     WriteBytes(dir / "MASTER", MasterBytes(3, 2, {DirectoryEntry(2, "A")}));
-    tree = WalkMasterTree(dir.path());
+    tree = WalkMasterTree(dir.path(), RealFileSystem());
     EXPECT_EQ(tree.nodes.size(), 1u);
     ASSERT_EQ(tree.skipped.size(), 1u);
     EXPECT_EQ(tree.skipped[0].reason, SkipReason::MasterCutShort);
@@ -139,7 +140,7 @@ TEST(FieldDescriptionRead, AcceptsEveryLineEndAndCaseAndRefusesWhatWouldMisread)
     FieldDescription description;
     WriteText(dir / "F1.DOP",
               "\"DATE\",0,0\r\n\"high\",4,4\n\n\"Low\",4,4\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4");
-    ASSERT_EQ(ReadFieldDescription(dir / "F1.DOP", description), "");
+    ASSERT_EQ(ReadFieldDescription(dir / "F1.DOP", description, RealFileSystem()), "");
     EXPECT_EQ(description.fields, (std::vector<int>{0, 2, 3, 4, 5}));
 
     // What would misread the records is refused.
@@ -153,7 +154,8 @@ TEST(FieldDescriptionRead, AcceptsEveryLineEndAndCaseAndRefusesWhatWouldMisread)
     };
     for (const auto& [text, expected] : cases) {
         WriteText(dir / "F1.DOP", text);
-        const std::string error = ReadFieldDescription(dir / "F1.DOP", description);
+        const std::string error =
+            ReadFieldDescription(dir / "F1.DOP", description, RealFileSystem());
         EXPECT_NE(error.find(expected), std::string::npos) << error;
         EXPECT_NE(error.find("F1.DOP"), std::string::npos) << error;
     }
@@ -167,7 +169,7 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     WriteBytes(dir / "F1.DAT", bytes);
 
     DataFile data;
-    ASSERT_EQ(ReadDataFile(dir / "F1.DAT", 8, data), "");
+    ASSERT_EQ(ReadDataFile(dir / "F1.DAT", 8, data, RealFileSystem()), "");
     EXPECT_EQ(data.fileSize, 27u);
     EXPECT_TRUE(data.hasHeader);
     EXPECT_EQ(data.headerCount, 7);
@@ -177,11 +179,12 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
 
     // Lengths that cannot hold whole MBF numbers are refused, not divided by.
     for (std::size_t length : {0u, 2u, 6u, 256u}) {
-        EXPECT_NE(ReadDataFile(dir / "F1.DAT", length, data).find("record length"),
-                  std::string::npos);
+        EXPECT_NE(
+            ReadDataFile(dir / "F1.DAT", length, data, RealFileSystem()).find("record length"),
+            std::string::npos);
     }
     WriteBytes(dir / "F2.DAT", Bytes{0, 0, 5});
-    ASSERT_EQ(ReadDataFile(dir / "F2.DAT", 4, data), "");
+    ASSERT_EQ(ReadDataFile(dir / "F2.DAT", 4, data, RealFileSystem()), "");
     EXPECT_FALSE(data.hasHeader);
     EXPECT_EQ(data.RecordsCounted(), 0u);
     EXPECT_EQ(data.RecordsPresent(), 0u);
@@ -189,14 +192,16 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     // Counted records come from the header alone.
     WriteDataFile(dir.path(), 1, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
     std::size_t records = 99;
-    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records), "");
+    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 1u);
     WriteDataFile(dir.path(), 1, 2, {}, 0);  // a count of 0 counts no record either
-    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records), "");
+    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 0u);
     WriteBytes(dir / "F1.DAT", Bytes{0, 0, 5});
-    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records).find("has no header"), std::string::npos);
-    EXPECT_NE(ReadCountedRecords(dir / "F9.DAT", records).find("No such file"), std::string::npos);
+    EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()).find("has no header"),
+              std::string::npos);
+    EXPECT_NE(ReadCountedRecords(dir / "F9.DAT", records, RealFileSystem()).find("No such file"),
+              std::string::npos);
 }
 
 TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
@@ -206,13 +211,14 @@ TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
     std::filesystem::remove(dir / "F4.DAT");
     SecurityData security;
     MasterEntry entry = DecodeMasterEntry(DatedEntry(4, "X", 2, 0, 0), 1);
-    ASSERT_EQ(ReadSecurityData(dir.path(), entry, security), "");
+    ASSERT_EQ(ReadSecurityData(dir.path(), entry, security, RealFileSystem()), "");
     EXPECT_EQ(security.description.fields, (std::vector<int>{0, 4}));
     EXPECT_EQ(security.data.path.filename(), "f4.dat");
     EXPECT_EQ(security.data.RecordsPresent(), 1u);
 
     entry = DecodeMasterEntry(DatedEntry(4, "X", 5, 0, 0), 1);
-    EXPECT_NE(ReadSecurityData(dir.path(), entry, security).find("F4.DOP"), std::string::npos)
+    EXPECT_NE(ReadSecurityData(dir.path(), entry, security, RealFileSystem()).find("F4.DOP"),
+              std::string::npos)
         << "five fields could be any five";
 }
 
@@ -238,11 +244,38 @@ public:
         real->Close(ec);
         return std::make_unique<BadFile>();
     }
+    std::filesystem::path Canonical(const std::filesystem::path& path,
+                                    std::error_code& ec) override {
+        return RealFileSystem().Canonical(path, ec);
+    }
+    std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
+                                          std::error_code& ec) override {
+        return RealFileSystem().WeaklyCanonical(path, ec);
+    }
+    std::filesystem::file_status Status(const std::filesystem::path& path,
+                                        std::error_code& ec) override {
+        return RealFileSystem().Status(path, ec);
+    }
+    std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
+                                               std::error_code& ec) override {
+        return RealFileSystem().SymlinkStatus(path, ec);
+    }
+    std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override {
+        return RealFileSystem().FileSize(path, ec);
+    }
+    std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
+                                                     std::error_code& ec) override {
+        return RealFileSystem().ListDirectory(dir, ec);
+    }
     // Reading back never renames or removes.
     void Rename(const std::filesystem::path&, const std::filesystem::path&,
                 std::error_code&) override {}
     void Remove(const std::filesystem::path&, std::error_code&) override {}
     void SyncDirectory(const std::filesystem::path&, std::error_code&) override {}
+    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
+                                               std::error_code& ec) override {
+        return RealFileSystem().TryLockDirectory(dir, mode, ec);
+    }
 };
 
 TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {

@@ -6,7 +6,8 @@ namespace corvat::test {
 namespace {
 
 const Bytes kDateLine = {0x22, 0x44, 0x41, 0x54, 0x45, 0x22, 0x2C, 0x30, 0x2C, 0x30, 0x0D, 0x0A};
-const Bytes kCloseLine = {0x22, 0x43, 0x4C, 0x4F, 0x53, 0x45, 0x22, 0x2C, 0x34, 0x2C, 0x34, 0x0D, 0x0A};
+const Bytes kCloseLine = {0x22, 0x43, 0x4C, 0x4F, 0x53, 0x45, 0x22,
+                          0x2C, 0x34, 0x2C, 0x34, 0x0D, 0x0A};
 
 TEST(DataFiles, DateAndCloseOnlyMakesEightByteRecords) {
     JobFixture f;
@@ -33,9 +34,9 @@ TEST(DataFiles, AllSevenFieldsAreWrittenInFieldOrderWhateverTheColumns) {
     ASSERT_EQ(f.Convert("7,6,5,4,3,2,011597\n"), 0);
     const Bytes data = ReadBytes(f.dir / "F1.DAT");
     ASSERT_EQ(data.size(), 56u);
-    EXPECT_EQ(Slice(data, 0, 28), Concat({Bytes{0, 0, 2, 0}, Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0},
-                                          Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0},
-                                          Bytes{0, 0, 1, 0}}));
+    EXPECT_EQ(Slice(data, 0, 28),
+              Concat({Bytes{0, 0, 2, 0}, Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0},
+                      Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0}, Bytes{0, 0, 1, 0}}));
     Bytes expected = {0x30, 0xD8, 0x6C, 0x94};
     for (float v : {2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f}) {
         const auto m = IeeeToMbf(v);
@@ -48,8 +49,10 @@ TEST(DataFiles, DescriptionListsOnlyEnabledFields) {
     JobFixture f;
     f.job.m_bFieldOn = {1, 0, 1, 1, 1, 1, 0};
     ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "F1.DOP"),
-              TextBytes("\"DATE\",0,0\r\n\"HIGH\",4,4\r\n\"LOW\",4,4\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4\r\n"));
+    EXPECT_EQ(
+        ReadBytes(f.dir / "F1.DOP"),
+        TextBytes(
+            "\"DATE\",0,0\r\n\"HIGH\",4,4\r\n\"LOW\",4,4\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4\r\n"));
     EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 40u);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER")[53 + 3], 20);
 }
@@ -60,7 +63,8 @@ TEST(DataFiles, NoRowConvertedLeavesTheHeaderAloneAndRegistrationDates) {
     ASSERT_EQ(f.Convert(""), 0);
     EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
     const Bytes master = ReadBytes(f.dir / "MASTER");
-    EXPECT_EQ(Slice(master, 53 + 25, 8), Concat({{0x30, 0xD8, 0x6C, 0x94}, {0x30, 0xD8, 0x6C, 0x94}}));
+    EXPECT_EQ(Slice(master, 53 + 25, 8),
+              Concat({{0x30, 0xD8, 0x6C, 0x94}, {0x30, 0xD8, 0x6C, 0x94}}));
 }
 
 TEST(DataFiles, LeftoverFilesOfAFreeNumberAreReplaced) {

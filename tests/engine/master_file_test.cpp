@@ -44,9 +44,9 @@ TEST(MasterFile, ConversionReplacesOnlyTheTwoDates) {
 
 TEST(MasterFile, ExistingMasterGetsTheLowestFreeNumberAppendedLast) {
     JobFixture f;
-    WriteBytes(f.dir / "MASTER",
-               MasterBytes(3, 3, {SecurityEntry(1, "AAA"), SecurityEntry(2, "BBB"),
-                                  SecurityEntry(4, "DDD")}));
+    WriteBytes(f.dir / "MASTER", MasterBytes(3, 3,
+                                             {SecurityEntry(1, "AAA"), SecurityEntry(2, "BBB"),
+                                              SecurityEntry(4, "DDD")}));
     f.job.m_bUseExisting = 1;
     ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0) << f.messages.shown.front();
     const Bytes master = ReadBytes(f.dir / "MASTER");
@@ -74,8 +74,8 @@ TEST(MasterFile, FullPortfolioIsRefusedAndNothingChanges) {
         "or new portfolio.";
     for (auto [count, second] : {std::pair<int, int>{255, 0}, {0, 255}}) {
         JobFixture f;
-        const Bytes before = MasterBytes(static_cast<std::int16_t>(count),
-                                         static_cast<std::int16_t>(second), {});
+        const Bytes before =
+            MasterBytes(static_cast<std::int16_t>(count), static_cast<std::int16_t>(second), {});
         WriteBytes(f.dir / "MASTER", before);
         f.job.m_bUseExisting = 1;
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
@@ -88,7 +88,8 @@ TEST(MasterFile, FullPortfolioIsRefusedAndNothingChanges) {
 TEST(MasterFile, NoFreeFileNumberIsRefusedThoughCountersAreLow) {
     JobFixture f;
     std::vector<MasterRecord> entries;
-    for (int n = 1; n <= 255; ++n) entries.push_back(SecurityEntry(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
+    for (int n = 1; n <= 255; ++n)
+        entries.push_back(SecurityEntry(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
     const Bytes before = MasterBytes(3, 3, entries);
     WriteBytes(f.dir / "MASTER", before);
     f.job.m_bUseExisting = 1;

@@ -1,6 +1,7 @@
+#include "master_search.h"
+
 #include <gtest/gtest.h>
 
-#include "master_search.h"
 #include "test_support.h"
 #include "text_util.h"
 
@@ -18,7 +19,8 @@ struct Tree {
     std::int16_t Find(const std::string& key, std::string* where = nullptr) {
         MasterRecord record{};
         std::string found;
-        const auto result = FindSecurity(root.path().string(), key, record, found);
+        const auto result =
+            FindSecurity(root.path().string(), key, record, found, RealFileSystem());
         if (where) *where = found;
         return result;
     }
@@ -89,7 +91,8 @@ TEST(FindSecurity, MissingMastersAndShortMastersAreSkipped) {
 
     // A count above the records present: those present are compared, the
     // directory entries are not followed.
-    WriteBytes(t.root / "MASTER", MasterBytes(9, 9, {SecurityEntry(1, "ONE"), DirectoryEntry(2, "SUB")}));
+    WriteBytes(t.root / "MASTER",
+               MasterBytes(9, 9, {SecurityEntry(1, "ONE"), DirectoryEntry(2, "SUB")}));
     EXPECT_EQ(t.Find("ONE"), kSecurityFound);
     EXPECT_EQ(t.Find("FOUND"), kSecurityNotFound);
 }

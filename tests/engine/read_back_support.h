@@ -30,7 +30,7 @@ inline MasterRecord DatedEntry(std::uint8_t number, const std::string& symbol, i
 inline void WriteDescription(const std::filesystem::path& dir, int n,
                              const std::vector<int>& fields) {
     std::string text;
-    for (int field : fields) text += kFieldDescriptions[static_cast<std::size_t>(field)];
+    for (int field : fields) text += kFieldTable[static_cast<std::size_t>(field)].descriptionLine;
     WriteText(dir / ("F" + std::to_string(n) + ".DOP"), text);
 }
 

@@ -1,10 +1,11 @@
+#include "row_parser.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "row_parser.h"
 #include "test_support.h"
 
 namespace corvat {
@@ -83,7 +84,8 @@ TEST(ParsePrice, RangeLimitsOfTheRecordFormat) {
 
 class StringFile final : public File {
 public:
-    explicit StringFile(std::string text, std::size_t chunk) : m_text(std::move(text)), m_chunk(chunk) {}
+    explicit StringFile(std::string text, std::size_t chunk)
+        : m_text(std::move(text)), m_chunk(chunk) {}
     std::size_t Read(void* data, std::size_t size, std::error_code&) override {
         const std::size_t n = std::min({size, m_chunk, m_text.size() - m_pos});
         std::memcpy(data, m_text.data() + m_pos, n);
@@ -112,7 +114,9 @@ std::vector<std::string> Lines(const std::string& text, std::size_t chunk = 7) {
 
 TEST(LineReader, LineEndsByteOrderMarkAndLongLines) {
     EXPECT_EQ(Lines("a\r\nb\nc"), (Columns{"a", "b", "c"}));
-    EXPECT_EQ(Lines("\xEF\xBB\xBF" "a\n"), (Columns{"a"}));
+    EXPECT_EQ(Lines("\xEF\xBB\xBF"
+                    "a\n"),
+              (Columns{"a"}));
     EXPECT_EQ(Lines("a\n\xEF\xBB\xBF"), (Columns{"a", "\xEF\xBB\xBF"})) << "only at the start";
     EXPECT_EQ(Lines("\n\n"), (Columns{"", ""}));
     EXPECT_EQ(Lines(""), Columns{});

@@ -79,7 +79,8 @@ inline Bytes ReadBytes(const std::filesystem::path& path) {
 
 inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void WriteText(const std::filesystem::path& path, const std::string& text) {
@@ -131,7 +132,7 @@ struct JobFixture {
     RecordingMessages messages;
     MemoryProfile profile;
     TempDir dir;
-    CConverter job{messages, profile};
+    CConverter job{messages, profile, RealFileSystem()};
 
     JobFixture() {
         job.m_bUseExisting = 0;

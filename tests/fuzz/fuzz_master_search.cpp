@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (split == std::string_view::npos || parts.size() == 4) break;
         input.remove_prefix(split + 4);
     }
-    const fs::path files[] = {root / "MASTER", root / "SUB" / "MASTER", root / "SUB" / "DEEP" / "MASTER",
-                              root / "F1.DAT"};
+    const fs::path files[] = {root / "MASTER", root / "SUB" / "MASTER",
+                              root / "SUB" / "DEEP" / "MASTER", root / "F1.DAT"};
     for (std::size_t i = 0; i < 4; ++i) {
         std::error_code ec;
         if (i < parts.size()) {
@@ -74,17 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     corvat::MasterRecord record{};
     std::string foundDir;
-    const std::int16_t result = corvat::FindSecurity(root.string(), key, record, foundDir);
-    Check(result == corvat::kSecurityFound || result == corvat::kSecurityNotFound ||
-          result == corvat::kEntryMissing);
+    const std::int16_t result =
+        corvat::FindSecurity(root.string(), key, record, foundDir, corvat::RealFileSystem());
+    Check(result == corvat::kSecurityFound || result == corvat::kSecurityNotFound);
     if (result == corvat::kSecurityFound) Check(foundDir.rfind(root.string(), 0) == 0);
 
     corvat::MasterListing listing;
-    if (corvat::ReadMasterListing(root, listing).empty()) {
+    if (corvat::ReadMasterListing(root, listing, corvat::RealFileSystem()).empty()) {
         Check(listing.Entries().size() <= listing.records.size());
     }
-    const corvat::MasterTree tree = corvat::WalkMasterTree(root);
+    const corvat::MasterTree tree = corvat::WalkMasterTree(root, corvat::RealFileSystem());
     Check(!tree.nodes.empty());
-    (void)corvat::CheckDataDirectory(root, true);
+    (void)corvat::CheckDataDirectory(root, true, corvat::RealFileSystem());
     return 0;
 }

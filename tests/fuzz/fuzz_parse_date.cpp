@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(date.year >= 61 && date.year <= 199);
     Check(date.month >= 1 && date.month <= 12);
     Check(date.day >= 1 && date.day <= 31);
-    Check(corvat::DateToDayNumber(static_cast<std::int16_t>(date.year), static_cast<std::int16_t>(date.month),
+    Check(corvat::DateToDayNumber(static_cast<std::int16_t>(date.year),
+                                  static_cast<std::int16_t>(date.month),
                                   static_cast<std::int16_t>(date.day)) == day);
     const float stored = corvat::MbfToIeee(corvat::DayNumberToDateValue(day));
     Check(stored == static_cast<float>(date.year * 10000 + date.month * 100 + date.day));

@@ -29,7 +29,9 @@ public:
     void Write(const void*, std::size_t, std::error_code& ec) override {
         ec = std::make_error_code(std::errc::bad_file_descriptor);
     }
-    void Seek(std::uint64_t offset, std::error_code&) override { m_pos = std::min<std::size_t>(offset, m_size); }
+    void Seek(std::uint64_t offset, std::error_code&) override {
+        m_pos = std::min<std::size_t>(offset, m_size);
+    }
     void Flush(std::error_code&) override {}
     void Close(std::error_code&) override {}
 

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "failing_file_system.h"
+#include "master_listing.h"
 #include "reliability_fixture.h"
 
 namespace corvat {
@@ -136,7 +137,7 @@ TEST_F(BadInput, OutputPathThatIsAFileIsRefused) {
     WriteFileBytes(file, "not a directory");
     RecordingSink sink;
     MemoryProfile profile;
-    CConverter job(sink, profile);
+    CConverter job(sink, profile, RealFileSystem());
     ConfigureJob(job, m_input, file, "NEWSYM", false);
     EXPECT_EQ(job.Run(), 1);
     EXPECT_EQ(sink.Messages(), std::vector<std::string>{"Path does not exist"});
@@ -198,6 +199,24 @@ TEST_F(BadInput, MasterThatIsADirectoryIsRefused) {
     ExpectRefused(Run(RealFileSystem(), false), "New Master chosen but one already exists");
     ExpectUntouched();
     EXPECT_TRUE(std::filesystem::is_directory(m_dir / "MASTER"));
+}
+
+TEST_F(BadInput, NewMasterWhereTheSystemCannotSayIfOneExistsIsRefused) {
+    FailingFileSystem fs;
+    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::SymlinkStatus) return std::errc::permission_denied;
+        return std::nullopt;
+    });
+    ExpectRefused(Run(fs, false), Reason(std::errc::permission_denied));
+    ExpectUntouched();
+}
+
+TEST_F(BadInput, MasterLongerThanAnyCountIsRefusedNotCut) {
+    // Rewriting it from the part a reader takes in would drop its end.
+    WriteFileBytes(m_dir / "MASTER", m_before.at("MASTER") + std::string(kMasterReadLimit, 'x'));
+    m_before = Snapshot(m_dir);
+    ExpectRefused(Run(), "longer than its header can count");
+    ExpectUntouched();
 }
 
 TEST_F(BadInput, UnreadableMasterIsRefusedAtEveryRead) {

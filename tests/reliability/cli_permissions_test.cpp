@@ -2,10 +2,9 @@
 // nobody when the tests run as root, where permission bits do not stop
 // reads): a read-only data directory, an unreadable one, an unreadable
 // MASTER. Each is refused with the system's reason and changes nothing.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "process.h"
 #include "reliability_fixture.h"
@@ -18,13 +17,14 @@ namespace fs = std::filesystem;
 class CliPermissions : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::permissions(m_work.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                           fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(m_work.Path(), fs::perms::owner_all | fs::perms::group_read |
+                                           fs::perms::group_exec | fs::perms::others_read |
+                                           fs::perms::others_exec);
         fs::create_directory(m_dir);
         Portfolio::Build(m_dir);
         WriteFileBytes(m_input, PriceRows(5));
-        fs::permissions(m_input, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                     fs::perms::others_read);
+        fs::permissions(m_input, fs::perms::owner_read | fs::perms::owner_write |
+                                     fs::perms::group_read | fs::perms::others_read);
         if (::geteuid() == 0) {
             // The portfolio belongs to root; nobody may only read it.
             if (RunCli({"--version"}, m_errors, true) != 0) {

@@ -54,7 +54,8 @@ TEST_F(Durability, EveryRewriteIsFlushedBeforeItsRenameAndSyncedAfter) {
         EXPECT_GT(close, flush);
         bool synced = false;
         for (std::size_t j = i + 1; j < m_log.size() && !synced; ++j) {
-            synced = m_log[j].call == SeamCall::SyncDirectory && m_log[j].path == target.parent_path();
+            synced =
+                m_log[j].call == SeamCall::SyncDirectory && m_log[j].path == target.parent_path();
             // Nothing else may build on the rename before it is durable.
             if (!synced) {
                 EXPECT_NE(m_log[j].call, SeamCall::Rename) << "next rename before the sync";

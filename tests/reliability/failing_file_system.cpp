@@ -38,7 +38,9 @@ class FailingFile final : public File {
 public:
     FailingFile(std::unique_ptr<File> inner, std::shared_ptr<FailingFileSystem::State> state,
                 std::filesystem::path path, OpenMode mode)
-        : m_inner(std::move(inner)), m_state(std::move(state)), m_path(std::move(path)),
+        : m_inner(std::move(inner)),
+          m_state(std::move(state)),
+          m_path(std::move(path)),
           m_mode(mode) {}
 
     std::size_t Read(void* data, std::size_t size, std::error_code& ec) override {
@@ -102,15 +104,38 @@ private:
 
 const char* SeamCallName(SeamCall call) {
     switch (call) {
-        case SeamCall::Open: return "open";
-        case SeamCall::Rename: return "rename";
-        case SeamCall::Remove: return "remove";
-        case SeamCall::SyncDirectory: return "sync-dir";
-        case SeamCall::Read: return "read";
-        case SeamCall::Write: return "write";
-        case SeamCall::Seek: return "seek";
-        case SeamCall::Flush: return "flush";
-        case SeamCall::Close: return "close";
+        case SeamCall::Open:
+            return "open";
+        case SeamCall::Rename:
+            return "rename";
+        case SeamCall::Remove:
+            return "remove";
+        case SeamCall::SyncDirectory:
+            return "sync-dir";
+        case SeamCall::LockDirectory:
+            return "lock-dir";
+        case SeamCall::Read:
+            return "read";
+        case SeamCall::Write:
+            return "write";
+        case SeamCall::Seek:
+            return "seek";
+        case SeamCall::Flush:
+            return "flush";
+        case SeamCall::Close:
+            return "close";
+        case SeamCall::Canonical:
+            return "canonical";
+        case SeamCall::WeaklyCanonical:
+            return "weakly-canonical";
+        case SeamCall::Status:
+            return "status";
+        case SeamCall::SymlinkStatus:
+            return "symlink-status";
+        case SeamCall::FileSize:
+            return "file-size";
+        case SeamCall::ListDirectory:
+            return "list";
     }
     return "?";
 }
@@ -119,7 +144,9 @@ std::string SeamCallInfo::Describe() const {
     std::string text = std::string(SeamCallName(call)) + " " + path.string();
     if (call == SeamCall::Rename) text += " -> " + target.string();
     if (call == SeamCall::Open) {
-        text += mode == OpenMode::Read ? " (read)" : mode == OpenMode::Truncate ? " (create)" : " (append)";
+        text += mode == OpenMode::Read       ? " (read)"
+                : mode == OpenMode::Truncate ? " (create)"
+                                             : " (append)";
     }
     return "#" + std::to_string(number) + " " + text;
 }
@@ -167,8 +194,8 @@ std::unique_ptr<File> FailingFileSystem::Open(const std::filesystem::path& path,
     return std::make_unique<FailingFile>(std::move(file), m_state, path, mode);
 }
 
-void FailingFileSystem::Rename(const std::filesystem::path& from,
-                               const std::filesystem::path& to, std::error_code& ec) {
+void FailingFileSystem::Rename(const std::filesystem::path& from, const std::filesystem::path& to,
+                               std::error_code& ec) {
     SeamCallInfo info;
     info.call = SeamCall::Rename;
     info.path = from;
@@ -200,6 +227,64 @@ void FailingFileSystem::SyncDirectory(const std::filesystem::path& dir, std::err
         return;
     }
     m_inner.SyncDirectory(dir, ec);
+}
+
+bool FailingFileSystem::FailQuery(SeamCall call, const std::filesystem::path& path,
+                                  std::error_code& ec) {
+    SeamCallInfo info;
+    info.call = call;
+    info.path = path;
+    if (auto error = m_state->Enter(info)) {
+        ec = std::make_error_code(*error);
+        return true;
+    }
+    return false;
+}
+
+std::filesystem::path FailingFileSystem::Canonical(const std::filesystem::path& path,
+                                                   std::error_code& ec) {
+    return FailQuery(SeamCall::Canonical, path, ec) ? std::filesystem::path()
+                                                    : m_inner.Canonical(path, ec);
+}
+
+std::filesystem::path FailingFileSystem::WeaklyCanonical(const std::filesystem::path& path,
+                                                         std::error_code& ec) {
+    return FailQuery(SeamCall::WeaklyCanonical, path, ec) ? std::filesystem::path()
+                                                          : m_inner.WeaklyCanonical(path, ec);
+}
+
+std::filesystem::file_status FailingFileSystem::Status(const std::filesystem::path& path,
+                                                       std::error_code& ec) {
+    return FailQuery(SeamCall::Status, path, ec) ? std::filesystem::file_status()
+                                                 : m_inner.Status(path, ec);
+}
+
+std::filesystem::file_status FailingFileSystem::SymlinkStatus(const std::filesystem::path& path,
+                                                              std::error_code& ec) {
+    return FailQuery(SeamCall::SymlinkStatus, path, ec) ? std::filesystem::file_status()
+                                                        : m_inner.SymlinkStatus(path, ec);
+}
+
+std::uintmax_t FailingFileSystem::FileSize(const std::filesystem::path& path, std::error_code& ec) {
+    return FailQuery(SeamCall::FileSize, path, ec) ? 0 : m_inner.FileSize(path, ec);
+}
+
+std::vector<std::filesystem::path> FailingFileSystem::ListDirectory(
+    const std::filesystem::path& dir, std::error_code& ec) {
+    if (FailQuery(SeamCall::ListDirectory, dir, ec)) return {};
+    return m_inner.ListDirectory(dir, ec);
+}
+
+std::unique_ptr<HeldLock> FailingFileSystem::TryLockDirectory(const std::filesystem::path& dir,
+                                                              LockMode mode, std::error_code& ec) {
+    SeamCallInfo info;
+    info.call = SeamCall::LockDirectory;
+    info.path = dir;
+    if (auto error = m_state->Enter(info)) {
+        ec = std::make_error_code(*error);
+        return nullptr;
+    }
+    return m_inner.TryLockDirectory(dir, mode, ec);
 }
 
 }  // namespace corvat

@@ -13,7 +13,24 @@
 
 namespace corvat {
 
-enum class SeamCall { Open, Rename, Remove, SyncDirectory, Read, Write, Seek, Flush, Close };
+enum class SeamCall {
+    Open,
+    Rename,
+    Remove,
+    SyncDirectory,
+    LockDirectory,
+    Read,
+    Write,
+    Seek,
+    Flush,
+    Close,
+    Canonical,
+    WeaklyCanonical,
+    Status,
+    SymlinkStatus,
+    FileSize,
+    ListDirectory,
+};
 
 const char* SeamCallName(SeamCall call);
 
@@ -21,8 +38,8 @@ const char* SeamCallName(SeamCall call);
 struct SeamCallInfo {
     long number = 0;  // 1 for the first call through this file system
     SeamCall call = SeamCall::Open;
-    std::filesystem::path path;  // the file's path; for Rename the source
-    std::filesystem::path target;  // Rename only
+    std::filesystem::path path;      // the file's path; for Rename the source
+    std::filesystem::path target;    // Rename only
     OpenMode mode = OpenMode::Read;  // the mode the file was opened in
 
     std::string Describe() const;
@@ -63,10 +80,26 @@ public:
                 std::error_code& ec) override;
     void Remove(const std::filesystem::path& path, std::error_code& ec) override;
     void SyncDirectory(const std::filesystem::path& dir, std::error_code& ec) override;
+    std::filesystem::path Canonical(const std::filesystem::path& path,
+                                    std::error_code& ec) override;
+    std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
+                                          std::error_code& ec) override;
+    std::filesystem::file_status Status(const std::filesystem::path& path,
+                                        std::error_code& ec) override;
+    std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
+                                               std::error_code& ec) override;
+    std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override;
+    std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
+                                                     std::error_code& ec) override;
+    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
+                                               std::error_code& ec) override;
 
     struct State;
 
 private:
+    // Counts a question about `path`; true (with `ec` set) when it is to fail.
+    bool FailQuery(SeamCall call, const std::filesystem::path& path, std::error_code& ec);
+
     FileSystem& m_inner;
     std::shared_ptr<State> m_state;
 };

@@ -64,8 +64,8 @@ protected:
             }
             const RunOutcome outcome = Run(fs);
             ASSERT_FALSE(fs.Failures().empty()) << "call " << k << " never happened";
-            SCOPED_TRACE("failing " + fs.Failures().front() + "; messages: " +
-                         ::testing::PrintToString(outcome.messages));
+            SCOPED_TRACE("failing " + fs.Failures().front() +
+                         "; messages: " + ::testing::PrintToString(outcome.messages));
             ExpectIntact(m_before, m_reference, m_dir, outcome, options);
             if (outcome.result != 0) ++failedRuns;
             if (::testing::Test::HasFatalFailure()) return;
@@ -103,8 +103,9 @@ TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
     EXPECT_EQ(outcome.result, 1);
     ASSERT_EQ(outcome.messages.size(), 1u) << ::testing::PrintToString(outcome.messages);
     EXPECT_NE(outcome.messages[0].find("MASTER.NEW"), std::string::npos) << outcome.messages[0];
-    EXPECT_NE(outcome.messages[0].find(std::make_error_code(std::errc::permission_denied).message()),
-              std::string::npos)
+    EXPECT_NE(
+        outcome.messages[0].find(std::make_error_code(std::errc::permission_denied).message()),
+        std::string::npos)
         << outcome.messages[0];
     ExpectIntact(m_before, m_reference, m_dir, outcome, m_options);
 }

@@ -2,10 +2,9 @@
 // it (SIGKILL) at random moments, many times over the same directory:
 // whatever moment the kill hits, the master parses and every earlier
 // entry and data file is intact, and a later run still succeeds.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,10 +20,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::vector<std::string> ConvertArgs(const std::filesystem::path& input, const std::filesystem::path& dir,
-                                     const std::string& symbol) {
-    return {"convert", input.string(), "--dir", dir.string(), "--symbol", symbol, "--master", "existing",
-            "--date-format", "MM_DD_CCYY"};
+std::vector<std::string> ConvertArgs(const std::filesystem::path& input,
+                                     const std::filesystem::path& dir, const std::string& symbol) {
+    return {"convert", input.string(), "--dir",    dir.string(),    "--symbol",
+            symbol,    "--master",     "existing", "--date-format", "MM_DD_CCYY"};
 }
 
 // The files a later run must never change: all but the master, its
@@ -33,7 +32,8 @@ DirSnapshot Settled(const std::filesystem::path& dir) {
     DirSnapshot files = Snapshot(dir);
     std::erase_if(files, [](const auto& file) {
         const std::string& name = file.first;
-        return name == "MASTER" || name == "MASTER.BAK" || name.ends_with(".~NU") || name.ends_with(".NEW");
+        return name == "MASTER" || name == "MASTER.BAK" || name.ends_with(".~NU") ||
+               name.ends_with(".NEW");
     });
     return files;
 }
@@ -41,7 +41,8 @@ DirSnapshot Settled(const std::filesystem::path& dir) {
 void ExpectMasterParses(const std::string& master, const std::string& before) {
     ASSERT_GE(master.size(), kMasterRecordSize);
     ASSERT_EQ(master.size() % kMasterRecordSize, 0u);
-    ASSERT_TRUE(master.size() == before.size() || master.size() == before.size() + kMasterRecordSize)
+    ASSERT_TRUE(master.size() == before.size() ||
+                master.size() == before.size() + kMasterRecordSize)
         << master.size() << " bytes after " << before.size();
     MasterRecord header{};
     std::copy_n(master.begin(), kMasterRecordSize, header.begin());
@@ -68,8 +69,8 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
         const auto start = Clock::now();
         ASSERT_EQ(RunCli(ConvertArgs(input, dir, "TIMED" + std::to_string(timed)), errors), 0)
             << ReadFileBytes(errors);
-        duration = std::min(duration,
-                            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
+        duration = std::min(
+            duration, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
     }
 
     std::mt19937 random(20240601);
@@ -80,7 +81,8 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
         SCOPED_TRACE("run " + std::to_string(run));
         const std::string masterBefore = ReadFileBytes(dir / "MASTER");
         const DirSnapshot settledBefore = Settled(dir);
-        const CliProcess process = StartCli(ConvertArgs(input, dir, "K" + std::to_string(run)), errors);
+        const CliProcess process =
+            StartCli(ConvertArgs(input, dir, "K" + std::to_string(run)), errors);
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(process.pid, SIGKILL);
         const int status = WaitCli(process);
@@ -102,9 +104,13 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
     }
     EXPECT_GE(killed, kRuns / 4) << "most kills came too late to test anything";
 
-    // What the kills left behind does not stop the next conversion.
+    // What the kills left behind does not stop the next conversion, not even
+    // for a moment (their locks died with them), and it clears their temporary files.
     const std::string masterBefore = ReadFileBytes(dir / "MASTER");
-    ASSERT_EQ(RunCli(ConvertArgs(input, dir, "FINAL"), errors), 0) << ReadFileBytes(errors);
+    auto finalArgs = ConvertArgs(input, dir, "FINAL");
+    finalArgs.insert(finalArgs.end(), {"--wait", "0"});
+    ASSERT_EQ(RunCli(finalArgs, errors), 0) << ReadFileBytes(errors);
+    EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
     const std::string master = ReadFileBytes(dir / "MASTER");
     ExpectMasterParses(master, masterBefore);
     EXPECT_EQ(master.size(), masterBefore.size() + kMasterRecordSize);

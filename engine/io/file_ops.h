@@ -1,0 +1,55 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <system_error>
+
+#include "file_system.h"
+
+namespace corvat {
+
+// "Cannot <verb> <path>:\n<reason>": what the user sees when a file lets
+// the engine down, naming the file and the system's own reason.
+[[nodiscard]] std::string FileError(const char* verb, const std::filesystem::path& path,
+                                    const std::error_code& ec);
+
+// Reads a whole file. Returns an empty text on success, else the message.
+[[nodiscard]] std::string ReadWholeFile(FileSystem& fs, const std::filesystem::path& path,
+                                        std::string& contents);
+
+// Writes `size` bytes to an open file; returns the message on failure.
+[[nodiscard]] std::string WriteBytes(File& file, const std::filesystem::path& path,
+                                     const void* data, std::size_t size);
+
+// Whether anything stands at `path`, following links; false when the
+// system cannot tell.
+[[nodiscard]] bool PathExists(FileSystem& fs, const std::filesystem::path& path);
+// As PathExists, for the link itself: a dangling link counts.
+[[nodiscard]] bool LinkExists(FileSystem& fs, const std::filesystem::path& path);
+
+enum class SyncDirectory { No, Yes };
+
+// Fills a new file and pushes it to disk; on failure the file is removed.
+// With SyncDirectory::No the caller syncs the directory after a later file.
+[[nodiscard]] std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path,
+                                       SyncDirectory sync,
+                                       const std::function<std::string(File&)>& fill);
+
+// The only way a file the user already owns is changed: a complete copy is
+// written to `temp`, flushed to disk, and renamed over `target`, so at every
+// moment either the old or the new file stands under the target's name.
+// On failure the copy is removed and the old file is untouched.
+[[nodiscard]] std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
+                                      const std::filesystem::path& temp,
+                                      const std::function<std::string(File&)>& fill);
+
+// Names an interrupted rewrite leaves beside the files it replaces
+// (MASTER.~NU, MASTER.NEW, F<n>.NEW), in any letter case.
+bool IsTemporaryName(const std::string& name);
+
+// Removes the temporary files a killed writer left in `dir`. Only a writer
+// that holds the directory's lock may call it: another's are in use.
+void RemoveStaleTemporaryFiles(FileSystem& fs, const std::filesystem::path& dir);
+
+}  // namespace corvat
