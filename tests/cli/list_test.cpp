@@ -16,22 +16,27 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
     ASSERT_EQ(r.code, 0) << r.err;
     r = RunCorvatCli({"list", dir.path().string()});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(
-        r.out,
-        "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  Subdirectory\n"
-        "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2\n");
+    EXPECT_EQ(r.out,
+              "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  "
+              "Subdirectory  Index   "
+              "LongName  Period\n"
+              "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2             "
+              "   MASTER"
+              "            D\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
     EXPECT_EQ(r.out,
-              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,\n");
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
+              "LongName,Period\n"
+              "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,,MASTER,,D\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--format", "json"});
     EXPECT_EQ(
         r.out,
         "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
         "\"FirstDate\": \"1997-01-15\", \"LastDate\": \"1997-01-20\", \"Records\": 2, "
-        "\"Subdirectory\": null}\n]\n");
+        "\"Subdirectory\": null, \"Index\": \"MASTER\", \"LongName\": null, \"Period\": "
+        "\"D\"}\n]\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--format", "xml"});
     EXPECT_EQ(r.code, 2);
@@ -51,18 +56,20 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
     CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              "1,TOP,TOP,2,1997-01-15,1997-01-16,2,\n"
-              "2,,,,,,,SUB\n");
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
+              "LongName,Period\n"
+              "1,TOP,TOP,2,1997-01-15,1997-01-16,2,,MASTER,,D\n"
+              "2,,,,,,,SUB,MASTER,,\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--recursive", "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "Directory,FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              ".,1,TOP,TOP,2,1997-01-15,1997-01-16,2,\n"
-              ".,2,,,,,,,SUB\n"
-              "Sub,1,,,,,,,BACK\n"
-              "Sub,2,LOW,LOW,2,1997-01-15,1997-01-16,2,\n");
+              "Directory,FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,"
+              "Index,LongName,Period\n"
+              ".,1,TOP,TOP,2,1997-01-15,1997-01-16,2,,MASTER,,D\n"
+              ".,2,,,,,,,SUB,MASTER,,\n"
+              "Sub,1,,,,,,,BACK,MASTER,,\n"
+              "Sub,2,LOW,LOW,2,1997-01-15,1997-01-16,2,,MASTER,,D\n");
     EXPECT_NE(r.err.find("directory entry 1 (BACK) in Sub is not followed"), std::string::npos)
         << r.err;
 }
@@ -80,9 +87,10 @@ TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
     r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              "3,ODD,ODD,2,970230,-1,,\n"
-              "4,OK,OK,2,1997-01-15,1997-01-16,2,\n");
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
+              "LongName,Period\n"
+              "3,ODD,ODD,2,970230,-1,,,MASTER,,D\n"
+              "4,OK,OK,2,1997-01-15,1997-01-16,2,,MASTER,,D\n");
     EXPECT_NE(r.err.find("Warning: Cannot open"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("F3.DAT"), std::string::npos) << r.err;
 }
