@@ -4,18 +4,13 @@
 #include "converter.h"
 #include "date_formats.h"
 #include "field_table.h"
+#include "index_files.h"
 #include "master_record.h"
 #include "progress_line.h"
 #include "stream_message_sink.h"
 #include "text_util.h"
 
 namespace corvat {
-namespace {
-
-constexpr std::size_t kMaxTextBytes = master::kTextSize;
-
-}  // namespace
-
 std::string CleanSymbol(const std::string& symbol) {
     std::string cleaned = symbol;
     const auto end = cleaned.find_last_not_of(" \t\r\n\v\f");
@@ -24,13 +19,7 @@ std::string CleanSymbol(const std::string& symbol) {
 }
 
 std::string SymbolFromFileName(const std::string& path) {
-    std::string symbol = CleanSymbol(std::filesystem::path(path).stem().string());
-    if (symbol.size() > kMaxTextBytes) {
-        std::size_t cut = kMaxTextBytes;
-        while (cut > 0 && (static_cast<unsigned char>(symbol[cut]) & 0xC0) == 0x80) --cut;
-        symbol = CleanSymbol(symbol.substr(0, cut));
-    }
-    return symbol;
+    return CleanSymbol(std::filesystem::path(path).stem().string());
 }
 
 int DateFormatNumber(const std::string& text) {
@@ -53,7 +42,8 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
         "  corvat-cli convert prices.csv --dir ~/charts --symbol IBM --date-format MM_DD_CCYY\n"
         "  corvat-cli convert exports/*.csv --dir ~/charts --skip 1\n"
         "With several INPUT files each becomes a security of its own, its symbol the\n"
-        "file name without extension in upper case (at most 16 characters).");
+        "file name without extension in upper case; a file whose name makes no valid\n"
+        "symbol (at most 14 characters of printable ASCII) fails on its own.");
     sub->add_option("INPUT", m_inputs, "delimited text file(s) to convert")->required();
     sub->add_option("--dir", m_dir, "output data directory")->required();
     sub->add_option("--symbol", m_symbol, "symbol of the new security (one INPUT only)");
@@ -75,13 +65,11 @@ void ConvertCommand::Validate() {
     } else {
         m_symbol = CleanSymbol(m_symbol);
         if (m_symbol.empty()) throw UsageError("You did not enter a valid symbol");
-        if (m_symbol.size() > kMaxTextBytes) {
-            throw UsageError("--symbol: enter no more than 16 characters.");
-        }
+        if (!IsValidNewSymbol(m_symbol)) throw UsageError(std::string("--symbol: ") + kSymbolRule);
         if (m_name.empty()) m_name = m_symbol;
     }
-    if (m_name.size() > kMaxTextBytes)
-        throw UsageError("--name: enter no more than 16 characters.");
+    if (m_name.size() > kMaxNameBytes)
+        throw UsageError("--name: enter no more than 45 characters.");
     m_layout.Validate();
 }
 
@@ -136,6 +124,10 @@ bool MasterExists(const std::string& dir) {
 
 int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
+    if (!IsAsciiText(m_name)) {
+        err << "Warning: --name holds bytes outside ASCII; they are stored as given, and each "
+               "charting program shows them in its own character set.\n";
+    }
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
     DeadlineWaiter waiter(messages, m_waitSeconds);
@@ -170,6 +162,8 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         Outcome outcome;
         if (symbol.empty()) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
+        } else if (!IsValidNewSymbol(symbol)) {
+            messages.ShowMessage(input + ": symbol \"" + symbol + "\": " + kSymbolRule);
         } else {
             outcome = ConvertFile(input, symbol, name, useExisting, messages, waiter);
         }

@@ -135,6 +135,11 @@ bool IsValidNewSymbol(std::string_view symbol) {
            std::all_of(symbol.begin(), symbol.end(), [](char c) { return c >= ' ' && c <= '~'; });
 }
 
+bool IsAsciiText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 bool SymbolMatches(std::string_view stored, std::string_view wanted) {
     return EqualsIgnoringCase(stored, wanted) ||
            (stored.size() > kMaxSymbolBytes &&

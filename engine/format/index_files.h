@@ -95,6 +95,15 @@ bool MasterIsFull(int masterCount, std::span<const int> namedNumbers);
 inline constexpr std::size_t kMaxSymbolBytes = 14;
 // At most 14 bytes, each printable ASCII (blank to tilde).
 bool IsValidNewSymbol(std::string_view symbol);
+// Why a symbol is refused, wherever one is entered.
+inline constexpr const char* kSymbolRule =
+    "A symbol is at most 14 characters of printable ASCII (letters, digits, punctuation, blanks).";
+// A name is stored in full (EMASTER's long name, XMASTER's name) up to 45
+// bytes; MASTER and EMASTER's short name hold its first 16.
+inline constexpr std::size_t kMaxNameBytes = 45;
+// Whether every byte is ASCII: other bytes are stored as given, and each
+// reader shows them in its own character set.
+bool IsAsciiText(std::string_view text);
 // Whether `wanted` names the stored symbol: the whole symbol in any letter
 // case, or its first 14 bytes (older entries hold up to 16).
 bool SymbolMatches(std::string_view stored, std::string_view wanted);

@@ -81,8 +81,9 @@ TEST(CliConvert, UsageErrorsExitTwoAndWriteNothing) {
     const std::vector<std::vector<std::string>> cases = {
         {"--symbol", "A", "--high-col", "9", "--no-high"},
         {"--symbol", "   "},
-        {"--symbol", "ABCDEFGHIJKLMNOPQ"},
-        {"--symbol", "A", "--name", "12345678901234567"},
+        {"--symbol", "ABCDEFGHIJKLMNO"},
+        {"--symbol", "CAF\xC3\x89"},
+        {"--symbol", "A", "--name", std::string(46, 'n')},
         {"--symbol", "A", "--close-col", "1"},
         {"--symbol", "A", "--date-col", "21"},
         {"--symbol", "A", "--open-col", "0"},
