@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../engine/read_back_support.h"
+#include "../engine/index_support.h"
 #include "cli_runner.h"
 #include "tabular_output.h"
 
@@ -93,6 +93,36 @@ TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
               "4,OK,OK,2,1997-01-15,1997-01-16,2,,MASTER,,D\n");
     EXPECT_NE(r.err.find("Warning: Cannot open"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("F3.DAT"), std::string::npos) << r.err;
+}
+
+// MASTER with IBM, an EMASTER giving its long name, XMASTER with WIDE in
+// F256.MWD: listed, dumped.
+void WriteThreeIndexes(const std::filesystem::path& dir) {
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir, 1, "IBM")}));
+    WriteBytes(dir / "EMASTER",
+               EmasterFileBytes(1, {EmasterRecordBytes(1, "IBM", 970115.0f, 970116.0f,
+                                                       "INTERNATIONAL BUSINESS MACHINES")}));
+    WriteBytes(
+        dir / "XMASTER",
+        XmasterFileBytes(1, 1, 257,
+                         {XmasterRecordBytes(256, "WIDE", 19970115, 19970116, "A WIDE NAME")}));
+    WriteMwdFile(dir, 256, 2, {{970115.0f, 1.5f}, {970116.0f, 2.5f}});
+}
+
+TEST(ListCommandOutput, ListsEverySecurityOfAllThreeIndexes) {
+    TempDir dir;
+    WriteThreeIndexes(dir.path());
+    CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(
+        r.out,
+        "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,LongName,"
+        "Period\n"
+        "1,IBM,IBM,2,1997-01-15,1997-01-16,2,,MASTER,INTERNATIONAL BUSINESS MACHINES,D\n"
+        "256,WIDE,A WIDE NAME,2,1997-01-15,1997-01-16,2,,XMASTER,A WIDE NAME,D\n");
+    r = RunCorvatCli({"dump", dir.path().string(), "wide"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Date,Close\n1997-01-15,1.5\n1997-01-16,2.5\n");
 }
 
 TEST(TabularOutput, EscapesWhateverBytesANameHolds) {

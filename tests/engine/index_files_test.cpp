@@ -7,25 +7,13 @@
 
 #include "emaster_record.h"
 #include "field_bitset.h"
-#include "test_support.h"
+#include "index_support.h"
 #include "xmaster_record.h"
 
 namespace corvat::test {
 namespace {
 
 using namespace std::string_literals;
-
-// Zero bytes with the given parts laid in at their offsets, as the notes'
-// tables draw a record.
-using Part = std::pair<std::size_t, Bytes>;
-Part At(std::size_t offset, const Bytes& bytes) { return {offset, bytes}; }
-
-Bytes Layout(std::size_t size, std::initializer_list<Part> parts) {
-    Bytes bytes(size, 0);
-    for (const auto& [offset, part] : parts)
-        std::copy(part.begin(), part.end(), bytes.begin() + offset);
-    return bytes;
-}
 
 template <std::size_t N>
 std::array<std::uint8_t, N> Record(const Bytes& bytes) {
