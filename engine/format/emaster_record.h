@@ -15,6 +15,7 @@ namespace corvat {
 // EMASTER mirrors MASTER entry for entry with 192-byte records after a
 // 192-byte header, adding long names. Bytes nobody knows the meaning of are
 // written as zeros.
+inline constexpr const char* kEmasterName = "EMASTER";
 inline constexpr std::size_t kEmasterRecordSize = 192;
 using EmasterRecord = std::array<std::uint8_t, kEmasterRecordSize>;
 

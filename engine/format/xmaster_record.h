@@ -14,6 +14,7 @@ namespace corvat {
 // XMASTER lists the securities numbered from 256 on, whose data files are
 // F<n>.MWD, in 150-byte records after a 150-byte header. Bytes nobody knows
 // the meaning of are written as zeros.
+inline constexpr const char* kXmasterName = "XMASTER";
 inline constexpr std::size_t kXmasterRecordSize = 150;
 using XmasterRecord = std::array<std::uint8_t, kXmasterRecordSize>;
 inline constexpr std::array<std::uint8_t, 4> kXmasterMagic = {0x5D, 0xFE, 0x58, 0x4D};

@@ -15,9 +15,6 @@
 
 namespace corvat {
 
-inline constexpr const char* kEmasterName = "EMASTER";
-inline constexpr const char* kXmasterName = "XMASTER";
-
 // Both counts are 16 bits: no reader looks past record 65535, so neither
 // can a damaged file make us read more.
 inline constexpr std::size_t kEmasterReadLimit = (65535 + 1) * kEmasterRecordSize;

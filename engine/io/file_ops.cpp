@@ -4,9 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "emaster_record.h"
 #include "file_names.h"
 #include "master_record.h"
 #include "text_util.h"
+#include "xmaster_record.h"
 
 namespace corvat {
 
@@ -86,7 +88,8 @@ std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path, Sync
 
 std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
                         const std::filesystem::path& temp,
-                        const std::function<std::string(File&)>& fill) {
+                        const std::function<std::string(File&)>& fill, bool* replaced) {
+    if (replaced != nullptr) *replaced = false;
     std::string error = WriteDurably(fs, temp, fill);
     if (!error.empty()) return error;
     std::error_code ec;
@@ -96,15 +99,17 @@ std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
         fs.Remove(temp, ignored);
         return FileError("replace", target, ec);
     }
+    if (replaced != nullptr) *replaced = true;
     fs.SyncDirectory(target.parent_path(), ec);
     return ec ? FileError("write", target.parent_path(), ec) : std::string();
 }
 
 bool IsTemporaryName(const std::string& name) {
-    const std::string master = kMasterName;
-    if (EqualsIgnoringCase(name, master + kNewMasterSuffix) ||
-        EqualsIgnoringCase(name, master + kReplacementSuffix)) {
-        return true;
+    for (const std::string index : {kMasterName, kEmasterName, kXmasterName}) {
+        if (EqualsIgnoringCase(name, index + kNewMasterSuffix) ||
+            EqualsIgnoringCase(name, index + kReplacementSuffix)) {
+            return true;
+        }
     }
     const std::string_view suffix = kReplacementSuffix;
     if (name.size() <= suffix.size() + 1 || (name[0] != 'F' && name[0] != 'f')) return false;
