@@ -101,6 +101,14 @@ std::vector<IndexedSecurity> DirectoryIndex::Securities() const {
     }
     for (IndexedSecurity& security : XmasterEntries(xmaster))
         securities.push_back(std::move(security));
+    // Readers that list from EMASTER alone see these; nothing else does.
+    if (state == EmasterState::OutOfStep) {
+        const std::vector<int> inMaster = MasterNumbers(listing);
+        for (const IndexedSecurity& security : mirror) {
+            if (std::find(inMaster.begin(), inMaster.end(), security.fileNumber) == inMaster.end())
+                securities.push_back(security);
+        }
+    }
     return securities;
 }
 

@@ -66,7 +66,8 @@ struct DirectoryIndex {
     EmasterState EmasterStanding() const;
     // Every security of the directory: MASTER's entries in file order (with
     // EMASTER's long name and field bitset where EMASTER is in step or
-    // behind), then XMASTER's.
+    // behind), then XMASTER's, then those of an EMASTER out of step whose
+    // numbers MASTER does not hold.
     std::vector<IndexedSecurity> Securities() const;
     // Every security record of all three files, an out-of-step EMASTER's
     // included: what a new symbol or file number must not collide with.

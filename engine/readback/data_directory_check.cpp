@@ -362,8 +362,9 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
                     SymbolKey(entry.symbol), std::make_pair(here, entry.recordNumber));
                 // Repeats within one directory were reported with its index.
                 if (!added && it->second.first != here) {
-                    check.Add(entry.index == IndexFile::Xmaster ? node.xmaster.path
-                                                                : node.listing.masterPath,
+                    check.Add(entry.index == IndexFile::Xmaster   ? node.xmaster.path
+                              : entry.index == IndexFile::Emaster ? node.emaster.path
+                                                                  : node.listing.masterPath,
                               EntryLabel(entry) + " repeats the symbol of entry " +
                                   std::to_string(it->second.second) + " in " + it->second.first +
                                   ".");
