@@ -47,7 +47,10 @@ public:
     // Beyond 255: an XMASTER entry, data in F<n>.MWD, no description file.
     bool InXmaster() const { return m_inXmaster; }
     const char* DataExtension() const;
-    const std::filesystem::path& MasterPath() const { return m_masterPath; }
+    // MASTER, or XMASTER for a security beyond 255: the file the commit replaces.
+    const std::filesystem::path& CommittedPath() const {
+        return m_inXmaster ? m_xmasterPath : m_masterPath;
+    }
 
     // The commit: the index holding the new entry replaces the old one.
     // `committed` is set once the rename is done, even when the directory

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 
 #include "data_file_layout.h"
@@ -18,6 +19,22 @@ namespace {
 
 std::string Plural(std::size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+// The file number of a security file's name (F12.DAT, f3.dop), else -1.
+int SecurityFileNumber(const std::string& name) {
+    const std::size_t dot = name.find('.');
+    if (name.size() < 3 || (name[0] != 'F' && name[0] != 'f') || dot < 2 || dot > 4) return -1;
+    int number = 0;
+    for (std::size_t i = 1; i < dot; ++i) {
+        if (name[i] < '0' || name[i] > '9') return -1;
+        number = number * 10 + (name[i] - '0');
+    }
+    const std::string extension = ToUpperAscii(name.substr(dot));
+    for (const char* known : {kDataExtension, kDescriptionExtension, kWideDataExtension}) {
+        if (extension == known) return number;
+    }
+    return -1;
 }
 
 std::string EntryLabel(int recordNumber, const std::string& symbol) {
@@ -76,6 +93,7 @@ public:
         }
         CheckEmaster(index);
         CheckXmaster(index);
+        CheckUnnamedDataFiles(index);
     }
 
     void CheckMaster(const MasterListing& listing) {
@@ -107,6 +125,21 @@ public:
                                 std::to_string(it->second) + ".");
             }
         }
+    }
+
+    // Data files no index names: what a conversion that did not commit may
+    // leave, and what the next one reuses.
+    void CheckUnnamedDataFiles(const DirectoryIndex& index) {
+        std::set<int> named;
+        for (const IndexedSecurity& entry : index.AllRecords()) named.insert(entry.fileNumber);
+        std::error_code ec;
+        std::vector<std::filesystem::path> unnamed;
+        for (const auto& path : m_fs.ListDirectory(index.directory, ec)) {
+            const int number = SecurityFileNumber(path.filename().string());
+            if (number >= 0 && !named.count(number)) unnamed.push_back(path);
+        }
+        std::sort(unnamed.begin(), unnamed.end());
+        for (const auto& path : unnamed) Add(path, "data file that no entry names.");
     }
 
     void CheckTemporaryFiles(const std::filesystem::path& dir) {
@@ -248,6 +281,10 @@ private:
         const auto dopPath = SecurityFilePath(m_fs, dir, entry.fileNumber, kDescriptionExtension);
         const bool hasDat = PathExists(m_fs, datPath);
         const std::string label = EntryLabel(entry);
+        if (entry.firstDate.number > entry.lastDate.number) {
+            Add(indexPath, label + " gives first date " + EntryDateText(entry.firstDate) +
+                               " after its last date " + EntryDateText(entry.lastDate) + ".");
+        }
         if (!hasDat) Add(datPath, "missing; the data file of " + label + ".");
 
         // The record as the description file gives it; failing that, as
@@ -314,10 +351,39 @@ private:
         // Other periods than daily are left to the programs that chart them.
         const std::size_t counted = data.RecordsCounted();
         const std::size_t present = data.RecordsPresent();
+        if (counted == 0) Add(indexPath, EntryLabel(entry) + " has no records.");
         if (counted == 0 || present == 0 || entry.period != 'D') return;
+        CheckDateOrder(data, std::min(counted, present), dateSlot);
         CompareDate(indexPath, entry, "first", entry.firstDate, data, 0, dateSlot);
         if (counted <= present) {
             CompareDate(indexPath, entry, "last", entry.lastDate, data, counted - 1, dateSlot);
+        }
+    }
+
+    // Records must run in ascending date order, each date once, as charting
+    // programs search them.
+    void CheckDateOrder(const DataFile& data, std::size_t records, std::size_t slot) {
+        std::size_t backwards = 0;
+        std::size_t repeats = 0;
+        std::string firstBackwards;
+        std::string firstRepeat;
+        StoredDate previous = DecodeDateValue(data.Field(0, slot));
+        for (std::size_t record = 1; record < records; ++record) {
+            const StoredDate date = DecodeDateValue(data.Field(record, slot));
+            const std::string where =
+                "record " + std::to_string(record + 1) + " (" + StoredDateText(date) + ")";
+            if (date.value < previous.value && backwards++ == 0) firstBackwards = where;
+            if (date.value == previous.value && repeats++ == 0) firstRepeat = where;
+            previous = date;
+        }
+        if (backwards > 0) {
+            Add(data.path, Plural(backwards, "record") +
+                               " out of ascending date order; the first is " + firstBackwards +
+                               ".");
+        }
+        if (repeats > 0) {
+            Add(data.path, Plural(repeats, "record") + " repeating the date before; the first is " +
+                               firstRepeat + ".");
         }
     }
 

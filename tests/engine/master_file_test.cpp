@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "index_support.h"
 
 namespace corvat::test {
 namespace {
@@ -21,25 +21,20 @@ Bytes XyzEntry(const Bytes& first, const Bytes& last) {
 TEST(MasterFile, NewMasterWithXyzCorpMatchesTheWorkedExample) {
     JobFixture f;
     f.job.m_bFieldOn = {1, 1, 1, 0, 1, 1, 0};  // five fields
-    f.job.m_strInputPath = (f.dir / "in.txt").string();
-    WriteText(f.dir / "in.txt", "");
-    ASSERT_EQ(f.job.CheckOutputPath(), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), Bytes(53, 0));
-    ASSERT_EQ(f.job.CheckColumns(), 0);
-    ASSERT_EQ(f.job.AddSecurity(), 0);
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
 
     Bytes header = Concat({{0x01, 0x00, 0x01, 0x00}, Bytes(49, 0)});
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), Concat({header, XyzEntry(kXyzDate, kXyzDate)}));
 }
 
-TEST(MasterFile, ConversionReplacesOnlyTheTwoDates) {
+TEST(MasterFile, EntryDatesAreTheEarliestAndLatestWhateverTheRowOrder) {
     JobFixture f;
     f.job.m_bFieldOn = {1, 1, 1, 0, 1, 1, 0};
     ASSERT_EQ(f.Convert("020397,1,2,3,4,5,6\n011597,1,2,3,4,5,6\n"), 0);
     const Bytes master = ReadBytes(f.dir / "MASTER");
     ASSERT_EQ(master.size(), 106u);
-    const Bytes feb3 = {0xB0, 0xDD, 0x6C, 0x94};  // 970203, a later first date
-    EXPECT_EQ(Slice(master, 53, 53), XyzEntry(feb3, kXyzDate));
+    const Bytes feb3 = {0xB0, 0xDD, 0x6C, 0x94};  // 970203
+    EXPECT_EQ(Slice(master, 53, 53), XyzEntry(kXyzDate, feb3));
 }
 
 TEST(MasterFile, ExistingMasterGetsTheLowestFreeNumberAppendedLast) {
@@ -68,35 +63,40 @@ TEST(MasterFile, DirectoryEntriesAreCopiedAndTheirNumbersNotGivenOut) {
     EXPECT_EQ(master[2 * 53], 2);
 }
 
-TEST(MasterFile, FullPortfolioIsRefusedAndNothingChanges) {
-    const std::string message =
-        "This portfolio already has the\nmaximum number of symbols (255).\nChoose a different "
-        "or new portfolio.";
-    for (auto [count, second] : {std::pair<int, int>{255, 0}, {0, 255}}) {
-        JobFixture f;
-        const Bytes before =
-            MasterBytes(static_cast<std::int16_t>(count), static_cast<std::int16_t>(second), {});
-        WriteBytes(f.dir / "MASTER", before);
-        f.job.m_bUseExisting = 1;
-        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown, std::vector<std::string>{message});
-        EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
-        EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.DAT"));
-    }
-}
-
-TEST(MasterFile, NoFreeFileNumberIsRefusedThoughCountersAreLow) {
-    JobFixture f;
-    std::vector<MasterRecord> entries;
+TEST(MasterFile, AFullMasterGoesOnInXmasterAndOnlyNoNumberLeftIsRefused) {
+    std::vector<MasterRecord> all;
     for (int n = 1; n <= 255; ++n)
-        entries.push_back(SecurityEntry(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
-    const Bytes before = MasterBytes(3, 3, entries);
-    WriteBytes(f.dir / "MASTER", before);
-    f.job.m_bUseExisting = 1;
-    EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_NE(f.messages.shown[0].find("maximum number of symbols (255)"), std::string::npos);
-    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
+        all.push_back(SecurityEntry(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
+    const Bytes xmasterFull = XmasterFileBytes(1, 1, 65535, {XmasterRecordBytes(65535, "X", 0, 0)});
+    // MASTER's two header words and entries, XMASTER; the number given
+    // (0: refused). The second word alone no longer fills MASTER.
+    const std::tuple<int, int, std::vector<MasterRecord>, Bytes, int> cases[] = {
+        {255, 0, {}, {}, 256},
+        {0, 255, {}, {}, 1},
+        {3, 3, all, {}, 256},
+        {255, 255, {}, xmasterFull, 0},
+    };
+    for (const auto& [count, second, entries, xmaster, number] : cases) {
+        JobFixture f;
+        const Bytes before = MasterBytes(static_cast<std::int16_t>(count),
+                                         static_cast<std::int16_t>(second), entries);
+        WriteBytes(f.dir / "MASTER", before);
+        if (!xmaster.empty()) WriteBytes(f.dir / "XMASTER", xmaster);
+        f.job.m_bUseExisting = 1;
+        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), number == 0 ? 1 : 0);
+        EXPECT_EQ(f.job.FileNumber(), number);
+        EXPECT_EQ(ReadBytes(f.dir / "MASTER") == before, number != 1) << count;
+        if (number == 1) {
+            EXPECT_EQ(ReadBytes(f.dir / "MASTER")[2], 255) << "never past 255";
+        }
+        if (number == 0) {
+            EXPECT_EQ(f.messages.shown,
+                      std::vector<std::string>{"This portfolio already has the\nmaximum number "
+                                               "of symbols.\nChoose a different or new "
+                                               "portfolio."});
+            EXPECT_EQ(ReadBytes(f.dir / "XMASTER"), xmaster);
+        }
+    }
 }
 
 TEST(MasterFile, TrailingFragmentIsDroppedOnRewrite) {
@@ -119,17 +119,6 @@ TEST(MasterFile, MasterShorterThanItsHeaderIsReportedAndKept) {
     EXPECT_NE(f.messages.shown[0].find("MASTER"), std::string::npos);
     EXPECT_NE(f.messages.shown[0].find("53-byte header"), std::string::npos);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), stub);
-}
-
-TEST(MasterFile, UpdateDatesWithAnUnknownNumberRewritesUnchanged) {
-    JobFixture f;
-    const Bytes before = MasterBytes(1, 1, {SecurityEntry(1, "AAA")});
-    WriteBytes(f.dir / "MASTER", before);
-    f.job.m_bUseExisting = 1;
-    ASSERT_EQ(f.job.CheckOutputPath(), 0);
-    EXPECT_EQ(f.job.UpdateMasterDates({1, 2, 3, 4}, {5, 6, 7, 8}, 9), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER.NEW"));
 }
 
 TEST(MasterFile, LowerCaseNamesAreUsedInPlaceNotDuplicated) {

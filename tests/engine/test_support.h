@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -20,10 +22,12 @@ public:
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
     bool AskYesNo(const std::string& text) override {
         shown.push_back(text);
+        if (whileAsking) whileAsking();
         return answer;
     }
     std::vector<std::string> shown;
     bool answer = false;
+    std::function<void()> whileAsking;  // another program at work meanwhile
 };
 
 class MemoryProfile final : public Profile {
@@ -101,6 +105,16 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
 
 inline Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
+// The names a directory holds, sorted.
+inline std::vector<std::string> FileNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // A master built by hand: a header with the given counts, then entries.
 inline Bytes MasterBytes(std::int16_t count, std::int16_t second,
                          const std::vector<MasterRecord>& entries) {
@@ -145,20 +159,11 @@ struct JobFixture {
         job.m_szName = "XYZ CORP";
         job.m_szDelimiter = ",";
         job.m_nDateFormat = 9;
-        job.SetTodaySource([] { return std::string("01/15/97"); });
     }
 
     void OnlyDateAndClose() {
         job.m_bFieldOn = {1, 0, 0, 0, 1, 0, 0};
         job.m_nColumn[kCloseField] = 1;
-    }
-
-    // The run's steps up to a registered security with an empty data file.
-    void Register() {
-        job.m_strInputPath = (dir / "in.txt").string();
-        ASSERT_EQ(job.CheckOutputPath(), 0);
-        ASSERT_EQ(job.CheckColumns(), 0);
-        ASSERT_EQ(job.AddSecurity(), 0);
     }
 
     int Convert(const std::string& text) {

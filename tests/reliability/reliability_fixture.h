@@ -32,8 +32,9 @@ public:
     void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
     bool AskYesNo(const std::string& text) override {
         m_messages.push_back(text);
-        return false;
+        return m_yes;
     }
+    void AnswerYes(bool yes) { m_yes = yes; }
     const std::vector<std::string>& Messages() const { return m_messages; }
     std::string All() const {
         std::string all;
@@ -43,6 +44,7 @@ public:
 
 private:
     std::vector<std::string> m_messages;
+    bool m_yes = false;
 };
 
 using MemoryProfile = NullProfile;
@@ -89,18 +91,18 @@ struct RunOutcome {
 struct IntactOptions {
     bool existingMaster = true;
     // A failure that persists (a disk gone) also stops the removal of a
-    // temporary file, or of a new data file whose creation failed.
+    // temporary file, or of the new data files of a run that did not commit.
     bool allowTemporaryFiles = false;
     // The files the new security gets, and the master's name.
     std::uint8_t newFileNumber = 3;
     std::string newSymbol = "NEWSYM";
 };
 
-// Checks, with gtest assertions, that a run left `dir` sound: the master
-// exists (when it existed before) and holds every earlier entry byte for
-// byte, plus at most the new one; no earlier file changed; no temporary
-// file is left; a failed run said why; a successful run matches
-// `reference`, the directory after an undisturbed run.
+// Checks, with gtest assertions, that a run left `dir` as it was (a
+// failed run, which said why) or committed (result 0: MASTER and the new
+// security's files as in `reference`, the directory after an undisturbed
+// run; MASTER.BAK the master before the run, or not written). Nothing else
+// changed; files no index names are left only where `allowTemporaryFiles`.
 void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
                   const std::filesystem::path& dir, const RunOutcome& outcome,
                   const IntactOptions& options);
