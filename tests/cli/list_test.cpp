@@ -95,17 +95,16 @@ TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
     EXPECT_NE(r.err.find("F3.DAT"), std::string::npos) << r.err;
 }
 
-// MASTER with IBM, an EMASTER giving its long name, XMASTER with WIDE in
-// F256.MWD: listed, dumped.
+// IBM in MASTER with EMASTER's long name; WIDE in XMASTER and F256.MWD.
 void WriteThreeIndexes(const std::filesystem::path& dir) {
     WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir, 1, "IBM")}));
     WriteBytes(dir / "EMASTER",
                EmasterFileBytes(1, {EmasterRecordBytes(1, "IBM", 970115.0f, 970116.0f,
                                                        "INTERNATIONAL BUSINESS MACHINES")}));
-    WriteBytes(
-        dir / "XMASTER",
-        XmasterFileBytes(1, 1, 257,
-                         {XmasterRecordBytes(256, "WIDE", 19970115, 19970116, "A WIDE NAME")}));
+    WriteBytes(dir / "XMASTER",
+               XmasterFileBytes(1, 1, 257,
+                                {XmasterRecordBytes(256, std::string("WIDE\0left", 9), 19970115,
+                                                    19970116, "A WIDE NAME")}));
     WriteMwdFile(dir, 256, 2, {{970115.0f, 1.5f}, {970116.0f, 2.5f}});
 }
 

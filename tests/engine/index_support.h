@@ -13,8 +13,7 @@
 
 namespace corvat::test {
 
-// Zero bytes with the given parts laid in at their offsets, as the format
-// notes' tables draw a record.
+// Zero bytes with parts laid in at their offsets, as the notes draw a record.
 using Part = std::pair<std::size_t, Bytes>;
 inline Part At(std::size_t offset, const Bytes& bytes) { return {offset, bytes}; }
 
@@ -25,21 +24,16 @@ inline Bytes Layout(std::size_t size, std::initializer_list<Part> parts) {
     return bytes;
 }
 
-inline Bytes Word(int value) {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
-}
-
-inline Bytes Int32Bytes(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
-}
-
-inline Bytes IeeeBytes(float value) {
-    Bytes bytes(4);
-    std::memcpy(bytes.data(), &value, 4);
+// A value's bytes as this (little-endian) machine and the files hold them.
+template <typename T>
+inline Bytes LittleEndian(T value) {
+    Bytes bytes(sizeof value);
+    std::memcpy(bytes.data(), &value, sizeof value);
     return bytes;
 }
+inline Bytes Word(int value) { return LittleEndian(static_cast<std::uint16_t>(value)); }
+inline Bytes Int32Bytes(std::int32_t value) { return LittleEndian(value); }
+inline Bytes IeeeBytes(float value) { return LittleEndian(value); }
 
 // An EMASTER record of a daily security with date and close (bitset 0x09),
 // dates YYYMMDD as IEEE singles.

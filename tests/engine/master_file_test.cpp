@@ -71,7 +71,6 @@ TEST(MasterFile, AFullMasterGoesOnInXmasterAndOnlyNoNumberLeftIsRefused) {
     // MASTER's two header words and entries, XMASTER; the number given
     // (0: refused). The second word alone no longer fills MASTER.
     const std::tuple<int, int, std::vector<MasterRecord>, Bytes, int> cases[] = {
-        {255, 0, {}, {}, 256},
         {0, 255, {}, {}, 1},
         {3, 3, all, {}, 256},
         {255, 255, {}, xmasterFull, 0},
