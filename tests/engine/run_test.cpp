@@ -35,7 +35,8 @@ TEST(Run, EarlyStopsLeaveTheProfileAlone) {
         JobFixture f;
         f.job.m_szPath = (f.dir / "missing").string();
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown, std::vector<std::string>{"Path does not exist"});
+        EXPECT_EQ(f.messages.shown,
+                  std::vector<std::string>{"Path does not exist\n" + f.job.m_szPath});
         EXPECT_TRUE(f.profile.values.empty());
     }
     {
