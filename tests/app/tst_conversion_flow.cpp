@@ -181,15 +181,51 @@ private slots:
         choice.dateFormat = QStringLiteral("DDMMYY");
         OpenAndConvert(input, choice);
 
-        QVERIFY(View()->toPlainText().endsWith(QString::fromLatin1(PriceFile(3)) + kFailure));
+        // The engine's own report, in a box and in the log before the outcome.
+        QCOMPARE(m_ws->log->size(), size_t{1});
+        QVERIFY(View()->toPlainText().endsWith(QString::fromLatin1(PriceFile(3)) + u'\n' +
+                                               QString::fromStdString(m_ws->log->front()) +
+                                               kFailure));
         QCOMPARE(m_ws->beeps, 0);
-        QCOMPARE(m_ws->log->size(), size_t{1});  // the engine's own report
         QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
         QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(),
                  QStringLiteral("DDMMYY"));
         QVERIFY(!ini.contains(QStringLiteral("Setting/Path")));    // only the job writes it
         QVERIFY(!ini.contains(QStringLiteral("Setting/Symbol")));  // and it stopped first
         QVERIFY(!QFile::exists(choice.path));
+
+        // The next dialog offers what was typed, without the profile holding it.
+        QStringList offered;
+        WhenModalOpens([&](QDialog* dialog) {
+            for (int id : {kIdPath, kIdSymbol, kIdName})
+                offered << FindControl<QLineEdit>(dialog, id)->text();
+            Cancel(dialog);
+        });
+        Frame()->Action(ID_SETTINGS)->trigger();
+        QCOMPARE(offered, (QStringList{choice.path, choice.symbol, choice.name}));
+        QVERIFY(!ini.contains(QStringLiteral("Setting/Path")));
+    }
+
+    // "Use Existing Master" where there is none: No refuses, Yes makes one.
+    void existingMasterWhereThereIsNoneOffersANewOne() {
+        Start();
+        ConversionChoice choice;
+        choice.makeNewMaster = false;
+        const QString question =
+            QStringLiteral("\nThis directory has no MASTER yet. Make a new one?");
+        for (const bool yes : {false, true}) {
+            choice.path = m_ws->MakeDir(QString::number(yes));
+            *m_ws->answerYes = yes;
+            // With Yes, a bad row too is left out and the outcome names it.
+            const QByteArray rows = PriceFile(3) + (yes ? "bad\n" : "");
+            OpenAndConvert(m_ws->WriteFile(QStringLiteral("p%1.csv").arg(yes), rows), choice);
+            const QString log = View()->toPlainText();
+            QVERIFY(log.contains(question + (yes ? " Yes" : " No")));
+            QVERIFY(
+                log.endsWith(yes ? kSuccess + "\n1 row left out."
+                                 : "\nPath specified does not point to a Master file" + kFailure));
+            QCOMPARE(QFile::exists(choice.path + QStringLiteral("/MASTER")), yes);
+        }
     }
 
     void settingsTwiceGivesTwoOutcomeLinesFromARelativePath() {
@@ -207,7 +243,8 @@ private slots:
         // Same symbol into the same directory: refused this time.
         choice.makeNewMaster = false;
         Convert(choice);
-        QCOMPARE(View()->toPlainText(), afterFirst + kFailure);
+        const QString refused = QStringLiteral("\nDuplicate Symbol") + kFailure;
+        QCOMPARE(View()->toPlainText(), afterFirst + refused);
         QCOMPARE(m_ws->beeps, 1);
         QCOMPARE(m_ws->log->size(), size_t{1});
 
@@ -216,7 +253,7 @@ private slots:
         choice.symbol = QStringLiteral("OTHER");
         Convert(choice);
         QDir::setCurrent(previous);
-        QCOMPARE(View()->toPlainText(), afterFirst + kFailure + kSuccess);
+        QCOMPARE(View()->toPlainText(), afterFirst + refused + kSuccess);
         QCOMPARE(m_ws->beeps, 2);
         QCOMPARE(ReadAll(choice.path + QStringLiteral("/F2.DAT")).size(), 5 * 28);
 
