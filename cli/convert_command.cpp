@@ -4,18 +4,14 @@
 #include "converter.h"
 #include "date_formats.h"
 #include "field_table.h"
+#include "index_files.h"
 #include "master_record.h"
 #include "progress_line.h"
+#include "stored_date.h"
 #include "stream_message_sink.h"
 #include "text_util.h"
 
 namespace corvat {
-namespace {
-
-constexpr std::size_t kMaxTextBytes = master::kTextSize;
-
-}  // namespace
-
 std::string CleanSymbol(const std::string& symbol) {
     std::string cleaned = symbol;
     const auto end = cleaned.find_last_not_of(" \t\r\n\v\f");
@@ -24,13 +20,7 @@ std::string CleanSymbol(const std::string& symbol) {
 }
 
 std::string SymbolFromFileName(const std::string& path) {
-    std::string symbol = CleanSymbol(std::filesystem::path(path).stem().string());
-    if (symbol.size() > kMaxTextBytes) {
-        std::size_t cut = kMaxTextBytes;
-        while (cut > 0 && (static_cast<unsigned char>(symbol[cut]) & 0xC0) == 0x80) --cut;
-        symbol = CleanSymbol(symbol.substr(0, cut));
-    }
-    return symbol;
+    return CleanSymbol(std::filesystem::path(path).stem().string());
 }
 
 int DateFormatNumber(const std::string& text) {
@@ -52,13 +42,21 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
         "Examples:\n"
         "  corvat-cli convert prices.csv --dir ~/charts --symbol IBM --date-format MM_DD_CCYY\n"
         "  corvat-cli convert exports/*.csv --dir ~/charts --skip 1\n"
-        "With several INPUT files each becomes a security of its own, its symbol the\n"
-        "file name without extension in upper case (at most 16 characters).");
+        "Each INPUT becomes a security of its own; without --symbol its symbol is the\n"
+        "file name without extension in upper case; a file whose name makes no valid\n"
+        "symbol (at most 14 characters of printable ASCII) fails on its own.\n"
+        "A file is converted whole or not at all: rows that cannot be converted are\n"
+        "listed and nothing is written, unless --skip-bad-rows leaves them out.\n"
+        "Date formats (--date-format NAME or NUMBER), each with 22 January 2026:\n" +
+        DateFormatList());
     sub->add_option("INPUT", m_inputs, "delimited text file(s) to convert")->required();
     sub->add_option("--dir", m_dir, "output data directory")->required();
-    sub->add_option("--symbol", m_symbol, "symbol of the new security (one INPUT only)");
+    sub->add_option("--symbol", m_symbol,
+                    "symbol of the new security, one INPUT only (default: the file name)");
     sub->add_option("--name", m_name, "name of the new security (default: the symbol)");
-    sub->add_option("--master", m_master, "use the existing MASTER, make a new one, or auto")
+    sub->add_option("--master", m_master,
+                    "use the existing MASTER, make a new one, or auto: existing when the "
+                    "directory has one (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
     sub->add_flag("--update", m_update,
                   "add the rows to a security DIR already holds under the symbol, instead of "
@@ -79,15 +77,14 @@ void ConvertCommand::Validate() {
                 "name.");
         }
     } else {
-        m_symbol = CleanSymbol(m_symbol);
+        // As in a batch, a file's name is its symbol unless one is given.
+        m_symbol = m_symbol.empty() ? SymbolFromFileName(m_inputs.front()) : CleanSymbol(m_symbol);
         if (m_symbol.empty()) throw UsageError("You did not enter a valid symbol");
-        if (m_symbol.size() > kMaxTextBytes) {
-            throw UsageError("--symbol: enter no more than 16 characters.");
-        }
+        if (!IsValidNewSymbol(m_symbol)) throw UsageError(std::string("--symbol: ") + kSymbolRule);
         if (m_name.empty()) m_name = m_symbol;
     }
-    if (m_name.size() > kMaxTextBytes)
-        throw UsageError("--name: enter no more than 16 characters.");
+    if (m_name.size() > kMaxNameBytes)
+        throw UsageError("--name: enter no more than 45 characters.");
     m_layout.Validate();
 }
 
@@ -133,6 +130,8 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
     outcome.rowsLeftOut = job.RowsLeftOut();
+    outcome.firstDate = StoredDateText(DecodeDateValue(job.FirstDate()));
+    outcome.lastDate = StoredDateText(DecodeDateValue(job.LastDate()));
     return outcome;
 }
 
@@ -151,6 +150,10 @@ bool MasterExists(const std::string& dir) {
 
 int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
+    if (!IsAsciiText(m_name)) {
+        err << "Warning: --name holds bytes outside ASCII; they are stored as given, and each "
+               "charting program shows them in its own character set.\n";
+    }
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
     messages.SkipBadRows(m_skipBadRows);
@@ -162,7 +165,9 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
         return kExitSuccess;
     }
     if (outcome.converted) {
-        out << "Conversion completed successfully!\n";
+        out << "Conversion completed successfully!\n"
+            << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " record, " : " records, ")
+            << outcome.firstDate << " to " << outcome.lastDate << '\n';
         if (outcome.rowsLeftOut > 0) out << LeftOutText(outcome.rowsLeftOut) << ".\n";
         return kExitSuccess;
     }
@@ -193,6 +198,8 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         Outcome outcome;
         if (symbol.empty()) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
+        } else if (!IsValidNewSymbol(symbol)) {
+            messages.ShowMessage(input + ": symbol \"" + symbol + "\": " + kSymbolRule);
         } else {
             outcome = ConvertFile(input, symbol, name, useExisting, messages, waiter);
         }

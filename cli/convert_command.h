@@ -27,6 +27,8 @@ private:
         std::optional<RecordMerge> update;  // set when an existing security was updated
         std::string symbol;                 // the updated security's, as DIR holds it
         long rowsLeftOut = 0;
+        std::string firstDate;  // of the records written, as YYYY-MM-DD
+        std::string lastDate;
     };
 
     void Validate();
@@ -50,8 +52,8 @@ private:
 // removed, upper case.
 std::string CleanSymbol(const std::string& symbol);
 
-// A batch file's symbol: its name without extension, cleaned as above
-// and cut to the 16 bytes a master holds (never inside a UTF-8 character).
+// A file's symbol: its name without extension, cleaned as above and never
+// cut; one too long or with other bytes than printable ASCII is refused.
 std::string SymbolFromFileName(const std::string& path);
 
 // A date format given by name (any letter case) or number 1..12; 0 when

@@ -28,15 +28,12 @@ int DumpCommand::Execute(std::ostream& out, std::ostream& err) {
         err << error << '\n';
         return kExitFailure;
     }
-    MasterRecord record{};
-    std::string foundDir;
-    if (FindSecurity(m_dir, m_symbol, record, foundDir, RealFileSystem()) != kSecurityFound) {
+    IndexedSecurity entry;
+    std::filesystem::path foundDir;
+    if (!FindIndexedSecurity(RealFileSystem(), m_dir, m_symbol, entry, foundDir)) {
         err << "No security \"" << m_symbol << "\" in " << m_dir << " or below.\n";
         return kExitFailure;
     }
-    // Only the file number and field count are needed; the search has
-    // turned the record's dates into another form.
-    const MasterEntry entry = DecodeMasterEntry(record, 0);
     SecurityData security;
     if (std::string error = ReadSecurityData(foundDir, entry, security, RealFileSystem());
         !error.empty()) {

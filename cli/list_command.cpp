@@ -12,17 +12,32 @@ OutputCell DateCell(const StoredDate& date) { return OutputCell::Text(StoredDate
 
 // The number of data records the data file's header gives, or nothing
 // when the file cannot tell (a warning says why).
-OutputCell RecordsCell(const std::filesystem::path& dir, const MasterEntry& entry,
+OutputCell RecordsCell(const std::filesystem::path& dir, const IndexedSecurity& entry,
                        std::ostream& err) {
     std::size_t records = 0;
     const std::string error = ReadCountedRecords(
-        SecurityFilePath(RealFileSystem(), dir, entry.fileNumber, kDataExtension), records,
+        SecurityFilePath(RealFileSystem(), dir, entry.fileNumber, DataExtensionOf(entry)), records,
         RealFileSystem());
     if (!error.empty()) {
         err << "Warning: " << error << '\n';
         return OutputCell::Null();
     }
     return OutputCell::Number(std::to_string(records));
+}
+
+// The columns added after Subdirectory, last so that scripts reading by
+// position keep working: the index file that holds the entry, the long
+// name EMASTER or XMASTER gives, and the period ('D' daily).
+void AddIndexCells(OutputRow& row, const IndexedSecurity* security) {
+    row.push_back(OutputCell::Text(IndexFileName(security ? security->index : IndexFile::Master)));
+    if (!security) {
+        row.push_back(OutputCell::Null());
+        row.push_back(OutputCell::Null());
+        return;
+    }
+    row.push_back(security->longName.empty() ? OutputCell::Null()
+                                             : OutputCell::Text(security->longName));
+    row.push_back(OutputCell::Text(std::string(1, security->period)));
 }
 
 }  // namespace
@@ -44,9 +59,7 @@ int ListCommand::Execute(std::ostream& out, std::ostream& err) {
     if (m_recursive) {
         tree = WalkMasterTree(m_dir, RealFileSystem());
     } else {
-        MasterTreeNode node{m_dir, "", 0, {}, {}};
-        node.error = ReadMasterListing(m_dir, node.listing, RealFileSystem());
-        tree.nodes.push_back(std::move(node));
+        tree.nodes.push_back(ReadTreeNode(RealFileSystem(), m_dir));
     }
     if (!tree.nodes.front().error.empty()) {
         err << tree.nodes.front().error << '\n';
@@ -56,7 +69,7 @@ int ListCommand::Execute(std::ostream& out, std::ostream& err) {
     std::vector<std::string> columns;
     if (m_recursive) columns.push_back("Directory");
     for (const char* title : {"FileNumber", "Symbol", "Name", "Fields", "FirstDate", "LastDate",
-                              "Records", "Subdirectory"}) {
+                              "Records", "Subdirectory", "Index", "LongName", "Period"}) {
         columns.emplace_back(title);
     }
     std::vector<OutputRow> rows;
@@ -65,24 +78,50 @@ int ListCommand::Execute(std::ostream& out, std::ostream& err) {
             err << "Warning: " << node.error << '\n';
             continue;
         }
-        for (const MasterEntry& entry : node.listing.Entries()) {
+        const std::vector<IndexedSecurity> securities = node.Securities();
+        std::size_t next = 0;
+        const auto prefix = [&]() {
             OutputRow row;
             if (m_recursive)
                 row.push_back(OutputCell::Text(node.relative.empty() ? "." : node.relative));
+            return row;
+        };
+        for (const MasterEntry& entry : node.listing.Entries()) {
+            OutputRow row = prefix();
             row.push_back(OutputCell::Number(std::to_string(entry.fileNumber)));
             if (entry.isDirectory) {
                 for (int i = 0; i < 6; ++i) row.push_back(OutputCell::Null());
                 row.push_back(OutputCell::Text(entry.directoryName));
+                AddIndexCells(row, nullptr);
             } else {
+                const IndexedSecurity& security = securities[next++];
                 row.push_back(OutputCell::Text(entry.symbol));
                 row.push_back(OutputCell::Text(entry.name));
                 row.push_back(OutputCell::Number(std::to_string(entry.fieldCount)));
                 row.push_back(DateCell(entry.firstDate));
                 row.push_back(DateCell(entry.lastDate));
-                row.push_back(RecordsCell(node.directory, entry, err));
+                row.push_back(RecordsCell(node.directory, security, err));
                 row.push_back(OutputCell::Null());
+                AddIndexCells(row, &security);
             }
             rows.push_back(std::move(row));
+        }
+        for (; next < securities.size(); ++next) {
+            const IndexedSecurity& security = securities[next];
+            OutputRow row = prefix();
+            row.push_back(OutputCell::Number(std::to_string(security.fileNumber)));
+            row.push_back(OutputCell::Text(security.symbol));
+            row.push_back(OutputCell::Text(security.name));
+            row.push_back(OutputCell::Number(std::to_string(security.fieldCount)));
+            row.push_back(OutputCell::Text(EntryDateText(security.firstDate)));
+            row.push_back(OutputCell::Text(EntryDateText(security.lastDate)));
+            row.push_back(RecordsCell(node.directory, security, err));
+            row.push_back(OutputCell::Null());
+            AddIndexCells(row, &security);
+            rows.push_back(std::move(row));
+        }
+        for (const std::string* error : {&node.emasterError, &node.xmasterError}) {
+            if (!error->empty()) err << "Warning: " << *error << '\n';
         }
     }
     for (const SkippedDirectoryEntry& skip : tree.skipped) {

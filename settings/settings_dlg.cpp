@@ -18,6 +18,7 @@
 #include "date_formats.h"
 #include "dialog_units.h"
 #include "field_table.h"
+#include "index_files.h"
 #include "layout_detection.h"
 #include "layout_values.h"
 #include "limited_line_edit.h"
@@ -34,7 +35,7 @@ constexpr int kFirstColumn = 1;
 constexpr int kLastColumn = static_cast<int>(kMaxColumns);
 constexpr int kMaxSkipRows = 200;
 constexpr int kMaxPathLength = 200;
-constexpr int kMaxSymbolLength = static_cast<int>(master::kTextSize);
+constexpr int kMaxSymbolLength = static_cast<int>(kMaxSymbolBytes);
 constexpr int kMaxNameLength = static_cast<int>(master::kTextSize);
 constexpr int kMaxDateFormatLength = 12;
 
@@ -548,6 +549,10 @@ void CSettingsDlg::accept() {
         return;
     }
     m_values.Symbol = m_values.Symbol.toUpper();
+    if (!IsValidNewSymbol(m_values.Symbol.toStdString())) {
+        Refuse(m_symbol, QString::fromLatin1(kSymbolRule));
+        return;
+    }
     ShowValues();
     if (m_values.Path.trimmed().isEmpty()) {
         m_messages.ShowMessage(kNoPath);

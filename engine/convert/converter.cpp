@@ -3,6 +3,7 @@
 #include "case_blind_path.h"
 #include "file_names.h"
 #include "file_ops.h"
+#include "index_listing.h"
 #include "master_search.h"
 #include "security_update.h"
 #include "text_util.h"
@@ -56,13 +57,13 @@ int CConverter::RunLocked(const InputRows& input) {
     if (m_masterAuto) m_bUseExisting = MasterPresent() ? 1 : 0;
     if (int result = CheckOutputPath()) return result;
     if (m_bUseExisting && m_bUpdate) {
-        MasterListing listing;
-        if (std::string error = ReadMasterListing(m_szPath, listing, m_fs); !error.empty()) {
-            Report(error);
+        DirectoryIndex index;
+        ReadDirectoryIndex(m_fs, m_szPath, index);
+        if (!index.error.empty()) {
+            Report(index.error);
             return 1;
         }
-        if (const auto entry = FindOwnSecurity(listing, m_szSymbol))
-            return RunUpdate(*entry, input);
+        if (const auto entry = FindOwnSecurity(index, m_szSymbol)) return RunUpdate(*entry, input);
         if (m_agreedUpdate >= 0) {
             Report(m_szPath + " changed while you were being asked; try again.");
             return 1;

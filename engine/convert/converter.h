@@ -10,6 +10,7 @@
 #include "directory_lock.h"
 #include "field_table.h"
 #include "file_system.h"
+#include "index_files.h"
 #include "input_rows.h"
 #include "master_listing.h"
 #include "master_record.h"
@@ -20,6 +21,8 @@
 #include "record_merge.h"
 
 namespace corvat {
+
+class IndexUpdate;
 
 // One conversion of one text file into one new security of a data
 // directory. Fill the settings, call Run once, then discard the job.
@@ -44,9 +47,10 @@ public:
     [[nodiscard]] int CheckDuplicateSymbol();
     [[nodiscard]] int AddSecurity(const InputRows& input);
 
-    // Writes F<n>.DAT, its header counting every record, and F<n>.DOP.
-    [[nodiscard]] int CreateDataFiles(std::uint8_t fileNumber,
-                                      const std::vector<InputRecord>& records);
+    // Writes F<n>.DAT, its header counting every record, and F<n>.DOP; with
+    // `wide` (an XMASTER security) F<n>.MWD alone, laid out the same.
+    [[nodiscard]] int CreateDataFiles(int fileNumber, const std::vector<InputRecord>& records,
+                                      bool wide = false);
 
     // How Run waits while another program writes to the directory; by
     // default it does not wait. The waiter must outlive Run.
@@ -97,17 +101,17 @@ public:
     int m_nFields = 0;
 
 private:
-    std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
+    std::filesystem::path DataFilePath(int fileNumber, const char* extension) const;
     [[nodiscard]] bool ProveInputReadable();
     [[nodiscard]] bool ResolveOutputPath();
     [[nodiscard]] int AskAboutDirectory();
     [[nodiscard]] int RunLocked(const InputRows& input);
     [[nodiscard]] bool AskAboutUpdate();
-    [[nodiscard]] int RunUpdate(const MasterEntry& entry, const InputRows& input);
+    [[nodiscard]] int RunUpdate(const IndexedSecurity& entry, const InputRows& input);
     [[nodiscard]] bool MasterPresent();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
-    void RemoveDataFiles(std::uint8_t fileNumber);
-    [[nodiscard]] int CommitMaster(const std::vector<MasterRecord>& records);
+    void RemoveDataFiles(int fileNumber, bool wide);
+    [[nodiscard]] int CommitMaster(IndexUpdate& update);
     void WriteBackup();
     void ReportAfterCommit(const std::string& error);
 

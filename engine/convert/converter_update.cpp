@@ -2,8 +2,8 @@
 #include "converter.h"
 #include "file_names.h"
 #include "file_ops.h"
+#include "index_listing.h"
 #include "input_rows.h"
-#include "master_listing.h"
 #include "security_update.h"
 
 namespace corvat {
@@ -12,9 +12,10 @@ namespace corvat {
 // user; what the answer was about is checked again under the lock.
 bool CConverter::AskAboutUpdate() {
     if (!m_bAskUpdate) return true;
-    MasterListing listing;
-    if (!ReadMasterListing(m_szPath, listing, m_fs).empty()) return true;
-    const auto entry = FindOwnSecurity(listing, m_szSymbol);
+    DirectoryIndex index;
+    ReadDirectoryIndex(m_fs, m_szPath, index);
+    if (!index.error.empty()) return true;
+    const auto entry = FindOwnSecurity(index, m_szSymbol);
     if (!entry) return true;
     if (m_messages.AskYesNo(m_szSymbol +
                             " is already in this directory.\nAdd the rows of this file to it?")) {
@@ -24,7 +25,7 @@ bool CConverter::AskAboutUpdate() {
     return true;
 }
 
-int CConverter::RunUpdate(const MasterEntry& entry, const InputRows& input) {
+int CConverter::RunUpdate(const IndexedSecurity& entry, const InputRows& input) {
     if (m_agreedUpdate >= 0 && m_agreedUpdate != entry.fileNumber) {
         Report(m_szPath + " changed while you were being asked; try again.");
         return 1;

@@ -8,18 +8,20 @@
 
 namespace corvat {
 
-std::filesystem::path CConverter::DataFilePath(std::uint8_t fileNumber,
-                                               const char* extension) const {
+std::filesystem::path CConverter::DataFilePath(int fileNumber, const char* extension) const {
     return FindIgnoringCase(m_fs, m_szPath, SecurityFileName(fileNumber, extension));
 }
 
-int CConverter::CreateDataFiles(std::uint8_t fileNumber, const std::vector<InputRecord>& records) {
-    // Nothing names these files until the master is committed, so they are
+int CConverter::CreateDataFiles(int fileNumber, const std::vector<InputRecord>& records,
+                                bool wide) {
+    // Nothing names these files until the index is committed, so they are
     // written in place; a leftover of a free number is simply replaced.
-    const auto dataPath = DataFilePath(fileNumber, kDataExtension);
+    const auto dataPath = DataFilePath(fileNumber, wide ? kWideDataExtension : kDataExtension);
     const std::size_t recordLength = 4 * static_cast<std::size_t>(m_nFields);
-    // One directory sync covers both new files: it is issued after the second.
-    std::string error = WriteNewFile(m_fs, dataPath, SyncDirectory::No, [&](File& file) {
+    // One directory sync covers both new files: it is issued after the
+    // second. F<n>.MWD has no description file beside it.
+    const SyncDirectory sync = wide ? SyncDirectory::Yes : SyncDirectory::No;
+    std::string error = WriteNewFile(m_fs, dataPath, sync, [&](File& file) {
         std::vector<std::uint8_t> chunk;
         chunk.reserve(recordLength * 2048);
         for (int i = 0; i < m_nFields; ++i) chunk.insert(chunk.end(), {0, 0, 1, 0});
@@ -41,7 +43,7 @@ int CConverter::CreateDataFiles(std::uint8_t fileNumber, const std::vector<Input
         }
         return WriteBytes(file, dataPath, chunk.data(), chunk.size());
     });
-    if (error.empty()) {
+    if (error.empty() && !wide) {
         const auto descriptionPath = DataFilePath(fileNumber, kDescriptionExtension);
         error = WriteNewFile(m_fs, descriptionPath, SyncDirectory::Yes, [&](File& file) {
             std::string text;
@@ -56,8 +58,10 @@ int CConverter::CreateDataFiles(std::uint8_t fileNumber, const std::vector<Input
     return 1;
 }
 
-void CConverter::RemoveDataFiles(std::uint8_t fileNumber) {
+void CConverter::RemoveDataFiles(int fileNumber, bool wide) {
     for (const char* extension : {kDataExtension, kDescriptionExtension}) {
+        if (wide) extension = extension == kDataExtension ? kWideDataExtension : nullptr;
+        if (!extension) continue;
         std::error_code ignored;
         m_fs.Remove(DataFilePath(fileNumber, extension), ignored);
     }

@@ -5,7 +5,7 @@
 #include "entry_changes.h"
 #include "file_names.h"
 #include "file_ops.h"
-#include "master_listing.h"
+#include "index_listing.h"
 #include "security_data.h"
 #include "security_update.h"
 
@@ -27,15 +27,16 @@ int SecurityRemoval::Run() {
 }
 
 int SecurityRemoval::RunLocked(const std::filesystem::path& dir) {
-    MasterListing listing;
-    if (std::string error = ReadMasterListing(dir, listing, m_fs); !error.empty()) {
-        m_messages.ShowMessage(error);
+    DirectoryIndex index;
+    ReadDirectoryIndex(m_fs, dir, index);
+    if (!index.error.empty()) {
+        m_messages.ShowMessage(index.error);
         return 1;
     }
     std::vector<Removed> found;
     bool unknown = false;
     for (const std::string& symbol : m_symbols) {
-        const auto entry = FindOwnSecurity(listing, symbol);
+        const auto entry = FindOwnSecurity(index, symbol);
         if (!entry) {
             m_messages.ShowMessage(symbol + " is not in " + dir.string() + ".");
             unknown = true;
@@ -66,7 +67,7 @@ int SecurityRemoval::RunLocked(const std::filesystem::path& dir) {
 }
 
 void SecurityRemoval::RemoveSecurityFiles(const std::filesystem::path& dir, int fileNumber) {
-    for (const char* extension : {kDataExtension, kDescriptionExtension}) {
+    for (const char* extension : {kDataExtension, kDescriptionExtension, kWideDataExtension}) {
         const auto path = SecurityFilePath(m_fs, dir, fileNumber, extension);
         if (!LinkExists(m_fs, path)) continue;
         std::error_code ec;

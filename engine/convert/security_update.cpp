@@ -12,17 +12,18 @@
 
 namespace corvat {
 
-std::optional<MasterEntry> FindOwnSecurity(const MasterListing& listing,
-                                           const std::string& symbol) {
-    for (const MasterEntry& entry : listing.Entries()) {
-        if (!entry.isDirectory && EqualsIgnoringCase(entry.symbol, symbol)) return entry;
+std::optional<IndexedSecurity> FindOwnSecurity(const DirectoryIndex& index,
+                                               const std::string& symbol) {
+    for (const IndexedSecurity& entry : index.Securities()) {
+        if (entry.index != IndexFile::Emaster && EqualsIgnoringCase(entry.symbol, symbol))
+            return entry;
     }
     return std::nullopt;
 }
 
 std::string ReadSecurityForUpdate(FileSystem& fs, const std::filesystem::path& dir,
-                                  const MasterEntry& entry, SecurityData& security) {
-    const char period = static_cast<char>(entry.raw[master::kMarkerD]);
+                                  const IndexedSecurity& entry, SecurityData& security) {
+    const char period = entry.period;
     if (period != 'D') {
         return entry.symbol + " holds data of period '" + std::string(1, period) +
                "'; only daily securities can be updated.";
@@ -61,7 +62,7 @@ std::string WriteMergedDataFile(FileSystem& fs, const DataFile& data, const Reco
         &replaced);
 }
 
-int UpdateSecurity(FileSystem& fs, const std::filesystem::path& dir, const MasterEntry& entry,
+int UpdateSecurity(FileSystem& fs, const std::filesystem::path& dir, const IndexedSecurity& entry,
                    const std::vector<InputRecord>& rows, const std::array<bool, kFieldSlots>& given,
                    const std::string& inputName, MessageSink& messages, RecordMerge& merge) {
     SecurityData security;

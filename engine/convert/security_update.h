@@ -6,8 +6,8 @@
 
 #include "field_table.h"
 #include "file_system.h"
+#include "index_listing.h"
 #include "input_rows.h"
-#include "master_listing.h"
 #include "message_sink.h"
 #include "record_merge.h"
 #include "security_data.h"
@@ -16,14 +16,17 @@ namespace corvat {
 
 // The security of DIR's own index whose whole symbol is `symbol`, in any
 // letter case; a match on a name, or in a sub-directory, is not one.
-std::optional<MasterEntry> FindOwnSecurity(const MasterListing& listing, const std::string& symbol);
+// EMASTER's own records count only while it mirrors MASTER.
+std::optional<IndexedSecurity> FindOwnSecurity(const DirectoryIndex& index,
+                                               const std::string& symbol);
 
 // Reads the security about to be updated and refuses what cannot be
 // updated safely: a period other than daily, records whose date cannot be
 // found, and a data file whose length is not its header's count of
 // records, for then which records are real cannot be told.
 [[nodiscard]] std::string ReadSecurityForUpdate(FileSystem& fs, const std::filesystem::path& dir,
-                                                const MasterEntry& entry, SecurityData& security);
+                                                const IndexedSecurity& entry,
+                                                SecurityData& security);
 
 // "IBM has open interest, which FILE does not give.": a security keeps its
 // fields, so an update must give every one of them.
@@ -45,7 +48,7 @@ std::string MissingFieldMessage(const std::string& symbol, const std::string& fi
 // 0 once the data file is in place (a later failure is a warning), 1 when
 // the update was refused or failed with nothing changed.
 [[nodiscard]] int UpdateSecurity(FileSystem& fs, const std::filesystem::path& dir,
-                                 const MasterEntry& entry, const std::vector<InputRecord>& rows,
+                                 const IndexedSecurity& entry, const std::vector<InputRecord>& rows,
                                  const std::array<bool, kFieldSlots>& given,
                                  const std::string& inputName, MessageSink& messages,
                                  RecordMerge& merge);

@@ -7,6 +7,9 @@ namespace corvat {
 // A security's files are F<n> with these extensions, beside its master.
 inline constexpr const char* kDataExtension = ".DAT";
 inline constexpr const char* kDescriptionExtension = ".DOP";
+// Securities numbered from 256 on (in XMASTER) keep their records in
+// F<n>.MWD, laid out as F<n>.DAT, and have no description file.
+inline constexpr const char* kWideDataExtension = ".MWD";
 
 // "F3.DAT": the name of security file number `fileNumber`.
 inline std::string SecurityFileName(int fileNumber, const char* extension) {

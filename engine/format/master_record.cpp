@@ -63,7 +63,7 @@ MasterRecord MakeSecurityEntry(std::uint8_t fileNumber, int fields, const std::s
                                const std::string& symbol, const MbfBytes& date) {
     MasterRecord entry{};
     entry[master::kFileNumber] = fileNumber;
-    entry[master::kMarker65] = 0x65;
+    WriteInt16(entry, master::kEntryWord, 0x0065);
     entry[master::kRecordLength] = static_cast<std::uint8_t>(4 * fields);
     entry[master::kFieldCount] = static_cast<std::uint8_t>(fields);
     WritePadded(entry, master::kName, name);

@@ -22,7 +22,9 @@ inline constexpr std::size_t kEntryCount = 0;     // int16
 inline constexpr std::size_t kSecondCounter = 2;  // int16
 // Security entry.
 inline constexpr std::size_t kFileNumber = 0;
-inline constexpr std::size_t kMarker65 = 2;  // always 0x65
+// The word 0x0065, little-endian as every real directory holds it; readers
+// do not interpret it.
+inline constexpr std::size_t kEntryWord = 1;  // u16
 inline constexpr std::size_t kRecordLength = 3;
 inline constexpr std::size_t kFieldCount = 4;
 inline constexpr std::size_t kName = 7;

@@ -1,8 +1,11 @@
 #include "master_search.h"
 
+#include <algorithm>
 #include <bit>
+#include <optional>
 
 #include "master_tree.h"
+#include "mbf.h"
 #include "text_util.h"
 
 namespace corvat {
@@ -16,7 +19,68 @@ void DatesToIeee(MasterRecord& record) {
     }
 }
 
+// An entry of EMASTER or XMASTER as MASTER would hold it, dates as IEEE.
+MasterRecord MasterFormOf(const IndexedSecurity& entry) {
+    const int number = entry.fileNumber <= kLastMasterFileNumber ? entry.fileNumber : 0;
+    MasterRecord record = MakeSecurityEntry(static_cast<std::uint8_t>(number), entry.fieldCount,
+                                            entry.name, entry.symbol, MbfBytes{});
+    const auto yyymmdd = [&](const EntryDate& date) {
+        const double number =
+            entry.index == IndexFile::Xmaster && date.valid ? date.number - 19000000 : date.number;
+        return std::bit_cast<std::uint32_t>(static_cast<float>(number));
+    };
+    const std::pair<std::size_t, std::uint32_t> dates[] = {
+        {master::kFirstDate, yyymmdd(entry.firstDate)},
+        {master::kLastDate, yyymmdd(entry.lastDate)}};
+    for (const auto& [offset, bits] : dates) {
+        for (std::size_t i = 0; i < 4; ++i)
+            record[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    }
+    return record;
+}
+
+bool MasterEntryMatchesKey(const MasterRecord& raw, const std::string& key) {
+    std::string symbol = SymbolField(raw);
+    TrimTrailingSpaces(symbol);
+    return SecurityMatchesKey(raw, key) || SymbolMatches(symbol, key);
+}
+
+// The first security of one directory's index files answering to `key`.
+std::optional<IndexedSecurity> FindInDirectory(const DirectoryIndex& index,
+                                               const std::string& key) {
+    for (const IndexedSecurity& entry : index.Securities()) {
+        const bool match =
+            entry.index == IndexFile::Master
+                ? MasterEntryMatchesKey(index.listing.records[entry.recordNumber - 1].raw, key)
+                : IndexedSecurityMatchesKey(entry, key);
+        if (match) return entry;
+    }
+    for (const IndexedSecurity& entry : EmasterEntries(index.emaster)) {
+        if (IndexedSecurityMatchesKey(entry, key)) return entry;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+bool IndexedSecurityMatchesKey(const IndexedSecurity& entry, const std::string& key) {
+    return SymbolMatches(entry.symbol, key) || EqualsIgnoringCase(entry.name, key) ||
+           (!entry.longName.empty() && EqualsIgnoringCase(entry.longName, key));
+}
+
+bool FindIndexedSecurity(FileSystem& fs, const std::filesystem::path& startDir,
+                         const std::string& key, IndexedSecurity& found,
+                         std::filesystem::path& foundDir) {
+    const std::filesystem::path start = startDir.empty() ? "." : startDir;
+    return !WalkMasters(fs, start, [&](const MasterTreeNode& node) {
+        if (!node.error.empty()) return true;
+        const auto match = FindInDirectory(node, key);
+        if (!match) return true;
+        found = *match;
+        foundDir = node.directory;
+        return false;
+    });
+}
 
 bool SecurityMatchesKey(const MasterRecord& entry, const std::string& key) {
     std::string name = NameField(entry);
@@ -36,14 +100,17 @@ std::int16_t FindSecurity(const std::string& startDir, const std::string& key, M
     std::string dir = startDir;
     if (!dir.empty() && dir.back() != '/') dir += '/';
     const bool found = !WalkMasters(fs, dir.empty() ? "." : dir, [&](const MasterTreeNode& node) {
-        for (const MasterEntry& entry : node.listing.Entries()) {
-            if (entry.isDirectory || !SecurityMatchesKey(entry.raw, key)) continue;
-            record = entry.raw;
+        if (!node.error.empty()) return true;
+        const auto match = FindInDirectory(node, key);
+        if (!match) return true;
+        if (match->index == IndexFile::Master) {
+            record = node.listing.records[match->recordNumber - 1].raw;
             DatesToIeee(record);
-            foundDir = dir + (node.relative.empty() ? "" : node.relative + "/");
-            return false;
+        } else {
+            record = MasterFormOf(*match);
         }
-        return true;
+        foundDir = dir + (node.relative.empty() ? "" : node.relative + "/");
+        return false;
     });
     return found ? kSecurityFound : kSecurityNotFound;
 }

@@ -16,8 +16,10 @@ public:
     bool Visit(const std::filesystem::path& dir, const std::string& relative, int depth) {
         m_visited.insert(CanonicalOr(dir));
 
-        MasterTreeNode node{dir, relative, depth, {}, {}};
-        node.error = ReadMasterListing(dir, node.listing, m_fs);
+        MasterTreeNode node;
+        ReadDirectoryIndex(m_fs, dir, node);
+        node.relative = relative;
+        node.depth = depth;
         if (!m_visit(node)) return false;
         if (!node.error.empty()) return true;
         const MasterListing& listing = node.listing;
@@ -72,6 +74,12 @@ private:
 };
 
 }  // namespace
+
+MasterTreeNode ReadTreeNode(FileSystem& fs, const std::filesystem::path& dir) {
+    MasterTreeNode node;
+    ReadDirectoryIndex(fs, dir, node);
+    return node;
+}
 
 bool IsFollowableDirectoryName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;

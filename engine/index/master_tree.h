@@ -6,18 +6,20 @@
 #include <vector>
 
 #include "file_system.h"
+#include "index_listing.h"
 #include "master_listing.h"
 
 namespace corvat {
 
-// One master reached while walking a tree of data directories.
-struct MasterTreeNode {
-    std::filesystem::path directory;
+// One directory reached while walking a tree of data directories, with
+// its index files read.
+struct MasterTreeNode : DirectoryIndex {
     std::string relative;  // empty for the start directory, else "SUB/DEEP"
     int depth = 0;
-    std::string error;  // why the master could not be read; empty when it was
-    MasterListing listing;
 };
+
+// The start directory alone, as a walk would see it.
+MasterTreeNode ReadTreeNode(FileSystem& fs, const std::filesystem::path& dir);
 
 // Why a directory entry was not followed.
 enum class SkipReason {

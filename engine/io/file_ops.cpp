@@ -4,9 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "emaster_record.h"
 #include "file_names.h"
 #include "master_record.h"
 #include "text_util.h"
+#include "xmaster_record.h"
 
 namespace corvat {
 
@@ -103,10 +105,11 @@ std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
 }
 
 bool IsTemporaryName(const std::string& name) {
-    const std::string master = kMasterName;
-    if (EqualsIgnoringCase(name, master + kNewMasterSuffix) ||
-        EqualsIgnoringCase(name, master + kReplacementSuffix)) {
-        return true;
+    for (const std::string index : {kMasterName, kEmasterName, kXmasterName}) {
+        if (EqualsIgnoringCase(name, index + kNewMasterSuffix) ||
+            EqualsIgnoringCase(name, index + kReplacementSuffix)) {
+            return true;
+        }
     }
     const std::string_view suffix = kReplacementSuffix;
     if (name.size() <= suffix.size() + 1 || (name[0] != 'F' && name[0] != 'f')) return false;

@@ -48,7 +48,8 @@ enum class SyncDirectory { No, Yes };
                                       bool* replaced = nullptr);
 
 // Names an interrupted rewrite leaves beside the files it replaces
-// (MASTER.~NU, MASTER.NEW, F<n>.NEW), in any letter case.
+// (MASTER.~NU, MASTER.NEW, the same of EMASTER and XMASTER, F<n>.NEW), in
+// any letter case.
 bool IsTemporaryName(const std::string& name);
 
 // Removes the temporary files a killed writer left in `dir`. Only a writer

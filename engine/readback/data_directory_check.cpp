@@ -6,9 +6,11 @@
 #include <string>
 
 #include "data_file_layout.h"
+#include "field_bitset.h"
 #include "file_names.h"
 #include "file_ops.h"
 #include "master_tree.h"
+#include "mbf.h"
 #include "security_data.h"
 #include "text_util.h"
 
@@ -29,21 +31,70 @@ int SecurityFileNumber(const std::string& name) {
         number = number * 10 + (name[i] - '0');
     }
     const std::string extension = ToUpperAscii(name.substr(dot));
-    for (const char* known : {kDataExtension, kDescriptionExtension, ".MWD"}) {
+    for (const char* known : {kDataExtension, kDescriptionExtension, kWideDataExtension}) {
         if (extension == known) return number;
     }
     return -1;
 }
 
+std::string EntryLabel(int recordNumber, const std::string& symbol) {
+    return "entry " + std::to_string(recordNumber) + " (" +
+           (symbol.empty() ? std::string("no symbol") : symbol) + ")";
+}
+
 std::string EntryLabel(const MasterEntry& entry) {
-    return "entry " + std::to_string(entry.recordNumber) + " (" +
-           (entry.symbol.empty() ? std::string("no symbol") : entry.symbol) + ")";
+    return EntryLabel(entry.recordNumber, entry.symbol);
+}
+
+std::string EntryLabel(const IndexedSecurity& entry) {
+    return EntryLabel(entry.recordNumber, entry.symbol);
+}
+
+// Symbols are compared as the duplicate search compares them: in any letter
+// case, and on their first 14 bytes.
+std::string SymbolKey(const std::string& symbol) {
+    return ToUpperAscii(symbol.substr(0, std::min(symbol.size(), kMaxSymbolBytes)));
+}
+
+// A listing's length and count, as for every index file.
+template <typename Listing>
+void CheckIndexLength(const Listing& listing, std::size_t recordSize, std::vector<Finding>& out) {
+    if (const auto fragment = listing.fileSize % recordSize; fragment != 0) {
+        out.push_back({listing.path, "length " + std::to_string(listing.fileSize) +
+                                         " is not a whole number of " + std::to_string(recordSize) +
+                                         "-byte records (" + Plural(fragment, "byte") +
+                                         " left over)."});
+    }
+    if (static_cast<std::size_t>(listing.recordCount) != listing.records.size()) {
+        out.push_back({listing.path, "header counts " + std::to_string(listing.recordCount) +
+                                         " records but the file holds " +
+                                         Plural(listing.records.size(), "record") + "."});
+    }
 }
 
 class DirectoryCheck {
 public:
     DirectoryCheck(FileSystem& fs, std::vector<Finding>& findings)
         : m_fs(fs), m_findings(findings) {}
+
+    void CheckDirectory(const DirectoryIndex& index) {
+        CheckMaster(index.listing);
+        const std::vector<IndexedSecurity> securities = index.Securities();
+        for (const IndexedSecurity& security : securities) {
+            if (security.index != IndexFile::Master) continue;
+            const MasterEntry& entry = index.listing.records[security.recordNumber - 1];
+            if (entry.recordLength != 4 * entry.fieldCount) {
+                Add(index.listing.masterPath,
+                    EntryLabel(entry) + " has record length " + std::to_string(entry.recordLength) +
+                        " for " + Plural(static_cast<std::size_t>(entry.fieldCount), "field") +
+                        ".");
+            }
+            CheckSecurity(index.directory, index.listing.masterPath, security, entry.recordLength);
+        }
+        CheckEmaster(index);
+        CheckXmaster(index);
+        CheckUnnamedDataFiles(index);
+    }
 
     void CheckMaster(const MasterListing& listing) {
         const auto& master = listing.masterPath;
@@ -68,27 +119,22 @@ public:
                                 std::to_string(it->second) + " does.");
             }
             if (entry.symbol.empty()) continue;
-            if (auto [it, added] = symbols.emplace(ToUpperAscii(entry.symbol), entry.recordNumber);
+            if (auto [it, added] = symbols.emplace(SymbolKey(entry.symbol), entry.recordNumber);
                 !added) {
                 Add(master, EntryLabel(entry) + " repeats the symbol of entry " +
                                 std::to_string(it->second) + ".");
             }
         }
-        for (const MasterEntry& entry : listing.Entries()) {
-            if (!entry.isDirectory) CheckSecurity(listing, entry);
-        }
     }
 
-    // Data files no entry names: what a conversion that did not commit may
+    // Data files no index names: what a conversion that did not commit may
     // leave, and what the next one reuses.
-    void CheckUnnamedDataFiles(const MasterListing& listing) {
+    void CheckUnnamedDataFiles(const DirectoryIndex& index) {
         std::set<int> named;
-        for (const MasterEntry& entry : listing.Entries()) {
-            if (!entry.isDirectory) named.insert(entry.fileNumber);
-        }
+        for (const IndexedSecurity& entry : index.AllRecords()) named.insert(entry.fileNumber);
         std::error_code ec;
         std::vector<std::filesystem::path> unnamed;
-        for (const auto& path : m_fs.ListDirectory(listing.directory, ec)) {
+        for (const auto& path : m_fs.ListDirectory(index.directory, ec)) {
             const int number = SecurityFileNumber(path.filename().string());
             if (number >= 0 && !named.count(number)) unnamed.push_back(path);
         }
@@ -113,57 +159,175 @@ public:
     }
 
 private:
-    void CheckSecurity(const MasterListing& listing, const MasterEntry& entry) {
-        const auto& dir = listing.directory;
-        const auto datPath = SecurityFilePath(m_fs, dir, entry.fileNumber, kDataExtension);
+    void CheckEmaster(const DirectoryIndex& index) {
+        const EmasterListing& emaster = index.emaster;
+        if (!index.emasterError.empty()) Add(emaster.path, index.emasterError);
+        if (!emaster.present || !emaster.hasHeader) return;
+        CheckIndexLength(emaster, kEmasterRecordSize, m_findings);
+        const std::vector<IndexedSecurity> records = EmasterEntries(emaster);
+        switch (index.EmasterStanding()) {
+            case EmasterState::Behind:
+                Add(emaster.path,
+                    "EMASTER behind MASTER (an interrupted write; the next "
+                    "conversion completes it)");
+                break;
+            case EmasterState::OutOfStep:
+                Add(emaster.path, "not in step with MASTER: " + OutOfStepReason(index, records) +
+                                      "; readers that list securities from EMASTER show other "
+                                      "securities than readers that use MASTER.");
+                return;
+            default:
+                break;
+        }
+        const auto entries = index.listing.Entries();
+        for (std::size_t i = 0; i < records.size() && i < entries.size(); ++i) {
+            if (!entries[i].isDirectory) CompareMirror(index, entries[i], records[i]);
+        }
+    }
+
+    std::string OutOfStepReason(const DirectoryIndex& index,
+                                const std::vector<IndexedSecurity>& records) {
+        const auto entries = index.listing.Entries();
+        for (std::size_t i = 0; i < records.size() && i < entries.size(); ++i) {
+            if (records[i].fileNumber != entries[i].fileNumber) {
+                return "record " + std::to_string(i + 1) + " names file number " +
+                       std::to_string(records[i].fileNumber) + " where MASTER's entry names " +
+                       std::to_string(entries[i].fileNumber);
+            }
+        }
+        return "it holds " + Plural(records.size(), "record") + " where MASTER counts " +
+               Plural(entries.size(), "entry");
+    }
+
+    void CompareMirror(const DirectoryIndex& index, const MasterEntry& entry,
+                       const IndexedSecurity& record) {
+        const IndexedSecurity held = SecurityFromMaster(entry.raw, entry.recordNumber);
+        const std::string label = "record " + std::to_string(record.recordNumber) + " (" +
+                                  record.symbol + ") differs from MASTER's " + EntryLabel(entry) +
+                                  " in its ";
+        const auto& path = index.emaster.path;
+        if (SymbolKey(record.symbol) != SymbolKey(held.symbol)) Add(path, label + "symbol.");
+        if (record.fieldCount != held.fieldCount ||
+            BitsetFieldCount(record.fieldBitset) != record.fieldCount) {
+            Add(path, label + "fields (" + std::to_string(record.fieldCount) + ", bitset " +
+                          std::to_string(BitsetFieldCount(record.fieldBitset)) +
+                          " fields; MASTER " + std::to_string(held.fieldCount) + ").");
+        }
+        if (!SameEntryDate(record.firstDate, held.firstDate) ||
+            !SameEntryDate(record.lastDate, held.lastDate)) {
+            Add(path, label + "dates (" + EntryDateText(record.firstDate) + " to " +
+                          EntryDateText(record.lastDate) + "; MASTER " +
+                          EntryDateText(held.firstDate) + " to " + EntryDateText(held.lastDate) +
+                          ").");
+        }
+    }
+
+    void CheckXmaster(const DirectoryIndex& index) {
+        const XmasterListing& xmaster = index.xmaster;
+        if (!index.xmasterError.empty()) Add(xmaster.path, index.xmasterError);
+        if (!xmaster.present || !xmaster.hasHeader) return;
+        const XmasterHeader header = DecodeXmasterHeader(xmaster.header);
+        if (!header.magicMatches) Add(xmaster.path, "does not begin with XMASTER's mark.");
+        CheckIndexLength(xmaster, kXmasterRecordSize, m_findings);
+        if (header.recordCountAgain != header.recordCount) {
+            Add(xmaster.path, "header counts " + std::to_string(header.recordCount) +
+                                  " records in one place and " +
+                                  std::to_string(header.recordCountAgain) + " in the other.");
+        }
+        // Symbols of MASTER and of any EMASTER record.
+        std::map<std::string, std::string> held;
+        for (const IndexedSecurity& entry : index.AllRecords()) {
+            if (entry.index != IndexFile::Xmaster && !entry.symbol.empty())
+                held.emplace(SymbolKey(entry.symbol), IndexFileName(entry.index));
+        }
+        std::map<int, int> numbers;
+        std::map<std::string, int> symbols;
+        int highest = 0;
+        for (const IndexedSecurity& entry : XmasterEntries(xmaster)) {
+            const std::string label = EntryLabel(entry);
+            highest = std::max(highest, entry.fileNumber);
+            if (entry.fileNumber < kFirstXmasterFileNumber) {
+                Add(xmaster.path, label + " has file number " + std::to_string(entry.fileNumber) +
+                                      "; XMASTER's numbers begin at 256.");
+            }
+            if (auto [it, added] = numbers.emplace(entry.fileNumber, entry.recordNumber); !added) {
+                Add(xmaster.path, label + " uses file number " + std::to_string(entry.fileNumber) +
+                                      ", as entry " + std::to_string(it->second) + " does.");
+            }
+            if (!entry.symbol.empty()) {
+                const std::string key = SymbolKey(entry.symbol);
+                if (auto found = held.find(key); found != held.end()) {
+                    Add(xmaster.path, label + " repeats a symbol of " + found->second + ".");
+                }
+                if (auto [it, added] = symbols.emplace(key, entry.recordNumber); !added) {
+                    Add(xmaster.path,
+                        label + " repeats the symbol of entry " + std::to_string(it->second) + ".");
+                }
+            }
+            if (entry.fileNumber >= kFirstXmasterFileNumber)
+                CheckSecurity(index.directory, xmaster.path, entry, -1);
+        }
+        if (highest > 0 && header.nextFileNumber <= highest) {
+            Add(xmaster.path, "header gives " + std::to_string(header.nextFileNumber) +
+                                  " as the next file number, but " + std::to_string(highest) +
+                                  " is in use.");
+        }
+    }
+
+    // `entryRecordLength` is MASTER's record length byte, -1 for XMASTER.
+    void CheckSecurity(const std::filesystem::path& dir, const std::filesystem::path& indexPath,
+                       const IndexedSecurity& entry, int entryRecordLength) {
+        const auto datPath = SecurityFilePath(m_fs, dir, entry.fileNumber, DataExtensionOf(entry));
         const auto dopPath = SecurityFilePath(m_fs, dir, entry.fileNumber, kDescriptionExtension);
         const bool hasDat = PathExists(m_fs, datPath);
-        const bool hasDop = PathExists(m_fs, dopPath);
         const std::string label = EntryLabel(entry);
-        if (entry.firstDate.value > entry.lastDate.value) {
-            Add(listing.masterPath, label + " gives first date " + StoredDateText(entry.firstDate) +
-                                        " after its last date " + StoredDateText(entry.lastDate) +
-                                        ".");
+        if (entry.firstDate.number > entry.lastDate.number) {
+            Add(indexPath, label + " gives first date " + EntryDateText(entry.firstDate) +
+                               " after its last date " + EntryDateText(entry.lastDate) + ".");
         }
         if (!hasDat) Add(datPath, "missing; the data file of " + label + ".");
-        if (!hasDop) Add(dopPath, "missing; the description file of " + label + ".");
 
         // The record as the description file gives it; failing that, as
-        // the entry does.
-        std::size_t recordLength = static_cast<std::size_t>(entry.recordLength);
-        std::size_t dateSlot = 0;
-        if (entry.recordLength != 4 * entry.fieldCount) {
-            Add(listing.masterPath,
-                label + " has record length " + std::to_string(entry.recordLength) + " for " +
-                    Plural(static_cast<std::size_t>(entry.fieldCount), "field") + ".");
-        }
-        if (hasDop) {
+        // the entry does. A missing description is no fault: the charting
+        // programs write none.
+        std::vector<int> fields = FieldsWithoutDescription(entry);
+        const int recordLength = entryRecordLength >= 0 ? entryRecordLength : 4 * entry.fieldCount;
+        if (PathExists(m_fs, dopPath)) {
             FieldDescription description;
             if (std::string error = ReadFieldDescription(dopPath, description, m_fs);
                 !error.empty()) {
                 Add(dopPath, error);
+                fields.clear();
             } else {
-                const std::size_t fields = description.fields.size();
-                if (static_cast<std::size_t>(entry.fieldCount) != fields) {
-                    Add(dopPath, "describes " + Plural(fields, "field") + "; " + label + " has " +
+                fields = description.fields;
+                const std::size_t count = fields.size();
+                if (static_cast<std::size_t>(entry.fieldCount) != count) {
+                    Add(dopPath, "describes " + Plural(count, "field") + "; " + label + " has " +
                                      std::to_string(entry.fieldCount) + ".");
                 }
-                if (static_cast<std::size_t>(entry.recordLength) != 4 * fields) {
-                    Add(dopPath, "gives records of " + std::to_string(4 * fields) + " bytes; " +
-                                     label + " has record length " +
-                                     std::to_string(entry.recordLength) + ".");
+                if (static_cast<std::size_t>(recordLength) != 4 * count) {
+                    Add(dopPath, "gives records of " + std::to_string(4 * count) + " bytes; " +
+                                     label + " has record length " + std::to_string(recordLength) +
+                                     ".");
                 }
-                recordLength = 4 * fields;
-                const auto date =
-                    std::find(description.fields.begin(), description.fields.end(), kDateField);
-                if (date == description.fields.end()) {
+                if (std::find(fields.begin(), fields.end(), kDateField) == fields.end()) {
                     Add(dopPath, "has no DATE field.");
                     return;
                 }
-                dateSlot = static_cast<std::size_t>(date - description.fields.begin());
             }
         }
         if (!hasDat) return;
+        const std::size_t length =
+            fields.empty() ? static_cast<std::size_t>(recordLength) : 4 * fields.size();
+        const auto date = std::find(fields.begin(), fields.end(), kDateField);
+        const std::size_t dateSlot =
+            date == fields.end() ? 0 : static_cast<std::size_t>(date - fields.begin());
+        CheckDataFile(indexPath, entry, datPath, length, dateSlot);
+    }
+
+    void CheckDataFile(const std::filesystem::path& indexPath, const IndexedSecurity& entry,
+                       const std::filesystem::path& datPath, std::size_t recordLength,
+                       std::size_t dateSlot) {
         DataFile data;
         if (std::string error = ReadDataFile(datPath, recordLength, data, m_fs); !error.empty()) {
             Add(datPath, error);
@@ -175,14 +339,15 @@ private:
         // An entry without records keeps the dates it was registered with.
         // The records are those the header counts; when the file is cut
         // short of them its last one is gone, which the length finding says.
+        // Other periods than daily are left to the programs that chart them.
         const std::size_t counted = data.RecordsCounted();
         const std::size_t present = data.RecordsPresent();
-        if (counted == 0) Add(listing.masterPath, label + " has no records.");
-        if (counted == 0 || present == 0) return;
+        if (counted == 0) Add(indexPath, EntryLabel(entry) + " has no records.");
+        if (counted == 0 || present == 0 || entry.period != 'D') return;
         CheckDateOrder(data, std::min(counted, present), dateSlot);
-        CompareDate(listing, entry, "first", entry.firstDate, data, 0, dateSlot);
+        CompareDate(indexPath, entry, "first", entry.firstDate, data, 0, dateSlot);
         if (counted <= present) {
-            CompareDate(listing, entry, "last", entry.lastDate, data, counted - 1, dateSlot);
+            CompareDate(indexPath, entry, "last", entry.lastDate, data, counted - 1, dateSlot);
         }
     }
 
@@ -213,15 +378,15 @@ private:
         }
     }
 
-    void CompareDate(const MasterListing& listing, const MasterEntry& entry, const char* which,
-                     const StoredDate& held, const DataFile& data, std::size_t record,
-                     std::size_t slot) {
-        const StoredDate actual = DecodeDateValue(data.Field(record, slot));
-        if (actual.value == held.value) return;
-        Add(listing.masterPath,
-            EntryLabel(entry) + " gives " + which + " date " + StoredDateText(held) +
-                " but record " + std::to_string(record + 1) + " of " +
-                data.path.filename().string() + " is dated " + StoredDateText(actual) + ".");
+    void CompareDate(const std::filesystem::path& indexPath, const IndexedSecurity& entry,
+                     const char* which, const EntryDate& held, const DataFile& data,
+                     std::size_t record, std::size_t slot) {
+        const EntryDate actual = DateFromYyymmdd(MbfToIeee(data.Field(record, slot)));
+        if (SameEntryDate(actual, held)) return;
+        Add(indexPath, EntryLabel(entry) + " gives " + which + " date " + EntryDateText(held) +
+                           " but record " + std::to_string(record + 1) + " of " +
+                           data.path.filename().string() + " is dated " + EntryDateText(actual) +
+                           ".");
     }
 
     FileSystem& m_fs;
@@ -238,9 +403,7 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
     if (recursive) {
         tree = WalkMasterTree(dir, fs);
     } else {
-        MasterTreeNode node{dir, "", 0, {}, {}};
-        node.error = ReadMasterListing(dir, node.listing, fs);
-        tree.nodes.push_back(std::move(node));
+        tree.nodes.push_back(ReadTreeNode(fs, dir));
     }
     // Symbol -> the directory and entry it was first seen in, across the tree.
     std::map<std::string, std::pair<std::string, int>> treeSymbols;
@@ -248,19 +411,20 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
         if (!node.error.empty()) {
             check.Add(node.listing.masterPath, node.error);
         } else {
-            check.CheckMaster(node.listing);
-            check.CheckUnnamedDataFiles(node.listing);
+            check.CheckDirectory(node);
             const std::string here = node.relative.empty() ? "." : node.relative;
-            for (const MasterEntry& entry : node.listing.Entries()) {
-                if (!recursive || entry.isDirectory || entry.symbol.empty()) continue;
+            for (const IndexedSecurity& entry : node.Securities()) {
+                if (!recursive || entry.symbol.empty()) continue;
                 const auto [it, added] = treeSymbols.emplace(
-                    ToUpperAscii(entry.symbol), std::make_pair(here, entry.recordNumber));
-                // Repeats within one master were reported with that master.
+                    SymbolKey(entry.symbol), std::make_pair(here, entry.recordNumber));
+                // Repeats within one directory were reported with its index.
                 if (!added && it->second.first != here) {
-                    check.Add(node.listing.masterPath, EntryLabel(entry) +
-                                                           " repeats the symbol of entry " +
-                                                           std::to_string(it->second.second) +
-                                                           " in " + it->second.first + ".");
+                    check.Add(entry.index == IndexFile::Xmaster   ? node.xmaster.path
+                              : entry.index == IndexFile::Emaster ? node.emaster.path
+                                                                  : node.listing.masterPath,
+                              EntryLabel(entry) + " repeats the symbol of entry " +
+                                  std::to_string(it->second.second) + " in " + it->second.first +
+                                  ".");
                 }
             }
         }

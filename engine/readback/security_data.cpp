@@ -6,6 +6,7 @@
 #include "bounded_read.h"
 #include "case_blind_path.h"
 #include "data_file_layout.h"
+#include "field_bitset.h"
 #include "field_table.h"
 #include "file_names.h"
 #include "file_ops.h"
@@ -143,23 +144,47 @@ std::filesystem::path SecurityFilePath(FileSystem& fs, const std::filesystem::pa
     return FindIgnoringCase(fs, dir, SecurityFileName(fileNumber, extension));
 }
 
-std::string ReadSecurityData(const std::filesystem::path& dir, const MasterEntry& entry,
+const char* DataExtensionOf(const IndexedSecurity& entry) {
+    return entry.index == IndexFile::Xmaster ? kWideDataExtension : kDataExtension;
+}
+
+std::vector<int> FieldsWithoutDescription(const IndexedSecurity& entry) {
+    std::vector<int> fields;
+    const bool bitsetUsable = entry.hasBitset && entry.fieldBitset != 0 &&
+                              (entry.fieldBitset & kTimeFieldBit) == 0 &&
+                              BitsetFieldCount(entry.fieldBitset) == entry.fieldCount;
+    if (bitsetUsable) {
+        const FieldList named = FieldsOfBitset(entry.fieldBitset);
+        for (int field = 0; field < kFieldSlots; ++field) {
+            if (named[static_cast<std::size_t>(field)]) fields.push_back(field);
+        }
+    } else if (entry.fieldCount == 2) {
+        fields = {kDateField, kCloseField};
+    } else if (entry.fieldCount == kFieldSlots ||
+               (entry.index == IndexFile::Xmaster && entry.fieldBitset == 0)) {
+        fields = {kDateField,  kOpenField,   kHighField,        kLowField,
+                  kCloseField, kVolumeField, kOpenInterestField};
+    }
+    return fields;
+}
+
+std::string ReadSecurityData(const std::filesystem::path& dir, const IndexedSecurity& entry,
                              SecurityData& security, FileSystem& fs) {
     security = SecurityData{};
     const auto dop = SecurityFilePath(fs, dir, entry.fileNumber, kDescriptionExtension);
-    std::string error = ReadFieldDescription(dop, security.description, fs);
-    if (!error.empty()) {
-        const bool missing = !PathExists(fs, dop);
-        if (missing && entry.fieldCount == 2) {
-            security.description.fields = {kDateField, kCloseField};
-        } else if (missing && entry.fieldCount == kFieldSlots) {
-            security.description.fields = {kDateField,  kOpenField,   kHighField,        kLowField,
-                                           kCloseField, kVolumeField, kOpenInterestField};
-        } else {
+    if (PathExists(fs, dop)) {
+        if (std::string error = ReadFieldDescription(dop, security.description, fs);
+            !error.empty()) {
             return error;
         }
+    } else {
+        security.description.fields = FieldsWithoutDescription(entry);
+        if (security.description.fields.empty()) {
+            return Describe(dop, "missing, and the entry's " + std::to_string(entry.fieldCount) +
+                                     " fields could be any of the seven.");
+        }
     }
-    return ReadDataFile(SecurityFilePath(fs, dir, entry.fileNumber, kDataExtension),
+    return ReadDataFile(SecurityFilePath(fs, dir, entry.fileNumber, DataExtensionOf(entry)),
                         4 * security.description.fields.size(), security.data, fs);
 }
 

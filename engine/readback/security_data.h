@@ -10,6 +10,7 @@
 #include "field_table.h"
 #include "file_names.h"
 #include "file_system.h"
+#include "index_files.h"
 #include "master_listing.h"
 #include "mbf.h"
 
@@ -75,12 +76,21 @@ struct SecurityData {
 std::filesystem::path SecurityFilePath(FileSystem& fs, const std::filesystem::path& dir,
                                        int fileNumber, const char* extension);
 
-// Reads the description and data files of a security entry. When the
-// description file is missing, an entry of 2 fields is taken as date and
-// close and one of 7 as all fields (the only counts that leave no doubt).
-// The records are read with the length the description gives.
+// F<n>.MWD for an XMASTER entry, F<n>.DAT for the others.
+const char* DataExtensionOf(const IndexedSecurity& entry);
+
+// The fields of an entry's records when its description file is missing:
+// those its field bitset names (EMASTER's, XMASTER's), else for 2 fields
+// date and close and for 7 all (the only counts that leave no doubt); an
+// XMASTER entry without a bitset has 7, as its readers assume. Empty when
+// the fields cannot be known.
+std::vector<int> FieldsWithoutDescription(const IndexedSecurity& entry);
+
+// Reads the description and data files of a security entry; without a
+// description file, the fields are FieldsWithoutDescription's. The records
+// are read with the length the fields give.
 [[nodiscard]] std::string ReadSecurityData(const std::filesystem::path& dir,
-                                           const MasterEntry& entry, SecurityData& security,
+                                           const IndexedSecurity& entry, SecurityData& security,
                                            FileSystem& fs);
 
 }  // namespace corvat

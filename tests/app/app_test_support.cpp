@@ -37,8 +37,8 @@ AppServices Workspace::Services() {
     AppServices services;
     services.profile = m_profile.get();
     services.makeMessageSink = [log = log,
-                                questions = questions](QWidget*) -> std::unique_ptr<MessageSink> {
-        return std::make_unique<RecordingSink>(log, questions);
+                                yes = answerYes](QWidget*) -> std::unique_ptr<MessageSink> {
+        return std::make_unique<RecordingSink>(log, yes);
     };
     services.getOpenFileName = [this](QWidget*) {
         return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();

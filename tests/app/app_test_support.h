@@ -16,29 +16,21 @@
 
 namespace corvat::test {
 
-// Every message that reached the user, in order.
+// Every message that reached the user, in order; questions are answered
+// as `yes` says (No by default).
 using MessageLog = std::vector<std::string>;
-
-// Questions asked, each answered Yes when `yes` is set, else No.
-struct Questions {
-    MessageLog asked;
-    bool yes = false;
-};
 
 class RecordingSink : public MessageSink {
 public:
     explicit RecordingSink(std::shared_ptr<MessageLog> log,
-                           std::shared_ptr<Questions> questions = std::make_shared<Questions>())
-        : m_log(std::move(log)), m_questions(std::move(questions)) {}
+                           std::shared_ptr<bool> yes = std::make_shared<bool>(false))
+        : m_log(std::move(log)), m_yes(std::move(yes)) {}
     void ShowMessage(const std::string& text) override { m_log->push_back(text); }
-    bool AskYesNo(const std::string& text) override {
-        m_questions->asked.push_back(text);
-        return m_questions->yes;
-    }
+    bool AskYesNo(const std::string&) override { return *m_yes; }
 
 private:
     std::shared_ptr<MessageLog> m_log;
-    std::shared_ptr<Questions> m_questions;
+    std::shared_ptr<bool> m_yes;
 };
 
 // A temporary home for one test: a profile file, input files and output
@@ -57,7 +49,7 @@ public:
     AppServices Services();
 
     std::shared_ptr<MessageLog> log = std::make_shared<MessageLog>();
-    std::shared_ptr<Questions> questions = std::make_shared<Questions>();
+    std::shared_ptr<bool> answerYes = std::make_shared<bool>(false);
     QStringList filesToOpen;  // answers of the open-file dialog, in order
     int beeps = 0;
     std::function<void()> onBeep;  // runs at each beep, after counting it

@@ -34,19 +34,21 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
         f.Input("bad.csv", "19970115,1,2,0.5,1.5,100,7\nnot a date,1,1,1,1,1,1\n");
     const std::string missing = (f.dir / "missing.csv").string();
     const std::string msft = f.Good("Msft.Prices.txt");
-    // A blank symbol, and one already taken by an earlier file.
+    // A blank symbol, one too long to store, and one already taken by an earlier file.
     std::filesystem::create_directory(f.dir / "x");
     const std::string again = f.Input("x/ibm.txt", "19970115,1,2,0.5,1.5,100,7\n");
-    const CliRun r = f.Convert({ibm, bad, missing, msft, f.Good("   .csv"), again});
+    const CliRun r = f.Convert(
+        {ibm, bad, missing, msft, f.Good("   .csv"), f.Good("fifteen_letters.csv"), again});
     EXPECT_EQ(r.code, 1);
     const auto lines = Lines(r.out);
-    ASSERT_EQ(lines.size(), 7u) << r.out;
+    ASSERT_EQ(lines.size(), 8u) << r.out;
     EXPECT_EQ(lines[0], ibm + ": symbol IBM, file number 1, 2 rows written, converted");
     // A bad row, answered No for want of --skip-bad-rows, fails the file whole.
     EXPECT_EQ(lines[1], bad + ": symbol BAD, file number -, 0 rows written, failed");
     EXPECT_EQ(lines[2], missing + ": symbol MISSING, file number -, 0 rows written, failed");
     EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 2, 2 rows written, converted");
-    EXPECT_EQ(lines[6], "2 converted, 4 failed");
+    EXPECT_EQ(lines[7], "2 converted, 5 failed");
+    EXPECT_NE(r.err.find("symbol \"FIFTEEN_LETTERS\": A symbol is at most 14"), std::string::npos);
     EXPECT_NE(r.err.find("Convert the other 1 rows and leave these out?\n(Answered no: run again "
                          "with --skip-bad-rows to leave them out.)"),
               std::string::npos)
@@ -61,20 +63,21 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
     EXPECT_EQ(Slice(master, 2 * 53 + 7, 16), TextBytes("MSFT.PRICES     "))
         << "name follows the symbol";
 
-    const CliRun skipped = f.Convert({bad}, {"--symbol", "BAD", "--skip-bad-rows"});
+    // One INPUT without --symbol: its name is its symbol, as in a batch.
+    const CliRun skipped = f.Convert({bad}, {"--skip-bad-rows"});
     EXPECT_EQ(skipped.code, 0) << skipped.err;
-    EXPECT_EQ(skipped.out, "Conversion completed successfully!\n1 row left out.\n");
+    EXPECT_EQ(skipped.out,
+              "Conversion completed successfully!\n1 record, 1997-01-15 to 1997-01-15\n1 row left "
+              "out.\n");
+    EXPECT_EQ(Slice(ReadBytes(f.out / "MASTER"), 3 * 53 + 36, 16), TextBytes("BAD             "));
     EXPECT_NE(skipped.err.find("(Answered yes: --skip-bad-rows was given.)"), std::string::npos);
 }
 
-TEST(BatchConvert, SymbolsComeFromFileNamesCutToSixteenBytes) {
+TEST(BatchConvert, SymbolsComeFromFileNamesUncut) {
     EXPECT_EQ(SymbolFromFileName("/data/ibm.csv"), "IBM");
     EXPECT_EQ(SymbolFromFileName("dir.d/spy"), "SPY");
-    EXPECT_EQ(SymbolFromFileName("a_very_long_file_name_indeed.txt"), "A_VERY_LONG_FILE");
-    EXPECT_EQ(SymbolFromFileName("abcdefghijklmno pq.csv"), "ABCDEFGHIJKLMNO")
-        << "no blank left at the cut";
-    // 15 ASCII bytes then a two-byte character: cut before it, not inside.
-    EXPECT_EQ(SymbolFromFileName("abcdefghijklmno\xC3\xA9.csv"), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(SymbolFromFileName("a_very_long_file_name_indeed.txt"),
+              "A_VERY_LONG_FILE_NAME_INDEED");
     EXPECT_EQ(SymbolFromFileName(".csv"), ".CSV");
     EXPECT_EQ(SymbolFromFileName("   .csv"), "");
 }
@@ -84,7 +87,7 @@ TEST(BatchConvert, UsageErrorsWriteNothingAndAGoodRunSharesTheOptions) {
     const std::string a = f.Good("a.csv");
     const std::string b = f.Good("b.csv");
     for (const auto& extra : std::vector<std::vector<std::string>>{
-             {"--symbol", "X"}, {"--name", "SEVENTEEN CHARS!!"}, {"--open-col", "1"}}) {
+             {"--symbol", "X"}, {"--name", std::string(46, 'n')}, {"--open-col", "1"}}) {
         const CliRun r = f.Convert({a, b}, extra);
         EXPECT_EQ(r.code, 2) << extra[0] << r.err;
     }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../engine/read_back_support.h"
+#include "../engine/index_support.h"
 #include "cli_runner.h"
 #include "tabular_output.h"
 
@@ -16,22 +16,27 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
     ASSERT_EQ(r.code, 0) << r.err;
     r = RunCorvatCli({"list", dir.path().string()});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(
-        r.out,
-        "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  Subdirectory\n"
-        "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2\n");
+    EXPECT_EQ(r.out,
+              "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  "
+              "Subdirectory  Index   "
+              "LongName  Period\n"
+              "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2             "
+              "   MASTER"
+              "            D\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
     EXPECT_EQ(r.out,
-              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,\n");
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
+              "LongName,Period\n"
+              "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,,MASTER,,D\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--format", "json"});
     EXPECT_EQ(
         r.out,
         "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
         "\"FirstDate\": \"1997-01-15\", \"LastDate\": \"1997-01-20\", \"Records\": 2, "
-        "\"Subdirectory\": null}\n]\n");
+        "\"Subdirectory\": null, \"Index\": \"MASTER\", \"LongName\": null, \"Period\": "
+        "\"D\"}\n]\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--format", "xml"});
     EXPECT_EQ(r.code, 2);
@@ -51,18 +56,20 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
     CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              "1,TOP,TOP,2,1997-01-15,1997-01-16,2,\n"
-              "2,,,,,,,SUB\n");
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
+              "LongName,Period\n"
+              "1,TOP,TOP,2,1997-01-15,1997-01-16,2,,MASTER,,D\n"
+              "2,,,,,,,SUB,MASTER,,\n");
 
     r = RunCorvatCli({"list", dir.path().string(), "--recursive", "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "Directory,FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              ".,1,TOP,TOP,2,1997-01-15,1997-01-16,2,\n"
-              ".,2,,,,,,,SUB\n"
-              "Sub,1,,,,,,,BACK\n"
-              "Sub,2,LOW,LOW,2,1997-01-15,1997-01-16,2,\n");
+              "Directory,FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,"
+              "Index,LongName,Period\n"
+              ".,1,TOP,TOP,2,1997-01-15,1997-01-16,2,,MASTER,,D\n"
+              ".,2,,,,,,,SUB,MASTER,,\n"
+              "Sub,1,,,,,,,BACK,MASTER,,\n"
+              "Sub,2,LOW,LOW,2,1997-01-15,1997-01-16,2,,MASTER,,D\n");
     EXPECT_NE(r.err.find("directory entry 1 (BACK) in Sub is not followed"), std::string::npos)
         << r.err;
 }
@@ -80,11 +87,41 @@ TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
     r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
-              "3,ODD,ODD,2,970230,-1,,\n"
-              "4,OK,OK,2,1997-01-15,1997-01-16,2,\n");
+              "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
+              "LongName,Period\n"
+              "3,ODD,ODD,2,970230,-1,,,MASTER,,D\n"
+              "4,OK,OK,2,1997-01-15,1997-01-16,2,,MASTER,,D\n");
     EXPECT_NE(r.err.find("Warning: Cannot open"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("F3.DAT"), std::string::npos) << r.err;
+}
+
+// IBM in MASTER with EMASTER's long name; WIDE in XMASTER and F256.MWD.
+void WriteThreeIndexes(const std::filesystem::path& dir) {
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir, 1, "IBM")}));
+    WriteBytes(dir / "EMASTER",
+               EmasterFileBytes(1, {EmasterRecordBytes(1, "IBM", 970115.0f, 970116.0f,
+                                                       "INTERNATIONAL BUSINESS MACHINES")}));
+    WriteBytes(dir / "XMASTER",
+               XmasterFileBytes(1, 1, 257,
+                                {XmasterRecordBytes(256, std::string("WIDE\0left", 9), 19970115,
+                                                    19970116, "A WIDE NAME")}));
+    WriteMwdFile(dir, 256, 2, {{970115.0f, 1.5f}, {970116.0f, 2.5f}});
+}
+
+TEST(ListCommandOutput, ListsEverySecurityOfAllThreeIndexes) {
+    TempDir dir;
+    WriteThreeIndexes(dir.path());
+    CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(
+        r.out,
+        "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,LongName,"
+        "Period\n"
+        "1,IBM,IBM,2,1997-01-15,1997-01-16,2,,MASTER,INTERNATIONAL BUSINESS MACHINES,D\n"
+        "256,WIDE,A WIDE NAME,2,1997-01-15,1997-01-16,2,,XMASTER,A WIDE NAME,D\n");
+    r = RunCorvatCli({"dump", dir.path().string(), "wide"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Date,Close\n1997-01-15,1.5\n1997-01-16,2.5\n");
 }
 
 TEST(TabularOutput, EscapesWhateverBytesANameHolds) {

@@ -97,7 +97,6 @@ TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
 
     ExpectFindings(f.Check(),
                    {{"F1.DAT", "missing; the data file of entry 1 (NODAT)"},
-                    {"F2.DOP", "missing; the description file of entry 2 (NODOP)"},
                     {"F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"},
                     {"F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"},
                     {"MASTER", "entry 4 (ODDLEN) has record length 12 for 2 fields"},
@@ -203,7 +202,6 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
         {
             {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
             {"F3.DAT", "missing"},
-            {"F3.DOP", "missing"},
             {"F1.NEW", "temporary file"},
             {"MASTER",
              "directory entry 2 (UP) is not followed: it leads to a directory already visited"},

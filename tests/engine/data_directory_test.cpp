@@ -210,13 +210,13 @@ TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
     WriteBytes(dir / "f4.dat", ReadBytes(dir / "F4.DAT"));
     std::filesystem::remove(dir / "F4.DAT");
     SecurityData security;
-    MasterEntry entry = DecodeMasterEntry(DatedEntry(4, "X", 2, 0, 0), 1);
+    IndexedSecurity entry = SecurityFromMaster(DatedEntry(4, "X", 2, 0, 0), 1);
     ASSERT_EQ(ReadSecurityData(dir.path(), entry, security, RealFileSystem()), "");
     EXPECT_EQ(security.description.fields, (std::vector<int>{0, 4}));
     EXPECT_EQ(security.data.path.filename(), "f4.dat");
     EXPECT_EQ(security.data.RecordsPresent(), 1u);
 
-    entry = DecodeMasterEntry(DatedEntry(4, "X", 5, 0, 0), 1);
+    entry = SecurityFromMaster(DatedEntry(4, "X", 5, 0, 0), 1);
     EXPECT_NE(ReadSecurityData(dir.path(), entry, security, RealFileSystem()).find("F4.DOP"),
               std::string::npos)
         << "five fields could be any five";

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "index_support.h"
 
 namespace corvat::test {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 const Bytes kXyzDate = {0x30, 0xD8, 0x6C, 0x94};  // 970115
 
 Bytes XyzEntry(const Bytes& first, const Bytes& last) {
-    return Concat({{0x01, 0x00, 0x65, 0x14, 0x05, 0x00, 0x00},
+    return Concat({{0x01, 0x65, 0x00, 0x14, 0x05, 0x00, 0x00},
                    TextBytes("XYZ CORP        "),
                    {0x00, 0x00},
                    first,
@@ -63,35 +63,39 @@ TEST(MasterFile, DirectoryEntriesAreCopiedAndTheirNumbersNotGivenOut) {
     EXPECT_EQ(master[2 * 53], 2);
 }
 
-TEST(MasterFile, FullPortfolioIsRefusedAndNothingChanges) {
-    const std::string message =
-        "This portfolio already has the\nmaximum number of symbols (255).\nChoose a different "
-        "or new portfolio.";
-    for (auto [count, second] : {std::pair<int, int>{255, 0}, {0, 255}}) {
-        JobFixture f;
-        const Bytes before =
-            MasterBytes(static_cast<std::int16_t>(count), static_cast<std::int16_t>(second), {});
-        WriteBytes(f.dir / "MASTER", before);
-        f.job.m_bUseExisting = 1;
-        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown, std::vector<std::string>{message});
-        EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
-        EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.DAT"));
-    }
-}
-
-TEST(MasterFile, NoFreeFileNumberIsRefusedThoughCountersAreLow) {
-    JobFixture f;
-    std::vector<MasterRecord> entries;
+TEST(MasterFile, AFullMasterGoesOnInXmasterAndOnlyNoNumberLeftIsRefused) {
+    std::vector<MasterRecord> all;
     for (int n = 1; n <= 255; ++n)
-        entries.push_back(SecurityEntry(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
-    const Bytes before = MasterBytes(3, 3, entries);
-    WriteBytes(f.dir / "MASTER", before);
-    f.job.m_bUseExisting = 1;
-    EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_NE(f.messages.shown[0].find("maximum number of symbols (255)"), std::string::npos);
-    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
+        all.push_back(SecurityEntry(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
+    const Bytes xmasterFull = XmasterFileBytes(1, 1, 65535, {XmasterRecordBytes(65535, "X", 0, 0)});
+    // MASTER's two header words and entries, XMASTER; the number given
+    // (0: refused). The second word alone no longer fills MASTER.
+    const std::tuple<int, int, std::vector<MasterRecord>, Bytes, int> cases[] = {
+        {0, 255, {}, {}, 1},
+        {3, 3, all, {}, 256},
+        {255, 255, {}, xmasterFull, 0},
+    };
+    for (const auto& [count, second, entries, xmaster, number] : cases) {
+        JobFixture f;
+        const Bytes before = MasterBytes(static_cast<std::int16_t>(count),
+                                         static_cast<std::int16_t>(second), entries);
+        WriteBytes(f.dir / "MASTER", before);
+        if (!xmaster.empty()) WriteBytes(f.dir / "XMASTER", xmaster);
+        f.job.m_bUseExisting = 1;
+        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), number == 0 ? 1 : 0);
+        EXPECT_EQ(f.job.FileNumber(), number);
+        EXPECT_EQ(ReadBytes(f.dir / "MASTER") == before, number != 1) << count;
+        if (number == 1) {
+            EXPECT_EQ(ReadBytes(f.dir / "MASTER")[2], 255) << "never past 255";
+        }
+        if (number == 0) {
+            EXPECT_EQ(f.messages.shown,
+                      std::vector<std::string>{"This portfolio already has the\nmaximum number "
+                                               "of symbols.\nChoose a different or new "
+                                               "portfolio."});
+            EXPECT_EQ(ReadBytes(f.dir / "XMASTER"), xmaster);
+        }
+    }
 }
 
 TEST(MasterFile, TrailingFragmentIsDroppedOnRewrite) {

@@ -9,16 +9,23 @@
 namespace corvat {
 namespace {
 
-class FaultInjection : public ::testing::TestWithParam<bool> {
+// Into an existing portfolio; a new one; a portfolio with an EMASTER in
+// step; one whose MASTER is full, so the security goes into XMASTER.
+enum Portfolios { kExisting, kNew, kWithEmaster, kFull };
+
+class FaultInjection : public ::testing::TestWithParam<int> {
 protected:
+    bool Existing() const { return GetParam() != kNew; }
+
     void SetUp() override {
         m_input = m_work / "prices.csv";
         // Enough rows to cross the engine's read and write buffers' edges
         // is not the point here; a few rows keep the sweep quick while
         // every kind of call still happens.
         WriteFileBytes(m_input, PriceRows(6));
-        m_options.existingMaster = GetParam();
-        m_options.newFileNumber = GetParam() ? 3 : 1;
+        m_options.existingMaster = Existing();
+        m_options.newFileNumber = GetParam() == kFull ? 256 : Existing() ? 3 : 1;
+        m_options.wide = GetParam() == kFull;
         PrepareDirectory();
         m_before = Snapshot(m_dir);
         FailingFileSystem counting;
@@ -31,7 +38,9 @@ protected:
     void PrepareDirectory() {
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directory(m_dir);
-        if (GetParam()) Portfolio::Build(m_dir);
+        if (Existing()) Portfolio::Build(m_dir);
+        if (GetParam() == kWithEmaster) Portfolio::AddEmaster(m_dir);
+        if (GetParam() == kFull) Portfolio::Fill(m_dir);
     }
 
     RunOutcome Run(FileSystem& fs) {
@@ -40,7 +49,7 @@ protected:
         RunOutcome outcome;
         {
             CConverter job(sink, profile, fs);
-            ConfigureJob(job, m_input, m_dir, m_options.newSymbol, GetParam());
+            ConfigureJob(job, m_input, m_dir, m_options.newSymbol, Existing());
             outcome.result = job.Run();
         }
         outcome.messages = sink.Messages();
@@ -94,7 +103,9 @@ TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
     // names the file and the reason.
     PrepareDirectory();
     FailingFileSystem fs;
-    const std::string temp = GetParam() ? "MASTER.NEW" : "MASTER.~NU";
+    const std::string temp = GetParam() == kFull ? "XMASTER.~NU"
+                             : Existing()        ? "MASTER.NEW"
+                                                 : "MASTER.~NU";
     fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
         if (call.call == SeamCall::Open && call.path.filename() == temp) {
             return std::errc::permission_denied;
@@ -114,14 +125,21 @@ TEST_P(FaultInjection, ReportsTheFailedFileAndTheSystemsReason) {
 
 TEST_P(FaultInjection, AFailureAfterTheCommitIsAWarningNamingTheFile) {
     // The directory sync after the master's rename; the backup's rename.
-    for (const char* failing : {"MASTER", "MASTER.BAK"}) {
-        if (!GetParam() && failing == std::string("MASTER.BAK")) continue;  // no backup
+    for (const char* failing : {"MASTER", "MASTER.BAK", "XMASTER", "EMASTER"}) {
+        const std::string committed = GetParam() == kFull ? "XMASTER" : "MASTER";
+        if (failing == std::string("MASTER.BAK")
+                ? !Existing()
+                : failing != committed && failing != std::string("EMASTER"))
+            continue;
+        // EMASTER follows the commit where there is one, or is made new.
+        if (failing == std::string("EMASTER") && GetParam() != kWithEmaster && GetParam() != kNew)
+            continue;
         SCOPED_TRACE(failing);
         PrepareDirectory();
         FailingFileSystem fs;
         bool renamed = false;
         fs.AddRule([&](const SeamCallInfo& call) -> std::optional<std::errc> {
-            const bool master = failing == std::string("MASTER");
+            const bool master = failing == committed;
             if (call.call == SeamCall::Rename && call.target.filename() == failing) {
                 renamed = true;
                 if (!master) return std::errc::io_error;
@@ -141,8 +159,13 @@ TEST_P(FaultInjection, AFailureAfterTheCommitIsAWarningNamingTheFile) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Masters, FaultInjection, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Existing" : "New"; });
+std::string PortfolioName(const ::testing::TestParamInfo<int>& info) {
+    static const char* const kNames[] = {"Existing", "New", "WithEmaster", "Full"};
+    return kNames[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Masters, FaultInjection,
+                         ::testing::Values(kExisting, kNew, kWithEmaster, kFull), PortfolioName);
 
 }  // namespace
 }  // namespace corvat

@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 
+#include "index_listing.h"
 #include "master_record.h"
 #include "process.h"
 #include "reliability_fixture.h"
@@ -101,7 +102,8 @@ void ExpectAsItWasOrCommitted(const DirSnapshot& before, const DirSnapshot& afte
     // overwrite a data file none names.
     const std::set<int> namedBefore = NamedNumbers(masterBefore);
     for (const auto& [name, bytes] : before) {
-        if (name == "MASTER" || name == "MASTER.BAK" || IsUnnamedOrTemporary(name, namedBefore))
+        if (name == "MASTER" || name == "MASTER.BAK" || name == "EMASTER" ||
+            IsUnnamedOrTemporary(name, namedBefore))
             continue;
         auto it = after.find(name);
         ASSERT_NE(it, after.end()) << name << " is gone";
@@ -114,11 +116,20 @@ void ExpectAsItWasOrCommitted(const DirSnapshot& before, const DirSnapshot& afte
     }
 }
 
+// EMASTER follows MASTER after the commit: a kill leaves it in step or
+// behind, which the next conversion completes.
+EmasterState EmasterStanding(const std::filesystem::path& dir) {
+    DirectoryIndex index;
+    ReadDirectoryIndex(RealFileSystem(), dir, index);
+    return index.EmasterStanding();
+}
+
 TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
     TempDir work;
     const auto dir = work / "data";
     std::filesystem::create_directory(dir);
     Portfolio::Build(dir);
+    Portfolio::AddEmaster(dir);
     const auto input = work / "large.csv";
     WriteFileBytes(input, PriceRows(37000));
     const auto errors = work / "stderr.txt";
@@ -160,6 +171,8 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
 
         ExpectMasterParses(ReadFileBytes(dir / "MASTER"), masterBefore);
         ExpectAsItWasOrCommitted(before, Snapshot(dir), complete, status == 0);
+        const EmasterState emaster = EmasterStanding(dir);
+        EXPECT_TRUE(emaster == EmasterState::InStep || emaster == EmasterState::Behind);
         if (HasFatalFailure()) return;
     }
     EXPECT_GE(killed, kRuns / 4) << "most kills came too late to test anything";
@@ -174,6 +187,7 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
     const std::string master = ReadFileBytes(dir / "MASTER");
     ExpectMasterParses(master, masterBefore);
     EXPECT_EQ(master.size(), masterBefore.size() + kMasterRecordSize);
+    EXPECT_EQ(EmasterStanding(dir), EmasterState::InStep);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "date_codec.h"
+#include "emaster_record.h"
 
 namespace corvat {
 
@@ -111,6 +112,29 @@ void Portfolio::Build(const std::filesystem::path& dir) {
     WriteFileBytes(dir / "SUB" / "F1.DAT", std::string(24, 'S'));
 }
 
+void Portfolio::AddEmaster(const std::filesystem::path& dir) {
+    const std::string master = ReadFileBytes(dir / "MASTER");
+    MasterRecord header{};
+    std::copy_n(master.begin(), kMasterRecordSize, header.begin());
+    std::string bytes;
+    const EmasterRecord emasterHeader = MakeEmasterHeader(header);
+    bytes.append(emasterHeader.begin(), emasterHeader.end());
+    for (int i = 1; i <= kEntries; ++i) {
+        MasterRecord entry{};
+        std::copy_n(master.begin() + i * kMasterRecordSize, kMasterRecordSize, entry.begin());
+        const EmasterRecord record = MakeEmasterRecord(entry, 0x7f, "", kNewEmasterMarker);
+        bytes.append(record.begin(), record.end());
+    }
+    WriteFileBytes(dir / "EMASTER", bytes);
+}
+
+void Portfolio::Fill(const std::filesystem::path& dir) {
+    std::string master = ReadFileBytes(dir / "MASTER");
+    const MasterRecord header = MasterHeader(255);
+    std::copy(header.begin(), header.end(), master.begin());
+    WriteFileBytes(dir / "MASTER", master);
+}
+
 void ConfigureJob(CConverter& job, const std::filesystem::path& input,
                   const std::filesystem::path& dir, const std::string& symbol, bool useExisting) {
     job.m_strInputPath = input.string();
@@ -145,33 +169,51 @@ void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
     ASSERT_TRUE(outcome.result == 0 || outcome.result == 1) << outcome.result;
     const DirSnapshot after = Snapshot(dir);
     const std::string n = std::to_string(options.newFileNumber);
-    const std::string newData = "F" + n + ".DAT";
-    const std::string newDescription = "F" + n + ".DOP";
+    // What a committed run replaces or adds: the index that gains the
+    // entry and the data files; EMASTER follows MASTER after the commit.
+    std::vector<std::string> written = {"F" + n + (options.wide ? ".MWD" : ".DAT")};
+    written.push_back(options.wide ? "XMASTER" : "MASTER");
+    if (!options.wide) written.push_back("F" + n + ".DOP");
     const bool committed = outcome.result == 0;
+    const auto isWritten = [&](const std::string& name) {
+        return std::find(written.begin(), written.end(), name) != written.end() ||
+               name == "EMASTER";
+    };
 
     // A failed run changes nothing; a committed one adds the new entry's
     // files and the backup. A failure that persists (a disk gone) may also
     // stop the removal of what the run had begun: files no index names.
     for (const auto& [name, bytes] : before) {
         auto it = after.find(name);
-        if (committed && name == "MASTER") continue;
+        if (committed && isWritten(name)) continue;
         if (committed && name == "MASTER.BAK" && it == after.end()) continue;
         ASSERT_NE(it, after.end()) << name << " is gone";
         EXPECT_EQ(it->second, bytes) << name << " changed";
     }
     for (const auto& [name, bytes] : after) {
         if (before.count(name)) continue;
-        const bool unnamed = name == newData || name == newDescription || IsTemporary(name);
-        if (committed && (name == "MASTER" || name == newData || name == newDescription)) continue;
-        if (committed && name == "MASTER.BAK") continue;
+        const bool unnamed = (isWritten(name) && name.front() == 'F') || IsTemporary(name);
+        if (committed && (isWritten(name) || name == "MASTER.BAK")) continue;
         EXPECT_TRUE(options.allowTemporaryFiles && unnamed) << name << " was left behind";
     }
 
     if (committed) {
-        for (const std::string& name : {std::string("MASTER"), newData, newDescription}) {
+        for (const std::string& name : written) {
             auto it = after.find(name);
             ASSERT_NE(it, after.end()) << "a successful run left no " << name;
             EXPECT_EQ(it->second, reference.at(name)) << "a successful run wrote a wrong " << name;
+        }
+        // EMASTER in step, or (a failure after the commit, which said so)
+        // as it was: behind MASTER, completed by the next writer.
+        if (reference.count("EMASTER")) {
+            const auto it = after.find("EMASTER");
+            const auto old = before.find("EMASTER");
+            const bool inStep = it != after.end() && it->second == reference.at("EMASTER");
+            const bool asBefore = old == before.end()
+                                      ? it == after.end()
+                                      : it != after.end() && it->second == old->second;
+            EXPECT_TRUE(inStep || (asBefore && !outcome.messages.empty()))
+                << "EMASTER neither in step nor left behind with a warning";
         }
         // The backup, when this run wrote one, is the master it found.
         auto backup = after.find("MASTER.BAK");

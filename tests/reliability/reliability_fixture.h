@@ -72,6 +72,11 @@ MasterRecord MasterHeader(int count);
 struct Portfolio {
     static constexpr int kEntries = 4;
     static void Build(const std::filesystem::path& dir);
+    // An EMASTER in step with the master Build wrote.
+    static void AddEmaster(const std::filesystem::path& dir);
+    // The master's count raised to 255: full, so a new security goes into
+    // XMASTER.
+    static void Fill(const std::filesystem::path& dir);
 };
 
 // Fills a job for a comma file with all seven fields in columns 1 to 7 and
@@ -93,8 +98,10 @@ struct IntactOptions {
     // A failure that persists (a disk gone) also stops the removal of a
     // temporary file, or of the new data files of a run that did not commit.
     bool allowTemporaryFiles = false;
-    // The files the new security gets, and the master's name.
-    std::uint8_t newFileNumber = 3;
+    // The files the new security gets, and the master's name; `wide`: an
+    // XMASTER security, whose data is F<n>.MWD alone.
+    int newFileNumber = 3;
+    bool wide = false;
     std::string newSymbol = "NEWSYM";
 };
 

@@ -182,7 +182,7 @@ private slots:
             {kIdOICol, "123456789012345", "7", kRange},
             {kIdName, QString(17, 'n'), "Name", max16},
             {kIdPath, QString(201, 'p'), "/tmp", "Enter no more than 200 characters."},
-            {kIdSymbol, QString(17, 's'), "SYM", max16},
+            {kIdSymbol, QString(15, 's'), "SYM", "Enter no more than 14 characters."},
             {kIdSkipRows, "201", "200", "Please enter an integer between 0 and 200."},
         };
         for (const auto& step : order) SetText(step.id, step.bad);
