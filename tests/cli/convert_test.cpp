@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "../engine/test_support.h"
+#include "builders.h"
 #include "cli_app.h"
 
 namespace corvat::test {
@@ -32,7 +32,7 @@ struct ConvertFixture {
     }
     CliResult Convert(std::vector<std::string> extra) {
         std::vector<std::string> args = {
-            "convert",       input,        "--dir",  dir.path().string(),
+            "convert",       input,        "--dir",  dir.Path().string(),
             "--date-format", "mm_dd_ccyy", "--skip", "1"};
         args.insert(args.end(), extra.begin(), extra.end());
         return Cli(args);
@@ -71,7 +71,7 @@ TEST(CliConvert, EngineMessagesGoToStderrAndExitOne) {
     r = Cli({"convert", f.input, "--dir", (f.dir / "missing").string(), "--symbol", "X"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "Path does not exist\nConversion failed.\n");
-    r = Cli({"convert", (f.dir / "none.csv").string(), "--dir", f.dir.path().string(), "--symbol",
+    r = Cli({"convert", (f.dir / "none.csv").string(), "--dir", f.dir.Path().string(), "--symbol",
              "X"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Cannot open"), std::string::npos);
@@ -112,7 +112,7 @@ TEST(CliConvert, DisabledFieldMayShareAColumn) {
     EXPECT_EQ(Cli({"convert",
                    f.input,
                    "--dir",
-                   f.dir.path().string(),
+                   f.dir.Path().string(),
                    "--symbol",
                    "B",
                    "--no-open",
@@ -137,7 +137,7 @@ TEST(CliConvert, ExportedFileWithBomQuotesAndCrLf) {
     TempDir dir;
     const auto r =
         Cli({"convert", std::string(CORVAT_TEST_DATA) + "/quoted_crlf_bom.csv", "--dir",
-             dir.path().string(), "--symbol", "Q", "--skip", "1", "--date-format", "MM_DD_CCYY"});
+             dir.Path().string(), "--symbol", "Q", "--skip", "1", "--date-format", "MM_DD_CCYY"});
     // "1,000.5" is one quoted field, read with its thousands separator.
     EXPECT_EQ(r.code, 0) << r.err;
     const Bytes data = ReadBytes(dir / "F1.DAT");
@@ -164,7 +164,7 @@ TEST(CliConvert, HelpAndVersion) {
 TEST(CliConvert, RealProcessReportsOutcome) {
     ConvertFixture f;
     const std::string command = std::string(CORVAT_CLI_PATH) + " convert " + f.input + " --dir " +
-                                f.dir.path().string() + " --symbol A --skip 1 --date-format 4 >" +
+                                f.dir.Path().string() + " --symbol A --skip 1 --date-format 4 >" +
                                 (f.dir / "out.txt").string() + " 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadBytes(f.dir / "out.txt"), TextBytes("Conversion completed successfully!\n"));

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../engine/read_back_support.h"
+#include "builders.h"
 #include "cli_runner.h"
 #include "tabular_output.h"
 
@@ -11,29 +11,29 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
     TempDir dir;
     WriteText(dir / "a.csv", "01/15/1997,1,2,0.5,1.5,100,7\n01/20/1997,1,2,0.5,1.5,100,7\n");
     CliRun r =
-        RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.path().string(), "--symbol",
+        RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.Path().string(), "--symbol",
                       "ibm", "--name", "IBM, Corp.", "--date-format", "4", "--no-oi"});
     ASSERT_EQ(r.code, 0) << r.err;
-    r = RunCorvatCli({"list", dir.path().string()});
+    r = RunCorvatCli({"list", dir.Path().string()});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(
         r.out,
         "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  Subdirectory\n"
         "         1  IBM     IBM, Corp.       6  1997-01-15  1997-01-20        2\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "csv"});
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
               "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "json"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "json"});
     EXPECT_EQ(
         r.out,
         "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
         "\"FirstDate\": \"1997-01-15\", \"LastDate\": \"1997-01-20\", \"Records\": 2, "
         "\"Subdirectory\": null}\n]\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "xml"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "xml"});
     EXPECT_EQ(r.code, 2);
 }
 
@@ -43,19 +43,19 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
     std::filesystem::create_directory(sub);
     WriteBytes(
         dir / "MASTER",
-        MasterBytes(2, 2, {WriteSoundSecurity(dir.path(), 1, "TOP"), DirectoryEntry(2, "SUB")}));
+        MasterBytes(2, 2, {WriteSoundSecurity(dir.Path(), 1, "TOP"), DirectoryEntry(2, "SUB")}));
     WriteBytes(sub / "MASTER",
                MasterBytes(2, 2, {DirectoryEntry(1, "BACK"), WriteSoundSecurity(sub, 2, "LOW")}));
-    std::filesystem::create_directory_symlink(dir.path(), sub / "back");
+    std::filesystem::create_directory_symlink(dir.Path(), sub / "back");
 
-    CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    CliRun r = RunCorvatCli({"list", dir.Path().string(), "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
               "1,TOP,TOP,2,1997-01-15,1997-01-16,2,\n"
               "2,,,,,,,SUB\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--recursive", "--format", "csv"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--recursive", "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "Directory,FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"
@@ -69,15 +69,15 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
 
 TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
     TempDir dir;
-    CliRun r = RunCorvatCli({"list", dir.path().string()});
+    CliRun r = RunCorvatCli({"list", dir.Path().string()});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("No such file"), std::string::npos);
 
     MasterRecord odd = DatedEntry(3, "ODD", 2, 970230.0f, -1.0f);
-    Bytes bytes = MasterBytes(9, 2, {odd, WriteSoundSecurity(dir.path(), 4, "OK")});
+    Bytes bytes = MasterBytes(9, 2, {odd, WriteSoundSecurity(dir.Path(), 4, "OK")});
     bytes.push_back(1);
     WriteBytes(dir / "MASTER", bytes);
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "csv"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory\n"

@@ -4,7 +4,7 @@
 
 #include "data_file_layout.h"
 #include "date_codec.h"
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat::test {
 namespace {
@@ -27,8 +27,8 @@ int RecordCount(const std::filesystem::path& dat) {
 TEST(ConvertRows, BlankAndDelimiterOnlyLinesAreSkippedUncounted) {
     JobFixture f;
     f.OnlyDateAndClose();
-    ASSERT_EQ(f.Convert("\n011597,10\r\n,,,\n  , \t\n011697,11"), 0) << f.messages.shown.front();
-    EXPECT_TRUE(f.messages.shown.empty());
+    ASSERT_EQ(f.Convert("\n011597,10\r\n,,,\n  , \t\n011697,11"), 0) << f.messages.messages.front();
+    EXPECT_TRUE(f.messages.messages.empty());
     EXPECT_EQ(RecordCount(f.dir / "F1.DAT"), 3);
     EXPECT_EQ(f.job.RowsWritten(), 2);
 }
@@ -38,8 +38,8 @@ TEST(ConvertRows, RowsAreLeftOutNotFabricated) {
     f.OnlyDateAndClose();
     // A short row, a bad date, a word for a price: none may borrow values.
     ASSERT_EQ(f.Convert("011597,10\n011697\n133197,5\n011797,abc\n011897,12\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0],
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_EQ(f.messages.messages[0],
               "3 rows could not be converted and were left out.\nThe first is line 2: it has no "
               "close column");
     const Bytes data = ReadBytes(f.dir / "F1.DAT");
@@ -72,8 +72,8 @@ TEST(ConvertRows, HeaderLineWithoutSkipIsLeftOutWithItsLineNumber) {
     f.OnlyDateAndClose();
     f.job.m_nDateFormat = 4;
     ASSERT_EQ(f.Convert("Date,Close\n01/15/1997,10\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0],
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_EQ(f.messages.messages[0],
               "1 row could not be converted and was left out.\nThe first is line 1: \"Date\" "
               "is not a valid date");
 }
@@ -83,8 +83,8 @@ TEST(ConvertRows, NumericFormatWithSeparatorsWarnsButWritesEveryRow) {
     f.OnlyDateAndClose();
     f.job.m_nDateFormat = 7;
     ASSERT_EQ(f.Convert("97/01/15,10\n970116,10\n"), 1);
-    ASSERT_GE(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0],
+    ASSERT_GE(f.messages.messages.size(), 1u);
+    EXPECT_EQ(f.messages.messages[0],
               "You specified a numeric-only date format\nbut a non-numeric date character was "
               "found.");
 }
@@ -94,11 +94,11 @@ TEST(ConvertRows, SeparatedFormatWithDigitsOnlyWarnsOnce) {
     f.OnlyDateAndClose();
     f.job.m_nDateFormat = 3;
     ASSERT_EQ(f.Convert("011597,10\n011697,10\n"), 1);
-    EXPECT_EQ(f.messages.shown.front(),
+    EXPECT_EQ(f.messages.messages.front(),
               "You specified a character-separated date format\nbut a only numeric date "
               "characters were found.");
     EXPECT_EQ(
-        std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
+        std::count(f.messages.messages.begin(), f.messages.messages.end(), f.messages.messages.front()), 1);
 }
 
 TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {
@@ -107,7 +107,7 @@ TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {
     // The quoted date loses its quotes before the check; the blank-date row
     // before it is not the one judged.
     ASSERT_EQ(f.Convert(" ,5\n\"011597\",10\n011697,10\n"), 1);
-    EXPECT_EQ(f.messages.shown.size(), 1u) << "only the left-out row is reported";
+    EXPECT_EQ(f.messages.messages.size(), 1u) << "only the left-out row is reported";
     EXPECT_EQ(f.job.RowsWritten(), 2);
 }
 
@@ -115,7 +115,7 @@ TEST(ConvertRows, LeadingSpaceCountsAsNonDigitInTheCheck) {
     JobFixture f;
     f.OnlyDateAndClose();
     ASSERT_EQ(f.Convert(" 011597,10\n"), 1);
-    EXPECT_EQ(f.messages.shown.front().rfind("You specified a numeric-only", 0), 0u);
+    EXPECT_EQ(f.messages.messages.front().rfind("You specified a numeric-only", 0), 0u);
     EXPECT_EQ(f.job.RowsWritten(), 1);
 }
 
@@ -135,8 +135,8 @@ TEST(ConvertRows, StopsAtTheRecordLimitAndFinalisesTheFile) {
     for (int i = 0; i < kMaxDataRecords + 2; ++i) text += "011597,1\n";
     text += "bad\n";
     ASSERT_EQ(f.Convert(text), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0],
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_EQ(f.messages.messages[0],
               "The data file can hold at most 65534 records.\nConversion stopped at line 65535.");
     EXPECT_EQ(RecordCount(f.dir / "F1.DAT"), 65535);
     EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 8u * 65535);
@@ -148,9 +148,9 @@ TEST(ConvertRows, LimitAndLeftOutRowsAreBothReported) {
     std::string text = "000000,1\n";
     for (int i = 0; i < kMaxDataRecords + 1; ++i) text += "011597,1\n";
     ASSERT_EQ(f.Convert(text), 1);
-    ASSERT_EQ(f.messages.shown.size(), 2u);
-    EXPECT_EQ(f.messages.shown[0].rfind("The data file can hold at most 65534", 0), 0u);
-    EXPECT_EQ(f.messages.shown[1].rfind("1 row could not be converted", 0), 0u);
+    ASSERT_EQ(f.messages.messages.size(), 2u);
+    EXPECT_EQ(f.messages.messages[0].rfind("The data file can hold at most 65534", 0), 0u);
+    EXPECT_EQ(f.messages.messages[1].rfind("1 row could not be converted", 0), 0u);
 }
 
 TEST(ConvertRows, OneRowGivesEqualFirstAndLastDates) {

@@ -6,7 +6,7 @@
 #include "master_listing.h"
 #include "master_search.h"
 #include "master_tree.h"
-#include "read_back_support.h"
+#include "builders.h"
 #include "security_data.h"
 #include "stored_date.h"
 
@@ -40,7 +40,7 @@ TEST(MasterListingRead, KeepsWhatTheFileHoldsWhateverTheHeaderSays) {
     WriteBytes(dir / "master", bytes);     // another program's letter case
 
     MasterListing listing;
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
+    ASSERT_EQ(ReadMasterListing(dir.Path(), listing, RealFileSystem()), "");
     EXPECT_EQ(listing.masterPath.filename(), "master");
     EXPECT_EQ(listing.entryCount, 5);
     ASSERT_EQ(listing.Entries().size(), 2u);
@@ -60,27 +60,27 @@ TEST(MasterListingRead, CountsBoundTheEntriesAndZeroPaddingEndsTexts) {
     std::fill(padded.begin() + master::kSymbol, padded.begin() + master::kSymbol + 16, 0);
     std::copy_n("AB", 2, padded.begin() + master::kSymbol);
     padded[master::kName + 3] = 0;
-    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {padded, WriteSoundSecurity(dir.path(), 3, "X")}));
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {padded, WriteSoundSecurity(dir.Path(), 3, "X")}));
     MasterListing listing;
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
+    ASSERT_EQ(ReadMasterListing(dir.Path(), listing, RealFileSystem()), "");
     ASSERT_EQ(listing.Entries().size(), 1u) << "the header counts one";
     EXPECT_EQ(listing.records.size(), 2u);
     EXPECT_EQ(listing.Entries()[0].symbol, "AB");
     EXPECT_EQ(listing.Entries()[0].name, "AB");
 
     WriteBytes(dir / "MASTER", MasterBytes(-3, 0, {padded}));
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
+    ASSERT_EQ(ReadMasterListing(dir.Path(), listing, RealFileSystem()), "");
     EXPECT_TRUE(listing.Entries().empty()) << "a negative count names no entry";
 }
 
 TEST(MasterListingRead, RefusesMissingAndShortMastersWithTheReason) {
     TempDir dir;
     MasterListing listing;
-    const std::string missing = ReadMasterListing(dir.path(), listing, RealFileSystem());
+    const std::string missing = ReadMasterListing(dir.Path(), listing, RealFileSystem());
     EXPECT_NE(missing.find((dir / "MASTER").string()), std::string::npos) << missing;
     EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
     WriteBytes(dir / "MASTER", Bytes(52, 0));
-    EXPECT_NE(ReadMasterListing(dir.path(), listing, RealFileSystem())
+    EXPECT_NE(ReadMasterListing(dir.Path(), listing, RealFileSystem())
                   .find("shorter than its 53-byte header"),
               std::string::npos);
 }
@@ -115,13 +115,13 @@ TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
     WriteBytes(dir / "MASTER",
                MasterBytes(2, 2, {DirectoryEntry(1, ".."), DirectoryEntry(2, "A")}));
     // A chain deeper than the search goes: A/A/A/...
-    std::filesystem::path level = dir.path();
+    std::filesystem::path level = dir.Path();
     for (int depth = 0; depth < kMaxSearchDepth + 5; ++depth) {
         level /= "A";
         std::filesystem::create_directory(level);
         WriteBytes(level / "MASTER", MasterBytes(1, 1, {DirectoryEntry(1, "A")}));
     }
-    MasterTree tree = WalkMasterTree(dir.path(), RealFileSystem());
+    MasterTree tree = WalkMasterTree(dir.Path(), RealFileSystem());
     EXPECT_EQ(tree.nodes.size(), static_cast<std::size_t>(kMaxSearchDepth) + 1);
     ASSERT_EQ(tree.skipped.size(), 2u);
     EXPECT_EQ(tree.skipped[0].reason, SkipReason::UnusableName);
@@ -129,7 +129,7 @@ TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
 
     // A master cut short is not trusted to lead anywhere, as in the search.
     WriteBytes(dir / "MASTER", MasterBytes(3, 2, {DirectoryEntry(2, "A")}));
-    tree = WalkMasterTree(dir.path(), RealFileSystem());
+    tree = WalkMasterTree(dir.Path(), RealFileSystem());
     EXPECT_EQ(tree.nodes.size(), 1u);
     ASSERT_EQ(tree.skipped.size(), 1u);
     EXPECT_EQ(tree.skipped[0].reason, SkipReason::MasterCutShort);
@@ -163,7 +163,7 @@ TEST(FieldDescriptionRead, AcceptsEveryLineEndAndCaseAndRefusesWhatWouldMisread)
 
 TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     TempDir dir;
-    WriteDataFile(dir.path(), 1, 2, {{970115.0f, 10.0f}, {970116.0f, -2.5f}}, 7);
+    WriteDataFile(dir.Path(), 1, 2, {{970115.0f, 10.0f}, {970116.0f, -2.5f}}, 7);
     Bytes bytes = ReadBytes(dir / "F1.DAT");
     bytes.insert(bytes.end(), {9, 9, 9});
     WriteBytes(dir / "F1.DAT", bytes);
@@ -190,11 +190,11 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     EXPECT_EQ(data.RecordsPresent(), 0u);
 
     // Counted records come from the header alone.
-    WriteDataFile(dir.path(), 1, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
+    WriteDataFile(dir.Path(), 1, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
     std::size_t records = 99;
     ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 1u);
-    WriteDataFile(dir.path(), 1, 2, {}, 0);  // a count of 0 counts no record either
+    WriteDataFile(dir.Path(), 1, 2, {}, 0);  // a count of 0 counts no record either
     ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 0u);
     WriteBytes(dir / "F1.DAT", Bytes{0, 0, 5});
@@ -206,18 +206,18 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
 
 TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
     TempDir dir;
-    WriteDataFile(dir.path(), 4, 2, {{970115.0f, 10.0f}});
+    WriteDataFile(dir.Path(), 4, 2, {{970115.0f, 10.0f}});
     WriteBytes(dir / "f4.dat", ReadBytes(dir / "F4.DAT"));
     std::filesystem::remove(dir / "F4.DAT");
     SecurityData security;
     MasterEntry entry = DecodeMasterEntry(DatedEntry(4, "X", 2, 0, 0), 1);
-    ASSERT_EQ(ReadSecurityData(dir.path(), entry, security, RealFileSystem()), "");
+    ASSERT_EQ(ReadSecurityData(dir.Path(), entry, security, RealFileSystem()), "");
     EXPECT_EQ(security.description.fields, (std::vector<int>{0, 4}));
     EXPECT_EQ(security.data.path.filename(), "f4.dat");
     EXPECT_EQ(security.data.RecordsPresent(), 1u);
 
     entry = DecodeMasterEntry(DatedEntry(4, "X", 5, 0, 0), 1);
-    EXPECT_NE(ReadSecurityData(dir.path(), entry, security, RealFileSystem()).find("F4.DOP"),
+    EXPECT_NE(ReadSecurityData(dir.Path(), entry, security, RealFileSystem()).find("F4.DOP"),
               std::string::npos)
         << "five fields could be any five";
 }
@@ -280,10 +280,10 @@ public:
 
 TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     TempDir dir;
-    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.path(), 1, "X")}));
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.Path(), 1, "X")}));
     UnreadableFileSystem fs;
     MasterListing listing;
-    const std::string master = ReadMasterListing(dir.path(), listing, fs);
+    const std::string master = ReadMasterListing(dir.Path(), listing, fs);
     EXPECT_NE(master.find("Cannot read " + (dir / "MASTER").string()), std::string::npos) << master;
     EXPECT_NE(master.find(std::make_error_code(std::errc::io_error).message()), std::string::npos);
 
@@ -296,7 +296,7 @@ TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, fs).find("Cannot read"),
               std::string::npos);
 
-    const MasterTree tree = WalkMasterTree(dir.path(), fs);
+    const MasterTree tree = WalkMasterTree(dir.Path(), fs);
     ASSERT_EQ(tree.nodes.size(), 1u);
     EXPECT_NE(tree.nodes[0].error.find("Cannot read"), std::string::npos);
 }

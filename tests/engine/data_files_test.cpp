@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat::test {
 namespace {

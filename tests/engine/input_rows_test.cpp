@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "date_codec.h"
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat {
 namespace {

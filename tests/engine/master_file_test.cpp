@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat::test {
 namespace {
@@ -48,7 +48,7 @@ TEST(MasterFile, ExistingMasterGetsTheLowestFreeNumberAppendedLast) {
                                              {SecurityEntry(1, "AAA"), SecurityEntry(2, "BBB"),
                                               SecurityEntry(4, "DDD")}));
     f.job.m_bUseExisting = 1;
-    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0) << f.messages.shown.front();
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0) << f.messages.messages.front();
     const Bytes master = ReadBytes(f.dir / "MASTER");
     ASSERT_EQ(master.size(), 5u * 53);
     EXPECT_EQ(Slice(master, 0, 4), (Bytes{4, 0, 4, 0}));
@@ -79,7 +79,7 @@ TEST(MasterFile, FullPortfolioIsRefusedAndNothingChanges) {
         WriteBytes(f.dir / "MASTER", before);
         f.job.m_bUseExisting = 1;
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown, std::vector<std::string>{message});
+        EXPECT_EQ(f.messages.messages, std::vector<std::string>{message});
         EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
         EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.DAT"));
     }
@@ -94,8 +94,8 @@ TEST(MasterFile, NoFreeFileNumberIsRefusedThoughCountersAreLow) {
     WriteBytes(f.dir / "MASTER", before);
     f.job.m_bUseExisting = 1;
     EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_NE(f.messages.shown[0].find("maximum number of symbols (255)"), std::string::npos);
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_NE(f.messages.messages[0].find("maximum number of symbols (255)"), std::string::npos);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
 }
 
@@ -115,9 +115,9 @@ TEST(MasterFile, MasterShorterThanItsHeaderIsReportedAndKept) {
     WriteBytes(f.dir / "MASTER", stub);
     f.job.m_bUseExisting = 1;
     EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_NE(f.messages.shown[0].find("MASTER"), std::string::npos);
-    EXPECT_NE(f.messages.shown[0].find("53-byte header"), std::string::npos);
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_NE(f.messages.messages[0].find("MASTER"), std::string::npos);
+    EXPECT_NE(f.messages.messages[0].find("53-byte header"), std::string::npos);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), stub);
 }
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat {
 namespace {

@@ -8,7 +8,7 @@
 #include "master_listing.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -38,7 +38,7 @@ protected:
             outcome.result = job.Run();
             m_rowsWritten = job.RowsWritten();
         }
-        outcome.messages = sink.Messages();
+        outcome.messages = sink.messages;
         return outcome;
     }
 
@@ -140,7 +140,7 @@ TEST_F(BadInput, OutputPathThatIsAFileIsRefused) {
     CConverter job(sink, profile, RealFileSystem());
     ConfigureJob(job, m_input, file, "NEWSYM", false);
     EXPECT_EQ(job.Run(), 1);
-    EXPECT_EQ(sink.Messages(), std::vector<std::string>{"Path does not exist"});
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Path does not exist"});
     EXPECT_EQ(ReadFileBytes(file), "not a directory");
 }
 
@@ -297,4 +297,4 @@ TEST_F(BadInput, LoopsOfDirectoryEntriesEnd) {
 }
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test

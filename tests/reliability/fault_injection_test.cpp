@@ -6,7 +6,7 @@
 #include "failing_file_system.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 class FaultInjection : public ::testing::TestWithParam<bool> {
@@ -43,7 +43,7 @@ protected:
             ConfigureJob(job, m_input, m_dir, m_options.newSymbol, GetParam());
             outcome.result = job.Run();
         }
-        outcome.messages = sink.Messages();
+        outcome.messages = sink.messages;
         return outcome;
     }
 
@@ -114,4 +114,4 @@ INSTANTIATE_TEST_SUITE_P(Masters, FaultInjection, ::testing::Values(true, false)
                          [](const auto& info) { return info.param ? "Existing" : "New"; });
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test
