@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(m_ws->beeps, 1);
         QCOMPARE(logAtBeep, View()->toPlainText());  // the beep follows the outcome line
         QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
-        QVERIFY(m_ws->log->empty());
+        QVERIFY(m_ws->sink->messages.empty());
 
         const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
         QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
@@ -183,7 +183,7 @@ private slots:
 
         QVERIFY(View()->toPlainText().endsWith(QString::fromLatin1(PriceFile(3)) + kFailure));
         QCOMPARE(m_ws->beeps, 0);
-        QCOMPARE(m_ws->log->size(), size_t{1});  // the engine's own report
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});  // the engine's own report
         QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
         QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(),
                  QStringLiteral("DDMMYY"));
@@ -209,7 +209,7 @@ private slots:
         Convert(choice);
         QCOMPARE(View()->toPlainText(), afterFirst + kFailure);
         QCOMPARE(m_ws->beeps, 1);
-        QCOMPARE(m_ws->log->size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
 
         // Another symbol goes in beside the first. The first run moved the
         // working directory to the output directory: the input is found all the same.
@@ -271,8 +271,8 @@ private slots:
 
         const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
         Open(missing);
-        QCOMPARE(m_ws->log->size(), size_t{1});
-        const QString message = QString::fromStdString(m_ws->log->front());
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
+        const QString message = QString::fromStdString(m_ws->sink->messages.front());
         QVERIFY(message.contains(QDir::toNativeSeparators(missing)));
         QVERIFY(message.contains(QStringLiteral("No such file")));
         QCOMPARE(View()->toPlainText(), log);
@@ -281,13 +281,13 @@ private slots:
 
         // A directory is not a file to convert either.
         Open(m_ws->MakeDir(QStringLiteral("folder")));
-        QCOMPARE(m_ws->log->size(), size_t{2});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{2});
         QCOMPARE(View()->m_strInputPath, input);
 
         // A file gone between the open and the preview: no dialog may open.
         View()->m_strInputPath = missing;
         View()->OnPreviewFile();
-        QCOMPARE(m_ws->log->size(), size_t{3});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{3});
         QCOMPARE(View()->toPlainText(), log);
     }
 
@@ -321,7 +321,7 @@ private slots:
         // A file that has gone is reported and dropped, for good.
         QFile::remove(files[3]);
         Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
-        QCOMPARE(m_ws->log->size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
         QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[1]}));
         QCOMPARE(VisibleRecentTexts(Frame()).size(), 3);
         QCOMPARE(m_ws->Profile().RecentFiles(), (QStringList{files[2], files[4], files[1]}));

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "builders.h"
+#include "failing_file_system.h"
 #include "master_listing.h"
 #include "master_search.h"
 #include "master_tree.h"
-#include "builders.h"
 #include "security_data.h"
 #include "stored_date.h"
 
@@ -222,66 +223,14 @@ TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
         << "five fields could be any five";
 }
 
-// Opens files for real but every read fails, as on a disk going bad.
-class UnreadableFileSystem final : public FileSystem {
-    class BadFile final : public File {
-    public:
-        std::size_t Read(void*, std::size_t, std::error_code& ec) override {
-            ec = std::make_error_code(std::errc::io_error);
-            return 0;
-        }
-        void Write(const void*, std::size_t, std::error_code&) override {}
-        void Seek(std::uint64_t, std::error_code&) override {}
-        void Flush(std::error_code&) override {}
-        void Close(std::error_code&) override {}
-    };
-
-public:
-    std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
-                               std::error_code& ec) override {
-        auto real = RealFileSystem().Open(path, mode, ec);
-        if (!real) return nullptr;
-        real->Close(ec);
-        return std::make_unique<BadFile>();
-    }
-    std::filesystem::path Canonical(const std::filesystem::path& path,
-                                    std::error_code& ec) override {
-        return RealFileSystem().Canonical(path, ec);
-    }
-    std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
-                                          std::error_code& ec) override {
-        return RealFileSystem().WeaklyCanonical(path, ec);
-    }
-    std::filesystem::file_status Status(const std::filesystem::path& path,
-                                        std::error_code& ec) override {
-        return RealFileSystem().Status(path, ec);
-    }
-    std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
-                                               std::error_code& ec) override {
-        return RealFileSystem().SymlinkStatus(path, ec);
-    }
-    std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override {
-        return RealFileSystem().FileSize(path, ec);
-    }
-    std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
-                                                     std::error_code& ec) override {
-        return RealFileSystem().ListDirectory(dir, ec);
-    }
-    // Reading back never renames or removes.
-    void Rename(const std::filesystem::path&, const std::filesystem::path&,
-                std::error_code&) override {}
-    void Remove(const std::filesystem::path&, std::error_code&) override {}
-    void SyncDirectory(const std::filesystem::path&, std::error_code&) override {}
-    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
-                                               std::error_code& ec) override {
-        return RealFileSystem().TryLockDirectory(dir, mode, ec);
-    }
-};
-
 TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     TempDir dir;
     WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.Path(), 1, "X")}));
-    UnreadableFileSystem fs;
+    FailingFileSystem fs;  // every read fails, as on a disk going bad
+    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::Read) return std::errc::io_error;
+        return std::nullopt;
+    });
     MasterListing listing;
     const std::string master = ReadMasterListing(dir.Path(), listing, fs);
     EXPECT_NE(master.find("Cannot read " + (dir / "MASTER").string()), std::string::npos) << master;

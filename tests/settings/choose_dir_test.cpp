@@ -11,7 +11,7 @@
 
 #include "control_id.h"
 #include "settings_ids.h"
-#include "test_support.h"
+#include "settings_test_support.h"
 
 using namespace corvat;
 

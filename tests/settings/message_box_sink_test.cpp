@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QtTest>
 
-#include "test_support.h"
+#include "settings_test_support.h"
 
 using namespace corvat;
 using test::WhenModalOpens;

@@ -29,17 +29,18 @@ TempDir::~TempDir() {
 }
 
 bool RecordingSink::AskYesNo(const std::string& text) {
-    messages.push_back(text);
-    questions.push_back(text);
-    if (answers.empty()) return answer;
-    const bool next = answers.front();
-    answers.pop_front();
+    RecordingSink& target = Target();
+    target.questions.push_back(text);
+    if (target.answers.empty()) return target.answer;
+    const bool next = target.answers.front();
+    target.answers.pop_front();
     return next;
 }
 
 std::string RecordingSink::All() const {
     std::string all;
     for (const auto& message : messages) all += message + "\n";
+    for (const auto& question : questions) all += question + "\n";
     return all;
 }
 

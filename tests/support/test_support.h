@@ -28,18 +28,27 @@ private:
     std::filesystem::path m_path;
 };
 
-// Records every message and question in order; answers questions from
-// `answers`, then with `answer` once they run out.
+// Records messages and questions apart, in order; answers questions from
+// `answers`, then with `answer` once they run out. Given a target, it
+// records into that one instead (for a sink the program owns and deletes).
 class RecordingSink final : public MessageSink {
 public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    RecordingSink() = default;
+    explicit RecordingSink(RecordingSink* target) : m_target(target) {}
+    void ShowMessage(const std::string& text) override { Target().messages.push_back(text); }
     bool AskYesNo(const std::string& text) override;
+    void Clear() { messages.clear(), questions.clear(); }
+    // Messages and questions, one a line.
     std::string All() const;
 
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;
     bool answer = false;
+
+private:
+    RecordingSink& Target() { return m_target ? *m_target : *this; }
+    RecordingSink* m_target = nullptr;
 };
 
 class MemoryProfile final : public Profile {
