@@ -2,23 +2,9 @@
 
 #include <QFile>
 
+#include "layout_values.h"
+
 namespace corvat {
-
-namespace {
-
-std::string DelimiterText(int delimiter) {
-    switch (delimiter) {
-        case 1:
-            return "\t";
-        case 2:
-            return " ";
-        default:
-            // A hand-edited profile may hold anything; comma is the safe reading.
-            return ",";
-    }
-}
-
-}  // namespace
 
 void FillConverter(CConverter& job, const SettingsValues& values, const QString& inputPath,
                    int dateFormat) {
@@ -47,10 +33,11 @@ void FillConverter(CConverter& job, const SettingsValues& values, const QString&
     job.m_szPath = QFile::encodeName(values.Path).toStdString();
     job.m_szSymbol = values.Symbol.toStdString();
     job.m_szName = values.Name.toStdString();
-    job.m_szDelimiter = DelimiterText(values.Delimiter);
+    job.m_szDelimiter = std::string(1, DelimiterChar(values.Delimiter));
     job.m_nDateFormat = dateFormat;
     job.m_bSkipOn = values.SkipOn;
     job.m_nSkipRows = values.SkipRows;
+    job.m_numberStyle = NumberStyleOf(values);
 }
 
 }  // namespace corvat

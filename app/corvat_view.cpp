@@ -156,6 +156,11 @@ void CCorvatView::RunConversionFlow() {
         dialog.SetHelpHandler(m_settingsHelp);
     }
     dialog.SetValues(m_profile.LoadSettings());
+    // Detection and the first-row line need the file; one that cannot be
+    // read now is reported by the conversion itself.
+    if (QFile input(m_strInputPath); input.open(QIODevice::ReadOnly)) {
+        dialog.SetInput(input.readAll().toStdString());
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

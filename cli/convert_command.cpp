@@ -61,6 +61,9 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
     sub->add_option("--master", m_master, "use the existing MASTER, make a new one, or auto")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
     m_layout.Register(sub);
+    sub->add_flag("--skip-bad-rows", m_skipBadRows,
+                  "convert the other rows when some cannot be converted (default: convert "
+                  "nothing)");
     AddWaitOption(sub, m_waitSeconds);
     return sub;
 }
@@ -119,13 +122,19 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     job.m_bSkipOn = layout.skipRows > 0 ? 1 : 0;
     job.m_nSkipRows = layout.skipRows;
     job.m_numberStyle = layout.numbers;
+    job.m_nTimeColumn = layout.timeColumn;
     outcome.converted = job.Run() == 0;
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
+    outcome.rowsLeftOut = job.RowsLeftOut();
     return outcome;
 }
 
 namespace {
+
+std::string LeftOutText(long rows) {
+    return std::to_string(rows) + (rows == 1 ? " row" : " rows") + " left out";
+}
 
 bool MasterExists(const std::string& dir) {
     std::error_code ec;
@@ -138,10 +147,13 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     Validate();
     if (m_inputs.size() > 1) return ExecuteBatch(out, err);
     StreamMessageSink messages(err);
+    messages.SkipBadRows(m_skipBadRows);
     DeadlineWaiter waiter(messages, m_waitSeconds);
-    if (ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter)
-            .converted) {
+    const Outcome outcome =
+        ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter);
+    if (outcome.converted) {
         out << "Conversion completed successfully!\n";
+        if (outcome.rowsLeftOut > 0) out << LeftOutText(outcome.rowsLeftOut) << ".\n";
         return kExitSuccess;
     }
     err << "Conversion failed.\n";
@@ -150,6 +162,7 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
 
 int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     StreamMessageSink stream(err);
+    stream.SkipBadRows(m_skipBadRows);
     ProgressLine progress(err, m_terminal);
     ProgressAwareSink messages(stream, progress);
     DeadlineWaiter waiter(messages, m_waitSeconds);
@@ -180,6 +193,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
             << (outcome.fileNumber > 0 ? std::to_string(outcome.fileNumber) : "-") << ", "
             << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " row" : " rows") << " written, "
+            << (outcome.rowsLeftOut > 0 ? LeftOutText(outcome.rowsLeftOut) + ", " : "")
             << (outcome.converted ? "converted" : "failed") << '\n'
             << std::flush;
     }

@@ -22,6 +22,7 @@ private:
         bool converted = false;
         int fileNumber = 0;  // 0 when no security was registered
         int rowsWritten = 0;
+        long rowsLeftOut = 0;
     };
 
     void Validate();
@@ -37,6 +38,7 @@ private:
     std::string m_master = "auto";
     LayoutOptions m_layout;
     int m_waitSeconds = kDefaultWaitSeconds;
+    bool m_skipBadRows = false;
 };
 
 // The symbol as the settings dialog hands it over: trailing blanks

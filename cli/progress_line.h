@@ -49,6 +49,10 @@ public:
         m_progress.Clear();
         return m_inner.AskYesNo(text);
     }
+    bool AskYesNoDefaultNo(const std::string& text) override {
+        m_progress.Clear();
+        return m_inner.AskYesNoDefaultNo(text);
+    }
 
 private:
     MessageSink& m_inner;

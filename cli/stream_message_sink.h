@@ -17,9 +17,21 @@ public:
         m_stream << text << " No\n";
         return false;
     }
+    // The one such question the engine asks is whether to leave bad rows
+    // out; the command line answers it from --skip-bad-rows.
+    bool AskYesNoDefaultNo(const std::string& text) override {
+        m_stream << text << '\n'
+                 << (m_skipBadRows ? "(Answered yes: --skip-bad-rows was given.)"
+                                   : "(Answered no: run again with --skip-bad-rows to leave them "
+                                     "out.)")
+                 << '\n';
+        return m_skipBadRows;
+    }
+    void SkipBadRows(bool skip) { m_skipBadRows = skip; }
 
 private:
     std::ostream& m_stream;
+    bool m_skipBadRows = false;
 };
 
 }  // namespace corvat

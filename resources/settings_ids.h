@@ -49,6 +49,15 @@ inline constexpr int kIdComma = 1036;
 inline constexpr int kIdTab = 1037;
 inline constexpr int kIdSpace = 1038;
 inline constexpr int kIdDateFormat = 1039;
+inline constexpr int kIdSemicolon = 1040;
+
+// "Conversion Settings": how numbers are written, detection and the line
+// that shows the first row as the settings read it.
+inline constexpr int kIdDecimal = 1041;
+inline constexpr int kIdThousands = 1042;
+inline constexpr int kIdSuffixes = 1043;
+inline constexpr int kIdDetect = 1044;
+inline constexpr int kIdFirstRow = 1045;
 
 // "Choose Directory": the controls the user sees.
 inline constexpr int kIdDirectoryBox = 101;

@@ -16,11 +16,15 @@ void MessageBoxSink::ShowMessage(const std::string& text) {
     box.exec();
 }
 
-bool MessageBoxSink::AskYesNo(const std::string& text) {
+bool MessageBoxSink::AskYesNo(const std::string& text) { return Ask(text, true); }
+
+bool MessageBoxSink::AskYesNoDefaultNo(const std::string& text) { return Ask(text, false); }
+
+bool MessageBoxSink::Ask(const std::string& text, bool yesByDefault) {
     QMessageBox box(QMessageBox::Question, kTitle, QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -13,8 +13,11 @@ public:
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    bool AskYesNoDefaultNo(const std::string& text) override;
 
 private:
+    bool Ask(const std::string& text, bool yesByDefault);
+
     QWidget* m_parent;
 };
 

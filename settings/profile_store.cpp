@@ -92,6 +92,9 @@ SettingsValues ProfileStore::LoadSettings() {
     v.VolCol = number("VolCol", d.VolCol);
     v.OIOn = number("OIOn", d.OIOn);
     v.OICol = number("OICol", d.OICol);
+    v.Decimal = number("Decimal", d.Decimal);
+    v.Thousands = number("Thousands", d.Thousands);
+    v.Suffixes = number("Suffixes", d.Suffixes);
     return v;
 }
 
@@ -114,6 +117,9 @@ void ProfileStore::SaveSettings(const SettingsValues& v) {
     WriteProfileInt(s, "VolCol", v.VolCol);
     WriteProfileInt(s, "OIOn", v.OIOn);
     WriteProfileInt(s, "OICol", v.OICol);
+    WriteProfileInt(s, "Decimal", v.Decimal);
+    WriteProfileInt(s, "Thousands", v.Thousands);
+    WriteProfileInt(s, "Suffixes", v.Suffixes);
 }
 
 QStringList ProfileStore::RecentFiles() {

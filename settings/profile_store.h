@@ -29,10 +29,10 @@ public:
     void WriteProfileString(const std::string& section, const std::string& key,
                             const std::string& value) override;
 
-    // The twenty values the settings dialog is opened with.
+    // The values the settings dialog is opened with.
     SettingsValues LoadSettings();
-    // The seventeen values the dialog owns; "Path", "Symbol" and "Name" are
-    // left to the conversion job, which writes them only once its checks pass.
+    // The values the dialog owns; "Path", "Symbol" and "Name" are left to
+    // the conversion job, which writes them only once its checks pass.
     void SaveSettings(const SettingsValues& values);
 
     // The main window's most recently opened files, newest first, at most four.

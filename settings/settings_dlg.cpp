@@ -18,6 +18,8 @@
 #include "date_formats.h"
 #include "dialog_units.h"
 #include "field_table.h"
+#include "layout_detection.h"
+#include "layout_values.h"
 #include "limited_line_edit.h"
 #include "master_record.h"
 #include "settings_ids.h"
@@ -39,6 +41,23 @@ constexpr int kMaxDateFormatLength = 12;
 const char* const kDuplicateColumns = "Duplicate columns specified\nCorrect or disable";
 const char* const kNoSymbol = "You did not enter a valid symbol";
 const char* const kNoPath = "Please enter path";
+const char* const kSeparatorIsDecimalMark = "The thousands separator cannot be the decimal mark.";
+const char* const kDetectedNote =
+    "The saved settings do not read this file; these were detected from it.";
+
+// The line under the groups: two lines high, whatever it says, so that the
+// dialog keeps its size as the text changes; a long text wraps.
+class FirstRowLine : public QLabel {
+public:
+    explicit FirstRowLine(QWidget* parent) : QLabel(parent) {
+        setTextFormat(Qt::PlainText);
+        setWordWrap(true);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setFixedHeight(2 * fontMetrics().lineSpacing() + 2);
+    }
+    QSize sizeHint() const override { return {DialogUnits(fontMetrics()).X(100), height()}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
 
 QString NotANumberMessage(int lower, int upper) {
     return QStringLiteral("Please enter a whole number.\nIt must lie between %1 and %2.")
@@ -192,7 +211,7 @@ void CSettingsDlg::BuildControls() {
     auto* radios = new QHBoxLayout;
     m_delimiter = new QButtonGroup(this);
     const std::pair<const char*, int> delimiters[] = {
-        {"Comma", kIdComma}, {"Tab", kIdTab}, {"Space", kIdSpace}};
+        {"Comma", kIdComma}, {"Tab", kIdTab}, {"Space", kIdSpace}, {"Semicolon", kIdSemicolon}};
     int position = 0;
     for (const auto& [text, id] : delimiters) {
         auto* radio = WithId(new QRadioButton(QString::fromLatin1(text), detailGroup), id);
@@ -223,6 +242,31 @@ void CSettingsDlg::BuildControls() {
     skipPair->addStretch();
     detail->addLayout(skipPair, 1, 2);
     detail->setColumnStretch(2, 1);
+
+    // How the numbers are written, under the delimiter.
+    auto* numbers = new QGridLayout;
+    numbers->setHorizontalSpacing(du.X(10));
+    numbers->addWidget(new QLabel(QStringLiteral("Decimal Mark"), detailGroup), 0, 0);
+    m_decimal = WithId(new QComboBox(detailGroup), kIdDecimal);
+    m_decimal->addItems({QStringLiteral("Point"), QStringLiteral("Comma")});
+    numbers->addWidget(m_decimal, 1, 0);
+    numbers->addWidget(new QLabel(QStringLiteral("Thousands Separator"), detailGroup), 0, 1);
+    m_thousands = WithId(new QComboBox(detailGroup), kIdThousands);
+    m_thousands->addItems({QStringLiteral("None"), QStringLiteral("Comma"), QStringLiteral("Dot"),
+                           QStringLiteral("Space")});
+    numbers->addWidget(m_thousands, 1, 1);
+    numbers->setColumnStretch(2, 1);
+    detail->addLayout(numbers, 2, 0, 2, 1);
+    m_suffixes =
+        WithId(new QCheckBox(QStringLiteral("Suffixes K, M, B"), detailGroup), kIdSuffixes);
+    m_suffixes->setToolTip(QStringLiteral("Volume and open interest may end in K, M or B"));
+    detail->addWidget(m_suffixes, 3, 1);
+    m_detect = WithId(new QPushButton(QStringLiteral("Detect"), detailGroup), kIdDetect);
+    m_detect->setToolTip(
+        QStringLiteral("Fill the columns, delimiter, date format, rows to skip and number style "
+                       "from the opened file"));
+    m_detect->setEnabled(false);
+    detail->addWidget(m_detect, 3, 2, Qt::AlignLeft);
     outer->addWidget(detailGroup);
 
     // Output File: Path to Output Files
@@ -268,6 +312,9 @@ void CSettingsDlg::BuildControls() {
     output->setColumnStretch(0, 1);
     outer->addWidget(outputGroup);
 
+    m_firstRow = WithId(new FirstRowLine(this), kIdFirstRow);
+    outer->addWidget(m_firstRow);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     m_ok = WithId(new QPushButton(QStringLiteral("OK"), this), kIdOk);
@@ -295,9 +342,14 @@ void CSettingsDlg::BuildControls() {
                                  m_delimiter->button(0),
                                  m_delimiter->button(1),
                                  m_delimiter->button(2),
+                                 m_delimiter->button(3),
                                  m_dateFormat,
                                  m_skipOn,
                                  m_skipRows,
+                                 m_decimal,
+                                 m_thousands,
+                                 m_suffixes,
+                                 m_detect,
                                  m_path,
                                  m_browse,
                                  useExisting,
@@ -319,6 +371,19 @@ void CSettingsDlg::BuildControls() {
         connect(field.check, &QCheckBox::clicked, this,
                 [this, field] { OnCheckBoxClicked(field); });
     }
+    for (QLineEdit* box :
+         {m_dateCol, m_openCol, m_hiCol, m_loCol, m_cloCol, m_volCol, m_oiCol, m_skipRows}) {
+        connect(box, &QLineEdit::textChanged, this, &CSettingsDlg::OnSettingChanged);
+    }
+    for (QCheckBox* check : {m_openOn, m_hiOn, m_loOn, m_volOn, m_oiOn, m_skipOn, m_suffixes}) {
+        connect(check, &QCheckBox::toggled, this, &CSettingsDlg::OnSettingChanged);
+    }
+    connect(m_delimiter, &QButtonGroup::idToggled, this, &CSettingsDlg::OnSettingChanged);
+    connect(m_dateFormat, &QComboBox::editTextChanged, this, &CSettingsDlg::OnSettingChanged);
+    for (QComboBox* combo : {m_decimal, m_thousands}) {
+        connect(combo, &QComboBox::currentIndexChanged, this, &CSettingsDlg::OnSettingChanged);
+    }
+    connect(m_detect, &QPushButton::clicked, this, &CSettingsDlg::OnDetect);
     connect(m_browse, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse);
     connect(m_ok, &QPushButton::clicked, this, &CSettingsDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CSettingsDlg::reject);
@@ -332,6 +397,14 @@ void CSettingsDlg::SetValues(const SettingsValues& values) {
 
 void CSettingsDlg::ShowValues() {
     const SettingsValues& v = m_values;
+    ShowLayoutValues(v);
+    m_path->setText(v.Path);
+    CheckRadio(m_exist, v.Exist);
+    m_symbol->setText(v.Symbol);
+    m_name->setText(v.Name);
+}
+
+void CSettingsDlg::ShowLayoutValues(const SettingsValues& v) {
     m_dateCol->setText(QString::number(v.DateCol));
     m_openOn->setChecked(v.OpenOn != 0);
     m_openCol->setText(QString::number(v.OpenCol));
@@ -348,10 +421,12 @@ void CSettingsDlg::ShowValues() {
     ShowDateFormat(v.DateFormat);
     m_skipOn->setChecked(v.SkipOn != 0);
     m_skipRows->setText(QString::number(v.SkipRows));
-    m_path->setText(v.Path);
-    CheckRadio(m_exist, v.Exist);
-    m_symbol->setText(v.Symbol);
-    m_name->setText(v.Name);
+    // A hand-edited value out of range shows nothing chosen, as the radio
+    // groups do.
+    m_decimal->setCurrentIndex(v.Decimal >= 0 && v.Decimal < m_decimal->count() ? v.Decimal : -1);
+    m_thousands->setCurrentIndex(
+        v.Thousands >= 0 && v.Thousands < m_thousands->count() ? v.Thousands : -1);
+    m_suffixes->setChecked(v.Suffixes != 0);
 }
 
 void CSettingsDlg::ShowDateFormat(const QString& text) {
@@ -386,6 +461,9 @@ bool CSettingsDlg::ReadValues() {
     if (!ReadNumber(m_skipRows, 0, kMaxSkipRows, v.SkipRows)) return false;
     v.SkipOn = m_skipOn->isChecked() ? 1 : 0;
     v.Delimiter = m_delimiter->checkedId();
+    v.Decimal = m_decimal->currentIndex();
+    v.Thousands = m_thousands->currentIndex();
+    v.Suffixes = m_suffixes->isChecked() ? 1 : 0;
     return ReadText(m_dateFormat, m_dateFormat->currentText(), kMaxDateFormatLength, v.DateFormat);
 }
 
@@ -460,6 +538,10 @@ void CSettingsDlg::accept() {
         m_messages.ShowMessage(kDuplicateColumns);
         return;
     }
+    if (SeparatorChar(NumberStyleOf(m_values).thousands) == (m_values.Decimal == 1 ? ',' : '.')) {
+        m_messages.ShowMessage(kSeparatorIsDecimalMark);
+        return;
+    }
     m_values.Symbol = WithoutTrailingSpace(m_values.Symbol);
     if (m_values.Symbol.isEmpty()) {
         m_messages.ShowMessage(kNoSymbol);
@@ -484,6 +566,107 @@ void CSettingsDlg::OnBrowse() {
         m_path->setText(chooser.ChosenDirectory());
         m_values.Path = m_path->text();
     }
+}
+
+void CSettingsDlg::SetInput(std::string text) {
+    m_inputText = std::move(text);
+    m_lines = SplitLines(m_inputText);
+    m_hasInput = true;
+    m_detect->setEnabled(true);
+    m_note.clear();
+    QString why;
+    const std::optional<InputLayout> saved = ShownLayout(why);
+    if (!saved || !FitsFirstLines(m_lines, *saved)) {
+        // The detected layout is offered only when it reads those rows
+        // itself; otherwise the saved one stays and the line says why not.
+        const LayoutDetection found = DetectLayout(m_lines);
+        if (FitsFirstLines(m_lines, found.layout)) {
+            ShowLayout(found.layout);
+            m_note = QString::fromLatin1(kDetectedNote);
+        }
+    }
+    UpdateFirstRow();
+}
+
+void CSettingsDlg::ShowLayout(const InputLayout& layout) {
+    SettingsValues v = m_values;
+    PutLayout(layout, v);
+    m_showingLayout = true;
+    ShowLayoutValues(v);
+    for (const OptionalField& field : m_fields) EnableField(field, field.check->isChecked());
+    m_showingLayout = false;
+}
+
+// The layout as the controls show it, read without messages; nothing, and
+// the reason in `why`, while a control holds no usable value.
+std::optional<InputLayout> CSettingsDlg::ShownLayout(QString& why) const {
+    SettingsValues v;
+    const std::pair<QLineEdit*, int*> boxes[] = {
+        {m_dateCol, &v.DateCol}, {m_openCol, &v.OpenCol},  {m_hiCol, &v.HiCol},
+        {m_loCol, &v.LoCol},     {m_cloCol, &v.CloCol},    {m_volCol, &v.VolCol},
+        {m_oiCol, &v.OICol},     {m_skipRows, &v.SkipRows}};
+    for (const auto& [box, value] : boxes) *value = ParseWholeNumber(box->text()).value_or(0);
+    v.OpenOn = m_openOn->isChecked();
+    v.HiOn = m_hiOn->isChecked();
+    v.LoOn = m_loOn->isChecked();
+    v.VolOn = m_volOn->isChecked();
+    v.OIOn = m_oiOn->isChecked();
+    v.SkipOn = m_skipOn->isChecked();
+    v.Delimiter = m_delimiter->checkedId();
+    v.Decimal = m_decimal->currentIndex();
+    v.Thousands = m_thousands->currentIndex();
+    v.Suffixes = m_suffixes->isChecked();
+    const int dateFormat = DateFormatIndex(m_dateFormat->currentText()) + 1;
+    if (v.Delimiter < 0) {
+        why = QStringLiteral("choose the delimiter.");
+    } else if (dateFormat == 0 || m_dateFormat->currentText().isEmpty()) {
+        why = QStringLiteral("choose a date format of the list.");
+    } else if (v.Decimal < 0 || v.Thousands < 0) {
+        why = QStringLiteral("choose the decimal mark and the thousands separator.");
+    } else if (v.SkipOn && (v.SkipRows < 0 || v.SkipRows > kMaxSkipRows)) {
+        why = QStringLiteral("the rows to skip are not a number from 0 to 200.");
+    } else if (std::optional<InputLayout> layout = LayoutOf(v, dateFormat)) {
+        return layout;
+    } else {
+        why = QStringLiteral("a column box holds no number from 1 to 20.");
+    }
+    return std::nullopt;
+}
+
+void CSettingsDlg::OnSettingChanged() {
+    if (!m_showingLayout) m_note.clear();
+    UpdateFirstRow();
+}
+
+void CSettingsDlg::OnDetect() {
+    const LayoutDetection found = DetectLayout(m_lines);
+    ShowLayout(found.layout);
+    m_note.clear();
+    if (!found.AllDecided()) {
+        QStringList notes;
+        for (const std::string& note : found.notes) notes << QString::fromStdString(note);
+        if (!found.Decided(LayoutPart::kDateFormat) && !found.dateFormatCandidates.empty()) {
+            QStringList names;
+            for (int format : found.dateFormatCandidates) {
+                const std::string_view name =
+                    kDateFormatNames[static_cast<std::size_t>(format - 1)];
+                names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+            }
+            notes << QStringLiteral("date format ") + names.join(QStringLiteral(" or "));
+        }
+        m_note = QStringLiteral("Not sure: ") + notes.join(QStringLiteral("; ")) +
+                 QStringLiteral(". Check the settings.");
+    }
+    UpdateFirstRow();
+}
+
+void CSettingsDlg::UpdateFirstRow() {
+    if (m_firstRow == nullptr || !m_hasInput) return;
+    QString why;
+    const std::optional<InputLayout> layout = ShownLayout(why);
+    QString text = layout ? FirstRowText(m_lines, *layout) : QStringLiteral("First row: ") + why;
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    m_firstRow->setText(m_note.isEmpty() ? text : m_note + QLatin1Char('\n') + text);
 }
 
 void CSettingsDlg::showEvent(QShowEvent* event) {

@@ -2,14 +2,20 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "date_format_receiver.h"
+#include "input_rows.h"
 #include "message_sink.h"
 #include "settings_values.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,6 +27,8 @@ class UpDownControl;
 // "Conversion Settings": the user's choices for one conversion, checked before
 // the dialog may close with OK. Messages go through the MessageSink; the date
 // format number goes to the DateFormatReceiver on a successful OK only.
+// Given the opened file's text, it shows how the first row reads with the
+// settings as they stand and can detect the file's layout.
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 
@@ -29,6 +37,10 @@ public:
 
     // Before exec(): shows the values in the controls.
     void SetValues(const SettingsValues& values);
+    // After SetValues: the opened file's text. When the values do not read
+    // its first rows and the detected layout does, the detected one is shown.
+    void SetInput(std::string text);
+
     // After OK: the values exactly as the controls show them.
     SettingsValues Values() const { return m_values; }
 
@@ -53,6 +65,12 @@ private:
     QLineEdit* NewNumberBox(int id, int spinId, int lower, int upper, UpDownControl** spin);
 
     void ShowValues();
+    void ShowLayoutValues(const SettingsValues& v);
+    void ShowLayout(const InputLayout& layout);
+    std::optional<InputLayout> ShownLayout(QString& why) const;
+    void OnSettingChanged();
+    void OnDetect();
+    void UpdateFirstRow();
     bool ReadValues();
     bool ReadNumber(QLineEdit* box, int lower, int upper, int& value);
     bool ReadText(QWidget* control, const QString& text, int maxLength, QString& value);
@@ -68,6 +86,11 @@ private:
     std::function<void()> m_helpHandler;
     SettingsValues m_values;
     bool m_focusOkOnShow = true;
+    std::string m_inputText;
+    std::vector<std::string_view> m_lines;  // of m_inputText
+    bool m_hasInput = false;
+    bool m_showingLayout = false;
+    QString m_note;  // what the last detection said, until a setting changes
 
     QLineEdit* m_dateCol = nullptr;
     QLineEdit* m_openCol = nullptr;
@@ -87,6 +110,11 @@ private:
     QButtonGroup* m_delimiter = nullptr;
     QButtonGroup* m_exist = nullptr;
     QComboBox* m_dateFormat = nullptr;
+    QComboBox* m_decimal = nullptr;
+    QComboBox* m_thousands = nullptr;
+    QCheckBox* m_suffixes = nullptr;
+    QPushButton* m_detect = nullptr;
+    QLabel* m_firstRow = nullptr;
     LimitedLineEdit* m_path = nullptr;
     LimitedLineEdit* m_symbol = nullptr;
     LimitedLineEdit* m_name = nullptr;

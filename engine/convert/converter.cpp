@@ -1,76 +1,70 @@
 #include "converter.h"
 
-#include <ctime>
-
 #include "case_blind_path.h"
-#include "data_file_layout.h"
 #include "file_names.h"
 #include "file_ops.h"
 #include "master_search.h"
 
 namespace corvat {
-namespace {
-
-std::string SystemDateText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%m/%d/%y", &local);
-    return text;
-}
-
-}  // namespace
 
 CConverter::CConverter(MessageSink& messages, Profile& profile, FileSystem& fileSystem)
-    : m_messages(messages), m_profile(profile), m_fs(fileSystem), m_today(SystemDateText) {}
+    : m_messages(messages), m_profile(profile), m_fs(fileSystem) {}
 
-CConverter::~CConverter() {
-    if (m_dataStream) {
-        std::error_code ignored;
-        m_dataStream->file->Close(ignored);
-    }
-}
+CConverter::~CConverter() = default;
 
 int CConverter::Run() {
-    // Prove the text file readable before anything on disk changes, and do
-    // the checks that need no look inside the directory before waiting for it.
+    m_rowsLeftOut = 0;
+    // The text file is proven readable, read whole and judged, and every
+    // question answered, while the directory is still as the user left it
+    // and before waiting for it: no question is asked under the lock.
     if (!ProveInputReadable()) return 1;
     if (!ResolveOutputPath()) return 1;
     if (int result = CheckColumns()) return result;
+    InputRows input;
+    if (int result = ConvertRows(input)) return result;
+    if (int result = CheckInput(input)) return result;
+    if (int result = AskAboutDirectory()) return result;
+
     // Held from before the index is read (the duplicate check, the choice
     // of master, the free number) until the last rename and sync.
     const DirectoryLockResult lock =
         AcquireDirectoryLock(m_fs, m_szPath, LockMode::Exclusive, *m_waiter, m_messages);
     if (!lock.mayProceed) return 1;
     if (lock.lock) RemoveStaleTemporaryFiles(m_fs, m_szPath);
-    return RunLocked();
+    const int result = RunLocked(input);
+    if (result != 0) m_rowsLeftOut = 0;
+    return result;
 }
 
-int CConverter::RunLocked() {
-    if (m_masterAuto) {
-        m_bUseExisting = PathExists(m_fs, FindIgnoringCase(m_fs, m_szPath, kMasterName)) ? 1 : 0;
+int CConverter::RunLocked(const InputRows& input) {
+    if (m_masterWhenAsked && MasterPresent() != *m_masterWhenAsked) {
+        Report(m_szPath + " changed while you were being asked; try again.");
+        return 1;
     }
+    if (m_masterAuto) m_bUseExisting = MasterPresent() ? 1 : 0;
     if (int result = CheckOutputPath()) return result;
     if (int result = CheckDuplicateSymbol()) return result;
-    if (int result = AddSecurity()) return result;
+    if (int result = AddSecurity(input)) return result;
 
+    // Committed: only now does the profile remember where it went.
     m_profile.WriteProfileString(kSettingSection, "Path", m_szPath);
     m_profile.WriteProfileString(kSettingSection, "Symbol", m_szSymbol);
     m_profile.WriteProfileString(kSettingSection, "Name", m_szName);
+    WriteBackup();
+    return 0;
+}
 
-    if (m_bUseExisting) {
-        // The backup is a courtesy: its failure never stops the conversion,
-        // but a half-written one is not left behind either.
-        std::string bytes;
-        const std::filesystem::path backup = m_szMasterPath + kBackupSuffix;
-        if (ReadWholeFile(m_fs, m_szMasterPath, bytes).empty()) {
-            static_cast<void>(WriteNewFile(m_fs, backup, SyncDirectory::Yes, [&](File& file) {
-                return WriteBytes(file, backup, bytes.data(), bytes.size());
-            }));
-        }
+bool CConverter::MasterPresent() {
+    return LinkExists(m_fs, FindIgnoringCase(m_fs, m_szPath, kMasterName));
+}
+
+int CConverter::AskAboutDirectory() {
+    if (!m_offerNewMaster || !m_bUseExisting || m_masterAuto || MasterPresent()) return 0;
+    m_masterWhenAsked = false;
+    if (m_messages.AskYesNo("This directory has no MASTER yet. Make a new one?")) {
+        m_bUseExisting = 0;
     }
-    return ConvertRows();
+    return 0;
 }
 
 bool CConverter::ProveInputReadable() {
@@ -82,6 +76,24 @@ bool CConverter::ProveInputReadable() {
     }
     file->Close(ec);
     return true;
+}
+
+void CConverter::WriteBackup() {
+    // The master as this run found it, so the backup undoes exactly this
+    // run. A new master has nothing to keep. Replaced like the master, so a
+    // kill never leaves half a backup; the master's temporary name is free
+    // again after the commit.
+    if (!m_bUseExisting) return;
+    const std::filesystem::path backup = m_szMasterPath + kBackupSuffix;
+    const std::filesystem::path temp = m_szMasterPath + kReplacementSuffix;
+    const std::string error = ReplaceFile(m_fs, backup, temp, [&](File& file) {
+        return WriteBytes(file, temp, m_masterBefore.data(), m_masterBefore.size());
+    });
+    if (!error.empty()) ReportAfterCommit(error);
+}
+
+void CConverter::ReportAfterCommit(const std::string& error) {
+    Report(error + "\nThe conversion itself is complete; only this step failed.");
 }
 
 int CConverter::CheckColumns() {

@@ -2,22 +2,22 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <memory>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "directory_lock.h"
 #include "field_table.h"
 #include "file_system.h"
+#include "input_rows.h"
+#include "master_record.h"
 #include "mbf.h"
 #include "message_sink.h"
 #include "number_style.h"
 #include "profile.h"
 
 namespace corvat {
-
-class RowColumns;
 
 // One conversion of one text file into one new security of a data
 // directory. Fill the settings, call Run once, then discard the job.
@@ -32,30 +32,34 @@ public:
     // message has been shown).
     [[nodiscard]] int Run();
 
-    // The steps of Run, each 0 to go on and 1 to stop.
+    // The steps of Run, each 0 to go on and 1 to stop. Nothing in the
+    // directory changes before AddSecurity; AddSecurity changes nothing an
+    // index names until its last step, the commit.
     [[nodiscard]] int CheckOutputPath();
     [[nodiscard]] int CheckColumns();
+    [[nodiscard]] int ConvertRows(InputRows& input);
+    [[nodiscard]] int CheckInput(const InputRows& input);
     [[nodiscard]] int CheckDuplicateSymbol();
-    [[nodiscard]] int AddSecurity();
-    [[nodiscard]] int ConvertRows();
+    [[nodiscard]] int AddSecurity(const InputRows& input);
 
-    [[nodiscard]] int UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate,
-                                        std::uint8_t fileNumber);
-    [[nodiscard]] int CreateDataFiles(std::uint8_t fileNumber);
-    [[nodiscard]] int AppendRecord(std::uint8_t fileNumber);
-    [[nodiscard]] int UpdateRecordCount(int rowCount, std::uint8_t fileNumber);
-
-    // Today's date as "MM/DD/YY", the registration date of a new entry.
-    // Tests replace the system clock with a fixed day.
-    void SetTodaySource(std::function<std::string()> today) { m_today = std::move(today); }
+    // Writes F<n>.DAT, its header counting every record, and F<n>.DOP.
+    [[nodiscard]] int CreateDataFiles(std::uint8_t fileNumber,
+                                      const std::vector<InputRecord>& records);
 
     // How Run waits while another program writes to the directory; by
     // default it does not wait. The waiter must outlive Run.
     void SetLockWaiter(LockWaiter& waiter) { m_waiter = &waiter; }
 
-    // What the last ConvertRows achieved, for reports.
+    // What the run achieved, for reports; all 0 unless it committed.
     int RowsWritten() const { return m_rowsWritten; }
     int FileNumber() const { return m_fileNumber; }
+    long RowsLeftOut() const { return m_rowsLeftOut; }
+    // The stored dates of the first and last records written.
+    const MbfBytes& FirstDate() const { return m_firstDate; }
+    const MbfBytes& LastDate() const { return m_lastDate; }
+
+    // The input layout the settings describe.
+    InputLayout Layout() const;
 
     // Settings, filled by the caller before Run.
     std::string m_strInputPath;
@@ -70,44 +74,48 @@ public:
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     NumberStyle m_numberStyle;
+    int m_nTimeColumn = -1;  // a column of times of day, zero-based; -1 for none
     // Set: m_bUseExisting is chosen under the directory's lock, existing
     // when a MASTER is there, so writers started together agree on one.
     bool m_masterAuto = false;
+    // Set: an existing master chosen for a directory without one offers to
+    // make a new one instead (the desktop program), asked before the lock.
+    bool m_offerNewMaster = false;
 
     // Working state.
     std::string m_szMasterPath;
-    std::array<MbfBytes, kFieldSlots> m_fRecord{};
     int m_nFields = 0;
 
 private:
-    // The data file stays open for the whole row conversion; records
-    // gather in the file's buffer and reach the disk in large writes.
-    struct DataStream {
-        std::unique_ptr<File> file;
-        std::filesystem::path path;
-    };
-
     std::filesystem::path DataFilePath(std::uint8_t fileNumber, const char* extension) const;
     [[nodiscard]] bool ProveInputReadable();
     [[nodiscard]] bool ResolveOutputPath();
-    [[nodiscard]] int RunLocked();
+    [[nodiscard]] int AskAboutDirectory();
+    [[nodiscard]] int RunLocked(const InputRows& input);
+    [[nodiscard]] bool MasterPresent();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
-    [[nodiscard]] int CloseDataStream();
-    std::optional<std::string> FillPrices(const RowColumns& columns);
-    [[nodiscard]] int FinishDataFiles(std::uint8_t fileNumber, bool writeFailed, MbfBytes firstDate,
-                                      MbfBytes lastDate);
-    [[nodiscard]] int ReadRecordedDates(std::uint8_t fileNumber, MbfBytes& firstDate,
-                                        MbfBytes& lastDate);
+    void RemoveDataFiles(std::uint8_t fileNumber);
+    [[nodiscard]] int CommitMaster(const std::vector<MasterRecord>& records);
+    void WriteBackup();
+    void ReportAfterCommit(const std::string& error);
 
     MessageSink& m_messages;
     Profile& m_profile;
     FileSystem& m_fs;
-    std::function<std::string()> m_today;
     NoWaiting m_noWaiting;
     LockWaiter* m_waiter = &m_noWaiting;
-    std::optional<DataStream> m_dataStream;
+    // Whether a MASTER stood in the directory when the user answered a
+    // question about it, looked at without the lock; unset when none was
+    // asked. Under the lock the directory must still look so.
+    std::optional<bool> m_masterWhenAsked;
+    // The master as it was when this run read it (empty for a new master):
+    // the backup a committed run leaves.
+    std::string m_masterBefore;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;
+    long m_rowsLeftOut = 0;
+    MbfBytes m_firstDate{};
+    MbfBytes m_lastDate{};
 };
 
 }  // namespace corvat

@@ -2,7 +2,6 @@
 
 #include "case_blind_path.h"
 #include "converter.h"
-#include "data_file_layout.h"
 #include "date_codec.h"
 #include "file_names.h"
 #include "file_ops.h"
@@ -58,21 +57,26 @@ int CConverter::CheckOutputPath() {
         Report("New Master chosen but one already exists");
         return 1;
     }
-    // Made through a temporary copy, so a master that exists is never a
-    // half-written one.
-    const std::string error =
-        ReplaceMasterRecords(m_fs, masterPath, kNewMasterSuffix, {MasterRecord{}});
-    if (error.empty()) return 0;
-    Report(error);
-    return 1;
+    // The new master is made by the run's commit, entry and all.
+    return 0;
 }
 
-int CConverter::AddSecurity() {
+// Registers the security: picks its file number, writes its data files,
+// then commits by replacing the master with one that holds the entry,
+// first and last dates included. A failure before the commit removes the
+// data files again and leaves the directory as it was.
+int CConverter::AddSecurity(const InputRows& input) {
     std::vector<MasterRecord> records;
-    std::string error = ReadMasterRecords(m_fs, m_szMasterPath, records);
-    if (!error.empty()) {
-        Report(error);
-        return 1;
+    m_masterBefore.clear();
+    if (m_bUseExisting) {
+        std::string error = ReadWholeFile(m_fs, m_szMasterPath, m_masterBefore);
+        if (error.empty()) error = ReadMasterRecords(m_fs, m_szMasterPath, records);
+        if (!error.empty()) {
+            Report(error);
+            return 1;
+        }
+    } else {
+        records.push_back(MasterRecord{});
     }
     MasterRecord& header = records.front();
     const std::int16_t count = ReadInt16(header, master::kEntryCount);
@@ -96,32 +100,37 @@ int CConverter::AddSecurity() {
 
     WriteInt16(header, master::kEntryCount, static_cast<std::int16_t>(count + 1));
     WriteInt16(header, master::kSecondCounter, static_cast<std::int16_t>(second + 1));
-    const auto today = DayNumberToDateValue(ParseDate(m_today(), 3));
-    records.push_back(MakeSecurityEntry(static_cast<std::uint8_t>(fileNumber), m_nFields, m_szName,
-                                        m_szSymbol, today));
+    const auto number = static_cast<std::uint8_t>(fileNumber);
+    const MbfBytes firstDate = input.records.front().fields[kDateField];
+    const MbfBytes lastDate = input.records.back().fields[kDateField];
+    MasterRecord entry = MakeSecurityEntry(number, m_nFields, m_szName, m_szSymbol, firstDate);
+    WriteMbf(entry, master::kLastDate, lastDate);
+    records.push_back(entry);
 
-    error = ReplaceMasterRecords(m_fs, m_szMasterPath, kNewMasterSuffix, records);
-    if (!error.empty()) {
-        Report(error);
+    if (CreateDataFiles(number, input.records) != 0 || CommitMaster(records) != 0) {
+        RemoveDataFiles(number);
         return 1;
     }
-    m_fileNumber = static_cast<int>(fileNumber);
-    return CreateDataFiles(static_cast<std::uint8_t>(fileNumber));
+    m_fileNumber = number;
+    m_rowsWritten = static_cast<int>(input.records.size());
+    m_firstDate = firstDate;
+    m_lastDate = lastDate;
+    return 0;
 }
 
-int CConverter::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate,
-                                  std::uint8_t fileNumber) {
-    std::vector<MasterRecord> records;
-    std::string error = ReadMasterRecords(m_fs, m_szMasterPath, records);
-    if (error.empty()) {
-        for (std::size_t i = 1; i < records.size(); ++i) {
-            if (records[i][master::kFileNumber] != fileNumber) continue;
-            WriteMbf(records[i], master::kFirstDate, firstDate);
-            WriteMbf(records[i], master::kLastDate, lastDate);
-        }
-        error = ReplaceMasterRecords(m_fs, m_szMasterPath, kReplacementSuffix, records);
-    }
+// The run's commit: the rename that puts the master holding the new entry
+// in place. 0 once that rename is done, even when the directory sync
+// after it fails (which is only reported).
+int CConverter::CommitMaster(const std::vector<MasterRecord>& records) {
+    bool replaced = false;
+    const char* suffix = m_bUseExisting ? kReplacementSuffix : kNewMasterSuffix;
+    const std::string error =
+        ReplaceMasterRecords(m_fs, m_szMasterPath, suffix, records, &replaced);
     if (error.empty()) return 0;
+    if (replaced) {
+        ReportAfterCommit(error + "\n(after " + m_szMasterPath + " was replaced)");
+        return 0;
+    }
     Report(error);
     return 1;
 }

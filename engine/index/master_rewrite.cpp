@@ -23,14 +23,18 @@ std::string ReadMasterRecords(FileSystem& fs, const std::filesystem::path& path,
 }
 
 std::string ReplaceMasterRecords(FileSystem& fs, const std::filesystem::path& path,
-                                 const char* tempSuffix, const std::vector<MasterRecord>& records) {
+                                 const char* tempSuffix, const std::vector<MasterRecord>& records,
+                                 bool* replaced) {
     const std::filesystem::path tempPath = path.string() + tempSuffix;
-    return ReplaceFile(fs, path, tempPath, [&](File& file) {
-        std::string bytes;
-        bytes.reserve(records.size() * kMasterRecordSize);
-        for (const auto& record : records) bytes.append(record.begin(), record.end());
-        return WriteBytes(file, tempPath, bytes.data(), bytes.size());
-    });
+    return ReplaceFile(
+        fs, path, tempPath,
+        [&](File& file) {
+            std::string bytes;
+            bytes.reserve(records.size() * kMasterRecordSize);
+            for (const auto& record : records) bytes.append(record.begin(), record.end());
+            return WriteBytes(file, tempPath, bytes.data(), bytes.size());
+        },
+        replaced);
 }
 
 }  // namespace corvat

@@ -17,9 +17,11 @@ namespace corvat {
                                             std::vector<MasterRecord>& records);
 
 // Replaces the master at `path` with `records` through a copy named with
-// `tempSuffix` (kNewMasterSuffix or kReplacementSuffix).
+// `tempSuffix` (kNewMasterSuffix or kReplacementSuffix); `replaced` as
+// ReplaceFile's.
 [[nodiscard]] std::string ReplaceMasterRecords(FileSystem& fs, const std::filesystem::path& path,
                                                const char* tempSuffix,
-                                               const std::vector<MasterRecord>& records);
+                                               const std::vector<MasterRecord>& records,
+                                               bool* replaced = nullptr);
 
 }  // namespace corvat

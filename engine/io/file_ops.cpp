@@ -86,7 +86,8 @@ std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path, Sync
 
 std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
                         const std::filesystem::path& temp,
-                        const std::function<std::string(File&)>& fill) {
+                        const std::function<std::string(File&)>& fill, bool* replaced) {
+    if (replaced != nullptr) *replaced = false;
     std::string error = WriteDurably(fs, temp, fill);
     if (!error.empty()) return error;
     std::error_code ec;
@@ -96,6 +97,7 @@ std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
         fs.Remove(temp, ignored);
         return FileError("replace", target, ec);
     }
+    if (replaced != nullptr) *replaced = true;
     fs.SyncDirectory(target.parent_path(), ec);
     return ec ? FileError("write", target.parent_path(), ec) : std::string();
 }

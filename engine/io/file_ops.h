@@ -39,10 +39,13 @@ enum class SyncDirectory { No, Yes };
 // The only way a file the user already owns is changed: a complete copy is
 // written to `temp`, flushed to disk, and renamed over `target`, so at every
 // moment either the old or the new file stands under the target's name.
-// On failure the copy is removed and the old file is untouched.
+// On failure the copy is removed and the old file is untouched. With
+// `replaced`, the caller learns whether a failure came after the rename
+// (the directory sync): the new file then stands all the same.
 [[nodiscard]] std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
                                       const std::filesystem::path& temp,
-                                      const std::function<std::string(File&)>& fill);
+                                      const std::function<std::string(File&)>& fill,
+                                      bool* replaced = nullptr);
 
 // Names an interrupted rewrite leaves beside the files it replaces
 // (MASTER.~NU, MASTER.NEW, F<n>.NEW), in any letter case.

@@ -15,6 +15,10 @@ public:
 
     // A question with Yes and No buttons; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+
+    // The same, for a question whose Yes gives something up: No is the
+    // answer a bare Enter gives.
+    virtual bool AskYesNoDefaultNo(const std::string& text) { return AskYesNo(text); }
 };
 
 }  // namespace corvat

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 
 #include "data_file_layout.h"
@@ -16,6 +17,22 @@ namespace {
 
 std::string Plural(std::size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+// The file number of a security file's name (F12.DAT, f3.dop), else -1.
+int SecurityFileNumber(const std::string& name) {
+    const std::size_t dot = name.find('.');
+    if (name.size() < 3 || (name[0] != 'F' && name[0] != 'f') || dot < 2 || dot > 4) return -1;
+    int number = 0;
+    for (std::size_t i = 1; i < dot; ++i) {
+        if (name[i] < '0' || name[i] > '9') return -1;
+        number = number * 10 + (name[i] - '0');
+    }
+    const std::string extension = ToUpperAscii(name.substr(dot));
+    for (const char* known : {kDataExtension, kDescriptionExtension, ".MWD"}) {
+        if (extension == known) return number;
+    }
+    return -1;
 }
 
 std::string EntryLabel(const MasterEntry& entry) {
@@ -62,6 +79,23 @@ public:
         }
     }
 
+    // Data files no entry names: what a conversion that did not commit may
+    // leave, and what the next one reuses.
+    void CheckUnnamedDataFiles(const MasterListing& listing) {
+        std::set<int> named;
+        for (const MasterEntry& entry : listing.Entries()) {
+            if (!entry.isDirectory) named.insert(entry.fileNumber);
+        }
+        std::error_code ec;
+        std::vector<std::filesystem::path> unnamed;
+        for (const auto& path : m_fs.ListDirectory(listing.directory, ec)) {
+            const int number = SecurityFileNumber(path.filename().string());
+            if (number >= 0 && !named.count(number)) unnamed.push_back(path);
+        }
+        std::sort(unnamed.begin(), unnamed.end());
+        for (const auto& path : unnamed) Add(path, "data file that no entry names.");
+    }
+
     void CheckTemporaryFiles(const std::filesystem::path& dir) {
         std::error_code ec;
         std::vector<std::filesystem::path> stale;
@@ -86,6 +120,11 @@ private:
         const bool hasDat = PathExists(m_fs, datPath);
         const bool hasDop = PathExists(m_fs, dopPath);
         const std::string label = EntryLabel(entry);
+        if (entry.firstDate.value > entry.lastDate.value) {
+            Add(listing.masterPath, label + " gives first date " + StoredDateText(entry.firstDate) +
+                                        " after its last date " + StoredDateText(entry.lastDate) +
+                                        ".");
+        }
         if (!hasDat) Add(datPath, "missing; the data file of " + label + ".");
         if (!hasDop) Add(dopPath, "missing; the description file of " + label + ".");
 
@@ -147,10 +186,39 @@ private:
         // short of them its last one is gone, which the length finding says.
         const std::size_t counted = data.RecordsCounted();
         const std::size_t present = data.RecordsPresent();
+        if (counted == 0) Add(listing.masterPath, label + " has no records.");
         if (counted == 0 || present == 0) return;
+        CheckDateOrder(data, std::min(counted, present), dateSlot);
         CompareDate(listing, entry, "first", entry.firstDate, data, 0, dateSlot);
         if (counted <= present) {
             CompareDate(listing, entry, "last", entry.lastDate, data, counted - 1, dateSlot);
+        }
+    }
+
+    // Records must run in ascending date order, each date once, as charting
+    // programs search them.
+    void CheckDateOrder(const DataFile& data, std::size_t records, std::size_t slot) {
+        std::size_t backwards = 0;
+        std::size_t repeats = 0;
+        std::string firstBackwards;
+        std::string firstRepeat;
+        StoredDate previous = DecodeDateValue(data.Field(0, slot));
+        for (std::size_t record = 1; record < records; ++record) {
+            const StoredDate date = DecodeDateValue(data.Field(record, slot));
+            const std::string where =
+                "record " + std::to_string(record + 1) + " (" + StoredDateText(date) + ")";
+            if (date.value < previous.value && backwards++ == 0) firstBackwards = where;
+            if (date.value == previous.value && repeats++ == 0) firstRepeat = where;
+            previous = date;
+        }
+        if (backwards > 0) {
+            Add(data.path, Plural(backwards, "record") +
+                               " out of ascending date order; the first is " + firstBackwards +
+                               ".");
+        }
+        if (repeats > 0) {
+            Add(data.path, Plural(repeats, "record") + " repeating the date before; the first is " +
+                               firstRepeat + ".");
         }
     }
 
@@ -190,6 +258,7 @@ std::vector<Finding> CheckDataDirectory(const std::filesystem::path& dir, bool r
             check.Add(node.listing.masterPath, node.error);
         } else {
             check.CheckMaster(node.listing);
+            check.CheckUnnamedDataFiles(node.listing);
             const std::string here = node.relative.empty() ? "." : node.relative;
             for (const MasterEntry& entry : node.listing.Entries()) {
                 if (!recursive || entry.isDirectory || entry.symbol.empty()) continue;

@@ -122,10 +122,16 @@ private slots:
         QCOMPARE(job.m_szDelimiter, std::string("\t"));
         QCOMPARE(job.m_nDateFormat, 9);
         QCOMPARE(std::pair(job.m_bSkipOn, job.m_nSkipRows), std::pair(1, 3));
+        v.Decimal = v.Suffixes = 1;
+        v.Thousands = 2;
+        FillConverter(job, v, QString(), 9);
+        QVERIFY(job.m_numberStyle ==
+                (NumberStyle{DecimalMark::kComma, ThousandsSeparator::kDot, true}));
 
         // Odd profile values: an unknown delimiter is a comma; date and close
         // are on even when every optional field is off.
-        const std::pair<int, std::string> delimiters[] = {{0, ","}, {2, " "}, {3, ","}, {-1, ","}};
+        const std::pair<int, std::string> delimiters[] = {
+            {0, ","}, {2, " "}, {3, ";"}, {4, ","}, {-1, ","}};
         for (const auto& [index, text] : delimiters) {
             CConverter other(sink, profile, RealFileSystem());
             SettingsValues odd;

@@ -42,21 +42,29 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 7u) << r.out;
     EXPECT_EQ(lines[0], ibm + ": symbol IBM, file number 1, 2 rows written, converted");
-    // Rows left out fail the file, but what was written stays registered.
-    EXPECT_EQ(lines[1], bad + ": symbol BAD, file number 2, 1 row written, failed");
+    // A bad row, answered No for want of --skip-bad-rows, fails the file whole.
+    EXPECT_EQ(lines[1], bad + ": symbol BAD, file number -, 0 rows written, failed");
     EXPECT_EQ(lines[2], missing + ": symbol MISSING, file number -, 0 rows written, failed");
-    EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 3, 2 rows written, converted");
+    EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 2, 2 rows written, converted");
     EXPECT_EQ(lines[6], "2 converted, 4 failed");
-    EXPECT_NE(r.err.find("1 row could not be converted"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Convert the other 1 rows and leave these out?\n(Answered no: run again "
+                         "with --skip-bad-rows to leave them out.)"),
+              std::string::npos)
+        << r.err;
     EXPECT_NE(r.err.find("Cannot open " + missing), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("You did not enter a valid symbol"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Duplicate Symbol"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("\r"), std::string::npos) << "no progress when stderr is no terminal";
 
     const Bytes master = ReadBytes(f.out / "MASTER");
-    ASSERT_EQ(master.size(), 4u * 53);
-    EXPECT_EQ(Slice(master, 3 * 53 + 7, 16), TextBytes("MSFT.PRICES     "))
+    ASSERT_EQ(master.size(), 3u * 53);
+    EXPECT_EQ(Slice(master, 2 * 53 + 7, 16), TextBytes("MSFT.PRICES     "))
         << "name follows the symbol";
+
+    const CliRun skipped = f.Convert({bad}, {"--symbol", "BAD", "--skip-bad-rows"});
+    EXPECT_EQ(skipped.code, 0) << skipped.err;
+    EXPECT_EQ(skipped.out, "Conversion completed successfully!\n1 row left out.\n");
+    EXPECT_NE(skipped.err.find("(Answered yes: --skip-bad-rows was given.)"), std::string::npos);
 }
 
 TEST(BatchConvert, SymbolsComeFromFileNamesCutToSixteenBytes) {

@@ -9,7 +9,7 @@ namespace {
 TEST(CheckCommandRun, PassesADirectoryMadeByConvertAndFailsADamagedOne) {
     TempDir dir;
     WriteText(dir / "a.csv", "01/15/97,1,2,0.5,1.5,100,7\n01/16/97,1,2,0.5,1.5,100,7\n");
-    WriteText(dir / "b.csv", "");
+    WriteText(dir / "b.csv", "01/17/97,1,2,0.5,1.5,100,7\n");
     CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), (dir / "b.csv").string(), "--dir",
                              dir.Path().string(), "--date-format", "MM_DD_YY"});
     ASSERT_EQ(r.code, 0) << r.err;

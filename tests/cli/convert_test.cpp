@@ -148,6 +148,26 @@ TEST(CliConvert, ExportedFileWithBomQuotesAndCrLf) {
     EXPECT_EQ(Slice(data, 3 * 28 + 16, 4), Bytes(close.begin(), close.end()));
 }
 
+TEST(CliConvert, BundledSampleWithTheDefaultDateFormatWritesNothing) {
+    const std::string sample = std::string(CORVAT_TEST_DATA) + "/../../examples/sample.csv";
+    for (bool skipBadRows : {false, true}) {
+        TempDir dir;
+        std::vector<std::string> args = {"convert",       sample,   "--dir",  dir.Path().string(),
+                                         "--symbol",      "SAMPLE", "--skip", "1",
+                                         "--date-format", "MMDDYY"};
+        if (skipBadRows) args.push_back("--skip-bad-rows");
+        const auto r = Cli(args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err.rfind("You specified a numeric-only date format\n", 0), 0u) << r.err;
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+    }
+    TempDir dir;
+    EXPECT_EQ(Cli({"convert", sample, "--dir", dir.Path().string(), "--symbol", "SAMPLE", "--skip",
+                   "1", "--date-format", "MM_DD_CCYY"})
+                  .code,
+              0);
+}
+
 TEST(CliConvert, HelpAndVersion) {
     auto r = Cli({"--help"});
     EXPECT_EQ(r.code, 0);

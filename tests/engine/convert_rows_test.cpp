@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "builders.h"
 #include "data_file_layout.h"
 #include "date_codec.h"
-#include "builders.h"
 
 namespace corvat::test {
 namespace {
@@ -33,21 +33,45 @@ TEST(ConvertRows, BlankAndDelimiterOnlyLinesAreSkippedUncounted) {
     EXPECT_EQ(f.job.RowsWritten(), 2);
 }
 
-TEST(ConvertRows, RowsAreLeftOutNotFabricated) {
+TEST(ConvertRows, BadRowsAreLeftOutOnlyWhenTheUserSaysYes) {
+    // A short row, a bad date, a word for a price, a repeated date: none
+    // may borrow values.
+    const std::string text = "011597,10\n011697\n133197,5\n011797,abc\n011897,12\n011597,9\n";
+    for (bool answer : {false, true}) {
+        JobFixture f;
+        f.OnlyDateAndClose();
+        f.messages.answer = answer;
+        ASSERT_EQ(f.Convert(text), answer ? 0 : 1);
+        ASSERT_EQ(f.messages.messages.size(), 1u);
+        const std::string& asked = f.messages.messages[0];
+        for (const char* part : {"Line 2: it has no close column",
+                                 "Line 3:", "Line 4:", "Line 6: it repeats the date of line 1",
+                                 "\nConvert the other 2 rows and leave these out?"}) {
+            EXPECT_NE(asked.find(part), std::string::npos) << part << " in " << asked;
+        }
+        if (!answer) {
+            EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
+            EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.DAT"));
+            continue;
+        }
+        EXPECT_EQ(f.job.RowsLeftOut(), 4);
+        const Bytes data = ReadBytes(f.dir / "F1.DAT");
+        ASSERT_EQ(data.size(), 24u);
+        EXPECT_EQ(RecordCount(f.dir / "F1.DAT"), 3);
+        EXPECT_EQ(DateAt(data, 2, 8), IeeeToMbf(970118.0f));
+        EXPECT_EQ(Slice(data, 12, 4), Mbf(10.0f)) << "the first of a repeated date is kept";
+        EXPECT_EQ(Slice(ReadBytes(f.dir / "MASTER"), 53 + 29, 4), Mbf(970118.0f));
+    }
+}
+
+TEST(ConvertRows, BadRowsBeyondFiveAreCounted) {
     JobFixture f;
     f.OnlyDateAndClose();
-    // A short row, a bad date, a word for a price: none may borrow values.
-    ASSERT_EQ(f.Convert("011597,10\n011697\n133197,5\n011797,abc\n011897,12\n"), 1);
+    ASSERT_EQ(f.Convert("011597\n011597\n011597\n011597\n011597\n011597\n011597\n011697,1\n"), 1);
     ASSERT_EQ(f.messages.messages.size(), 1u);
-    EXPECT_EQ(f.messages.messages[0],
-              "3 rows could not be converted and were left out.\nThe first is line 2: it has no "
-              "close column");
-    const Bytes data = ReadBytes(f.dir / "F1.DAT");
-    ASSERT_EQ(data.size(), 24u);
-    EXPECT_EQ(RecordCount(f.dir / "F1.DAT"), 3);
-    EXPECT_EQ(DateAt(data, 2, 8), IeeeToMbf(970118.0f));
-    const Bytes master = ReadBytes(f.dir / "MASTER");
-    EXPECT_EQ(Slice(master, 53 + 29, 4), Mbf(970118.0f));
+    EXPECT_NE(f.messages.messages[0].find("Line 5:"), std::string::npos);
+    EXPECT_EQ(f.messages.messages[0].find("Line 6:"), std::string::npos);
+    EXPECT_NE(f.messages.messages[0].find("2 more"), std::string::npos);
 }
 
 TEST(ConvertRows, DisabledFieldColumnsMayBeMissing) {
@@ -67,26 +91,18 @@ TEST(ConvertRows, SkippedRowsAreWholeLinesEvenWhenBlank) {
     EXPECT_EQ(f.job.RowsWritten(), 1);
 }
 
-TEST(ConvertRows, HeaderLineWithoutSkipIsLeftOutWithItsLineNumber) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    f.job.m_nDateFormat = 4;
-    ASSERT_EQ(f.Convert("Date,Close\n01/15/1997,10\n"), 1);
-    ASSERT_EQ(f.messages.messages.size(), 1u);
-    EXPECT_EQ(f.messages.messages[0],
-              "1 row could not be converted and was left out.\nThe first is line 1: \"Date\" "
-              "is not a valid date");
-}
-
-TEST(ConvertRows, NumericFormatWithSeparatorsWarnsButWritesEveryRow) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    f.job.m_nDateFormat = 7;
-    ASSERT_EQ(f.Convert("97/01/15,10\n970116,10\n"), 1);
-    ASSERT_GE(f.messages.messages.size(), 1u);
-    EXPECT_EQ(f.messages.messages[0],
-              "You specified a numeric-only date format\nbut a non-numeric date character was "
-              "found.");
+TEST(ConvertRows, DateKindMismatchStopsBeforeAnythingIsWritten) {
+    for (bool skipBadRows : {false, true}) {
+        JobFixture f;
+        f.OnlyDateAndClose();
+        f.job.m_nDateFormat = 7;
+        f.messages.answer = skipBadRows;
+        ASSERT_EQ(f.Convert("97/01/15,10\n970116,10\n"), 1);
+        EXPECT_EQ(f.messages.messages,
+                  std::vector<std::string>{"You specified a numeric-only date format\nbut a "
+                                           "non-numeric date character was found."});
+        EXPECT_EQ(FileNames(f.dir.Path()), std::vector<std::string>{"input.txt"});
+    }
 }
 
 TEST(ConvertRows, SeparatedFormatWithDigitsOnlyWarnsOnce) {
@@ -96,17 +112,19 @@ TEST(ConvertRows, SeparatedFormatWithDigitsOnlyWarnsOnce) {
     ASSERT_EQ(f.Convert("011597,10\n011697,10\n"), 1);
     EXPECT_EQ(f.messages.messages.front(),
               "You specified a character-separated date format\nbut a only numeric date "
-              "characters were found.");
-    EXPECT_EQ(
-        std::count(f.messages.messages.begin(), f.messages.messages.end(), f.messages.messages.front()), 1);
+              "characters were found.\nThe dates look like MMDDYY.");
+    EXPECT_EQ(std::count(f.messages.messages.begin(), f.messages.messages.end(),
+                         f.messages.messages.front()),
+              1);
 }
 
 TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {
     JobFixture f;
     f.OnlyDateAndClose();
+    f.messages.answer = true;
     // The quoted date loses its quotes before the check; the blank-date row
     // before it is not the one judged.
-    ASSERT_EQ(f.Convert(" ,5\n\"011597\",10\n011697,10\n"), 1);
+    ASSERT_EQ(f.Convert(" ,5\n\"011597\",10\n011697,10\n"), 0);
     EXPECT_EQ(f.messages.messages.size(), 1u) << "only the left-out row is reported";
     EXPECT_EQ(f.job.RowsWritten(), 2);
 }
@@ -116,41 +134,24 @@ TEST(ConvertRows, LeadingSpaceCountsAsNonDigitInTheCheck) {
     f.OnlyDateAndClose();
     ASSERT_EQ(f.Convert(" 011597,10\n"), 1);
     EXPECT_EQ(f.messages.messages.front().rfind("You specified a numeric-only", 0), 0u);
-    EXPECT_EQ(f.job.RowsWritten(), 1);
+    EXPECT_EQ(FileNames(f.dir.Path()), std::vector<std::string>{"input.txt"});
 }
 
-TEST(ConvertRows, OutOfOrderDatesKeepFileOrder) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    ASSERT_EQ(f.Convert("011797,1\n011597,2\n011697,3\n"), 0);
-    const Bytes master = ReadBytes(f.dir / "MASTER");
-    EXPECT_EQ(Slice(master, 53 + 25, 4), Mbf(970117.0f));
-    EXPECT_EQ(Slice(master, 53 + 29, 4), Mbf(970116.0f));
-}
-
-TEST(ConvertRows, StopsAtTheRecordLimitAndFinalisesTheFile) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    std::string text;
-    for (int i = 0; i < kMaxDataRecords + 2; ++i) text += "011597,1\n";
-    text += "bad\n";
-    ASSERT_EQ(f.Convert(text), 1);
-    ASSERT_EQ(f.messages.messages.size(), 1u);
-    EXPECT_EQ(f.messages.messages[0],
-              "The data file can hold at most 65534 records.\nConversion stopped at line 65535.");
-    EXPECT_EQ(RecordCount(f.dir / "F1.DAT"), 65535);
-    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 8u * 65535);
-}
-
-TEST(ConvertRows, LimitAndLeftOutRowsAreBothReported) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    std::string text = "000000,1\n";
-    for (int i = 0; i < kMaxDataRecords + 1; ++i) text += "011597,1\n";
-    ASSERT_EQ(f.Convert(text), 1);
-    ASSERT_EQ(f.messages.messages.size(), 2u);
-    EXPECT_EQ(f.messages.messages[0].rfind("The data file can hold at most 65534", 0), 0u);
-    EXPECT_EQ(f.messages.messages[1].rfind("1 row could not be converted", 0), 0u);
+TEST(ConvertRows, RecordsAreStoredAscendingWhateverTheFileOrder) {
+    for (const char* text : {"011797,3\n011697,2\n011597,1\n", "011697,2\n011797,3\n011597,1\n"}) {
+        JobFixture f;
+        f.OnlyDateAndClose();
+        ASSERT_EQ(f.Convert(text), 0);
+        const Bytes data = ReadBytes(f.dir / "F1.DAT");
+        ASSERT_EQ(data.size(), 32u);
+        for (std::size_t i = 1; i <= 3; ++i) {
+            EXPECT_EQ(DateAt(data, i, 8), IeeeToMbf(970114.0f + static_cast<float>(i)));
+            EXPECT_EQ(Slice(data, i * 8 + 4, 4), Mbf(static_cast<float>(i)));
+        }
+        const Bytes master = ReadBytes(f.dir / "MASTER");
+        EXPECT_EQ(Slice(master, 53 + 25, 4), Mbf(970115.0f));
+        EXPECT_EQ(Slice(master, 53 + 29, 4), Mbf(970117.0f));
+    }
 }
 
 TEST(ConvertRows, OneRowGivesEqualFirstAndLastDates) {

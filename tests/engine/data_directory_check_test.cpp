@@ -55,10 +55,6 @@ TEST(DataDirectoryCheck, FindsNothingInASoundDirectory) {
     f.Sound(1, "IBM");
     f.Sound(2, "MSFT");
     f.entries.push_back(DirectoryEntry(3, "NOWHERE"));  // only followed with recursive
-    // A security without records keeps its registration dates.
-    WriteDescription(f.dir.Path(), 4, {0, 1, 2, 3, 4, 5, 6});
-    WriteDataFile(f.dir.Path(), 4, 7, {});
-    f.entries.push_back(DatedEntry(4, "EMPTY", 7, 1260101.0f, 1260101.0f));
     EXPECT_EQ(Joined(f.Check()), "");
 }
 
@@ -126,24 +122,41 @@ TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
                     {"MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"}});
 }
 
-TEST(DataFileCheck, ComparesEntryDatesWithFirstAndLastRecordsInFileOrder) {
+TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
     CheckFixture f;
-    // Descending input: first is later than last, and that is right.
+    // Stored newest first, as an older converter wrote a descending file.
     f.Dated(1, "DESC", 970120.0f, 970110.0f, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
-    // Earliest and latest rather than first and last: wrong.
+    // Earliest and latest rather than first and last.
     f.Dated(2, "SORTED", 970110.0f, 970120.0f, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
     // A date field that holds no date.
     f.Dated(3, "BADDATE", 970301.0f, 970230.0f, {{970230.0f, 1.0f}});
-    ExpectFindings(f.Check(),
-                   {
-                       {"MASTER",
-                        "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is "
-                        "dated 1997-01-20"},
-                       {"MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"},
-                       {"MASTER",
-                        "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is "
-                        "dated 970230"},
-                   });
+    f.Dated(4, "TWICE", 970110.0f, 970111.0f,
+            {{970110.0f, 1.0f}, {970110.0f, 2.0f}, {970111.0f, 1.0f}, {970111.0f, 1.0f}});
+    // Registered, never filled; and files no entry names.
+    WriteDescription(f.dir.Path(), 5, {0, 4});
+    WriteDataFile(f.dir.Path(), 5, 2, {});
+    f.entries.push_back(DatedEntry(5, "EMPTY", 2, 970115.0f, 970115.0f));
+    WriteText(f.dir / "F9.DAT", "");
+    WriteText(f.dir / "f9.dop", "");
+    ExpectFindings(
+        f.Check(),
+        {
+            {"MASTER", "entry 1 (DESC) gives first date 1997-01-20 after its last date 1997-01-10"},
+            {"F1.DAT", "1 record out of ascending date order; the first is record 2 (1997-01-10)"},
+            {"F2.DAT", "1 record out of ascending date order"},
+            {"MASTER",
+             "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is "
+             "dated 1997-01-20"},
+            {"MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"},
+            {"MASTER", "entry 3 (BADDATE) gives first date 1997-03-01 after its last date 970230"},
+            {"MASTER",
+             "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is "
+             "dated 970230"},
+            {"F4.DAT", "2 records repeating the date before; the first is record 2 (1997-01-10)"},
+            {"MASTER", "entry 5 (EMPTY) has no records"},
+            {"F9.DAT", "data file that no entry names"},
+            {"f9.dop", "data file that no entry names"},
+        });
 }
 
 TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {

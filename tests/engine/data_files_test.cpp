@@ -20,13 +20,6 @@ TEST(DataFiles, DateAndCloseOnlyMakesEightByteRecords) {
     EXPECT_EQ(ReadBytes(f.dir / "F1.DOP"), Concat({kDateLine, kCloseLine}));
 }
 
-TEST(DataFiles, FreshDataFileHoldsOnlyItsHeader) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    ASSERT_NO_FATAL_FAILURE(f.Register());
-    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
-}
-
 TEST(DataFiles, AllSevenFieldsAreWrittenInFieldOrderWhateverTheColumns) {
     JobFixture f;
     // Columns reversed: open interest first, date last.
@@ -57,14 +50,13 @@ TEST(DataFiles, DescriptionListsOnlyEnabledFields) {
     EXPECT_EQ(ReadBytes(f.dir / "MASTER")[53 + 3], 20);
 }
 
-TEST(DataFiles, NoRowConvertedLeavesTheHeaderAloneAndRegistrationDates) {
+TEST(DataFiles, NoRowConvertedWritesNothing) {
     JobFixture f;
     f.OnlyDateAndClose();
-    ASSERT_EQ(f.Convert(""), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
-    const Bytes master = ReadBytes(f.dir / "MASTER");
-    EXPECT_EQ(Slice(master, 53 + 25, 8),
-              Concat({{0x30, 0xD8, 0x6C, 0x94}, {0x30, 0xD8, 0x6C, 0x94}}));
+    ASSERT_EQ(f.Convert(""), 1);
+    EXPECT_EQ(f.messages.messages, std::vector<std::string>{"No rows could be converted."});
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.DAT"));
 }
 
 TEST(DataFiles, LeftoverFilesOfAFreeNumberAreReplaced) {
@@ -75,26 +67,6 @@ TEST(DataFiles, LeftoverFilesOfAFreeNumberAreReplaced) {
     ASSERT_EQ(f.Convert("011597,10\n"), 0);
     EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 16u);
     EXPECT_EQ(ReadBytes(f.dir / "F1.DOP"), Concat({kDateLine, kCloseLine}));
-}
-
-TEST(DataFiles, UpdateRecordCountDropsATrailingFragment) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    ASSERT_NO_FATAL_FAILURE(f.Register());
-    Bytes data = ReadBytes(f.dir / "F1.DAT");
-    data.insert(data.end(), {9, 9, 9, 9, 9, 9, 9, 9, 7, 7, 7});
-    WriteBytes(f.dir / "F1.DAT", data);
-    EXPECT_EQ(f.job.UpdateRecordCount(1, 1), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 2, 0, 0, 0, 1, 0, 9, 9, 9, 9, 9, 9, 9, 9}));
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.NEW"));
-}
-
-TEST(DataFiles, RecordCountNeverPromisesMissingRecords) {
-    JobFixture f;
-    f.OnlyDateAndClose();
-    ASSERT_NO_FATAL_FAILURE(f.Register());
-    EXPECT_EQ(f.job.UpdateRecordCount(5, 1), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "F1.DAT"), (Bytes{0, 0, 1, 0, 0, 0, 1, 0}));
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "date_codec.h"
 #include "builders.h"
+#include "date_codec.h"
 
 namespace corvat {
 namespace {

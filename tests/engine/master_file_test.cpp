@@ -21,25 +21,20 @@ Bytes XyzEntry(const Bytes& first, const Bytes& last) {
 TEST(MasterFile, NewMasterWithXyzCorpMatchesTheWorkedExample) {
     JobFixture f;
     f.job.m_bFieldOn = {1, 1, 1, 0, 1, 1, 0};  // five fields
-    f.job.m_strInputPath = (f.dir / "in.txt").string();
-    WriteText(f.dir / "in.txt", "");
-    ASSERT_EQ(f.job.CheckOutputPath(), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), Bytes(53, 0));
-    ASSERT_EQ(f.job.CheckColumns(), 0);
-    ASSERT_EQ(f.job.AddSecurity(), 0);
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
 
     Bytes header = Concat({{0x01, 0x00, 0x01, 0x00}, Bytes(49, 0)});
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), Concat({header, XyzEntry(kXyzDate, kXyzDate)}));
 }
 
-TEST(MasterFile, ConversionReplacesOnlyTheTwoDates) {
+TEST(MasterFile, EntryDatesAreTheEarliestAndLatestWhateverTheRowOrder) {
     JobFixture f;
     f.job.m_bFieldOn = {1, 1, 1, 0, 1, 1, 0};
     ASSERT_EQ(f.Convert("020397,1,2,3,4,5,6\n011597,1,2,3,4,5,6\n"), 0);
     const Bytes master = ReadBytes(f.dir / "MASTER");
     ASSERT_EQ(master.size(), 106u);
-    const Bytes feb3 = {0xB0, 0xDD, 0x6C, 0x94};  // 970203, a later first date
-    EXPECT_EQ(Slice(master, 53, 53), XyzEntry(feb3, kXyzDate));
+    const Bytes feb3 = {0xB0, 0xDD, 0x6C, 0x94};  // 970203
+    EXPECT_EQ(Slice(master, 53, 53), XyzEntry(kXyzDate, feb3));
 }
 
 TEST(MasterFile, ExistingMasterGetsTheLowestFreeNumberAppendedLast) {
@@ -119,17 +114,6 @@ TEST(MasterFile, MasterShorterThanItsHeaderIsReportedAndKept) {
     EXPECT_NE(f.messages.messages[0].find("MASTER"), std::string::npos);
     EXPECT_NE(f.messages.messages[0].find("53-byte header"), std::string::npos);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), stub);
-}
-
-TEST(MasterFile, UpdateDatesWithAnUnknownNumberRewritesUnchanged) {
-    JobFixture f;
-    const Bytes before = MasterBytes(1, 1, {SecurityEntry(1, "AAA")});
-    WriteBytes(f.dir / "MASTER", before);
-    f.job.m_bUseExisting = 1;
-    ASSERT_EQ(f.job.CheckOutputPath(), 0);
-    EXPECT_EQ(f.job.UpdateMasterDates({1, 2, 3, 4}, {5, 6, 7, 8}, 9), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER.NEW"));
 }
 
 TEST(MasterFile, LowerCaseNamesAreUsedInPlaceNotDuplicated) {

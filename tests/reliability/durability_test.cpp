@@ -3,6 +3,8 @@
 // file's name, and the directory is synced after the rename.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "failing_file_system.h"
 #include "reliability_fixture.h"
 
@@ -63,34 +65,34 @@ TEST_F(Durability, EveryRewriteIsFlushedBeforeItsRenameAndSyncedAfter) {
         }
         EXPECT_TRUE(synced) << "the directory was not synced after the rename";
     }
-    // The master twice (new entry, then dates) and the data file's count.
-    EXPECT_EQ(renames, 3);
+    // The master once, with the new entry and its dates (the commit); then
+    // the backup.
+    EXPECT_EQ(renames, 2);
 }
 
-TEST_F(Durability, NewFilesAndAppendedRecordsReachTheDisk) {
-    for (const char* name : {"F3.DOP", "MASTER.BAK", "F3.NEW"}) {
-        const auto path = m_dir / name;
-        SCOPED_TRACE(name);
-        const long lastWrite = LastBefore(m_log.size(), SeamCall::Write, path);
-        ASSERT_GE(lastWrite, 0);
-        EXPECT_GT(LastBefore(m_log.size(), SeamCall::Flush, path), lastWrite);
-    }
-    // The appended records reach the disk in the flushed copy that sets the
-    // count and replaces the data file; the directory sync after the
-    // description file covers the new data file as well.
-    const auto dataPath = m_dir / "F3.DAT";
-    const auto descriptionPath = m_dir / "F3.DOP";
-    long dataFlush = LastBefore(m_log.size(), SeamCall::Flush, dataPath);
-    ASSERT_GE(dataFlush, 0) << "the new data file's header is flushed";
-    const long descriptionFlush = LastBefore(m_log.size(), SeamCall::Flush, descriptionPath);
-    bool synced = false;
-    for (std::size_t i = static_cast<std::size_t>(descriptionFlush); i < m_log.size(); ++i) {
-        if (m_log[i].call == SeamCall::SyncDirectory) {
-            synced = true;
-            break;
+TEST_F(Durability, NewFilesReachTheDiskBeforeTheMasterNamesThem) {
+    long commit = -1;
+    for (std::size_t i = 0; i < m_log.size(); ++i) {
+        if (m_log[i].call == SeamCall::Rename && m_log[i].target == m_dir / "MASTER") {
+            commit = static_cast<long>(i);
         }
     }
-    EXPECT_TRUE(synced) << "the directory was not synced after the new files";
+    ASSERT_GE(commit, 0);
+    const auto end = static_cast<std::size_t>(commit);
+    for (const char* name : {"F3.DAT", "F3.DOP"}) {
+        SCOPED_TRACE(name);
+        const long lastWrite = LastBefore(end, SeamCall::Write, m_dir / name);
+        ASSERT_GE(lastWrite, 0);
+        EXPECT_GT(LastBefore(end, SeamCall::Flush, m_dir / name), lastWrite);
+    }
+    // One directory sync covers both new names, before the master does.
+    EXPECT_GT(LastBefore(end, SeamCall::SyncDirectory, m_dir),
+              LastBefore(end, SeamCall::Flush, m_dir / "F3.DOP"));
+    const auto backup = std::find_if(m_log.begin(), m_log.end(), [&](const SeamCallInfo& call) {
+        return call.call == SeamCall::Rename && call.target == m_dir / "MASTER.BAK";
+    });
+    ASSERT_NE(backup, m_log.end());
+    EXPECT_GT(backup - m_log.begin(), commit) << "the backup follows the commit";
 }
 
 TEST_F(Durability, NoFileTheUserOwnsIsEverDeleted) {

@@ -44,18 +44,18 @@ struct RunOutcome {
 struct IntactOptions {
     bool existingMaster = true;
     // A failure that persists (a disk gone) also stops the removal of a
-    // temporary file, or of a new data file whose creation failed.
+    // temporary file, or of the new data files of a run that did not commit.
     bool allowTemporaryFiles = false;
     // The files the new security gets, and the master's name.
     std::uint8_t newFileNumber = 3;
     std::string newSymbol = "NEWSYM";
 };
 
-// Checks, with gtest assertions, that a run left `dir` sound: the master
-// exists (when it existed before) and holds every earlier entry byte for
-// byte, plus at most the new one; no earlier file changed; no temporary
-// file is left; a failed run said why; a successful run matches
-// `reference`, the directory after an undisturbed run.
+// Checks, with gtest assertions, that a run left `dir` as it was (a
+// failed run, which said why) or committed (result 0: MASTER and the new
+// security's files as in `reference`, the directory after an undisturbed
+// run; MASTER.BAK the master before the run, or not written). Nothing else
+// changed; files no index names are left only where `allowTemporaryFiles`.
 void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
                   const std::filesystem::path& dir, const RunOutcome& outcome,
                   const IntactOptions& options);

@@ -120,6 +120,10 @@ private slots:
         v.Path = QStringLiteral("/home/user/MetaStock/Data");
         v.Symbol = v.Name = QStringLiteral("IBM");
         dlg.SetValues(v);
+        // The first-row line filled to its longest: the detection note too.
+        dlg.SetInput(
+            "Date,Open,High,Low,Close,Adj Close,Volume\n"
+            "2024-01-02,187.15,188.44,183.89,185.64,185.4,82488700\n");
         CheckArrangement(&dlg, scale == 1.0 ? QStringLiteral("settings-dialog.png")
                                             : QStringLiteral("settings-dialog-large.png"));
 

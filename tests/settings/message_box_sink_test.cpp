@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QtTest>
 
 #include "settings_test_support.h"
@@ -30,16 +31,24 @@ private slots:
         QVERIFY(plainWithOk);
     }
 
-    void questionReturnsTheButtonPressed() {
+    void questionReturnsTheButtonPressedAndPresetsItsDefault() {
         for (bool yes : {true, false}) {
-            MessageBoxSink sink(nullptr);
-            QMessageBox::StandardButtons buttons;
-            WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
-                buttons = box->standardButtons();
-                box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
-            });
-            QCOMPARE(sink.AskYesNo("Directory /x does not exist.\nCreate this directory?"), yes);
-            QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+            for (bool noByDefault : {false, true}) {
+                MessageBoxSink sink(nullptr);
+                QMessageBox::StandardButtons buttons;
+                bool presetRight = false;
+                WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
+                    buttons = box->standardButtons();
+                    presetRight = box->defaultButton() ==
+                                  box->button(noByDefault ? QMessageBox::No : QMessageBox::Yes);
+                    box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                });
+                const std::string question = "Convert the other 2 rows and leave these out?";
+                QCOMPARE(noByDefault ? sink.AskYesNoDefaultNo(question) : sink.AskYesNo(question),
+                         yes);
+                QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+                QVERIFY(presetRight);
+            }
         }
     }
 };

@@ -67,20 +67,22 @@ private slots:
         QCOMPARE(v.HiCol, 12);
     }
 
-    void loadsTwentyAndSavesSeventeenInTheirOrders() {
+    void loadsAndSavesInTheirOrdersNumberStyleLast() {
         TracingStore store(m_ini);
         store.LoadSettings();
         QCOMPARE(store.reads,
                  (std::vector<std::string>{
-                     "DateFormat", "Exist",   "Delimiter", "Path",    "Symbol", "Name",  "SkipOn",
-                     "SkipRows",   "DateCol", "OpenOn",    "OpenCol", "HiOn",   "HiCol", "LoOn",
-                     "LoCol",      "CloCol",  "VolOn",     "VolCol",  "OIOn",   "OICol"}));
+                     "DateFormat", "Exist",    "Delimiter", "Path",      "Symbol",  "Name",
+                     "SkipOn",     "SkipRows", "DateCol",   "OpenOn",    "OpenCol", "HiOn",
+                     "HiCol",      "LoOn",     "LoCol",     "CloCol",    "VolOn",   "VolCol",
+                     "OIOn",       "OICol",    "Decimal",   "Thousands", "Suffixes"}));
         store.writes.clear();
         store.SaveSettings(SettingsValues{});
-        QCOMPARE(store.writes,
-                 (std::vector<std::string>{"DateFormat", "Delimiter", "Exist", "SkipOn", "SkipRows",
-                                           "DateCol", "OpenOn", "OpenCol", "HiOn", "HiCol", "LoOn",
-                                           "LoCol", "CloCol", "VolOn", "VolCol", "OIOn", "OICol"}));
+        QCOMPARE(store.writes, (std::vector<std::string>{
+                                   "DateFormat", "Delimiter", "Exist",   "SkipOn",    "SkipRows",
+                                   "DateCol",    "OpenOn",    "OpenCol", "HiOn",      "HiCol",
+                                   "LoOn",       "LoCol",     "CloCol",  "VolOn",     "VolCol",
+                                   "OIOn",       "OICol",     "Decimal", "Thousands", "Suffixes"}));
     }
 
     void saveLeavesTheJobsThreeValuesAlone() {
@@ -100,11 +102,15 @@ private slots:
         v.Exist = expected.Exist = 1;
         v.SkipRows = expected.SkipRows = 200;
         v.OICol = expected.OICol = 19;
+        v.Delimiter = expected.Delimiter = 3;  // semicolon
+        v.Decimal = expected.Decimal = 1;
+        v.Thousands = expected.Thousands = 3;
+        v.Suffixes = expected.Suffixes = 1;
         store.SaveSettings(v);
         QVERIFY(ProfileStore(m_ini).LoadSettings() == expected);
         QSettings raw(m_ini, QSettings::IniFormat);
         raw.beginGroup(QStringLiteral("Setting"));
-        QCOMPARE(raw.childKeys().size(), 20);
+        QCOMPARE(raw.childKeys().size(), 23);
     }
 
     void everyWriteReachesTheFileAtOnce() {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +30,18 @@ const QString kRange = "Please enter an integer between 1 and 20.";
 const QString kNan = "Please enter a whole number.\nIt must lie between 1 and 20.";
 const int kColumnBoxes[] = {kIdDateCol, kIdOpenCol, kIdHiCol, kIdLoCol,
                             kIdCloCol,  kIdVolCol,  kIdOICol};
+
+// A download as Yahoo gives it: Adj Close stands between Close and Volume.
+const char kYahoo[] =
+    "Date,Open,High,Low,Close,Adj Close,Volume\n"
+    "2024-01-02,187.15,188.44,183.89,185.64,185.4,82488700\n"
+    "2024-01-03,184.22,185.88,183.43,184.25,184.01,58414500\n";
+// A German spreadsheet export: semicolons, decimal commas, dotted thousands.
+const char kEuropean[] =
+    "Datum;Er\xC3\xB6"
+    "ffnung;Hoch;Tief;Schluss;Volumen\r\n"
+    "15.01.2024;1.187,15;1.188,44;1.183,89;1.185,64;82.488.700\r\n"
+    "16.01.2024;1.184,22;1.185,88;1.183,43;1.184,25;58.414.500\r\n";
 
 SettingsValues Valid() {
     SettingsValues v;
@@ -75,6 +88,12 @@ private:
         m_dlg->show();
         m_dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    }
+    QString FirstRow() { return Get<QLabel>(kIdFirstRow)->text(); }
+    QString Columns() {
+        QStringList texts;
+        for (int id : kColumnBoxes) texts << Text(id);
+        return texts.join(' ');
     }
     bool Accepted() const { return m_dlg->result() == QDialog::Accepted && !m_dlg->isVisible(); }
 
@@ -303,6 +322,57 @@ private slots:
         expected.Name = "lower name ";  // the name is not checked or cleaned
         QVERIFY(m_dlg->Values() == expected);
         QCOMPARE(m_receiver->numbers, (std::vector<int>{9, 9}));
+    }
+
+    void detectFillsTheLayoutAndTheFirstRowFollowsTheSettings() {
+        SettingsValues v = Valid();  // read the file, but Adj Close as volume
+        v.SkipOn = v.SkipRows = 1;
+        v.DateFormat = "CCYY_MM_DD";
+        Open(v);
+        m_dlg->SetInput(kYahoo);
+        QCOMPARE(FirstRow(),
+                 "First row: 2024-01-02 O 187.15 H 188.44 L 183.89 C 185.64 V 185.4 "
+                 "OI 82488704");
+        Get<QPushButton>(kIdDetect)->click();
+        QCOMPARE(Columns(), QStringLiteral("1 2 3 4 5 7 1"));
+        QCOMPARE(State(kIdOICol) + State(kIdSkipRows) + Text(kIdSkipRows), "offon1");
+        QVERIFY(Get<QRadioButton>(kIdComma)->isChecked() && !Get<QCheckBox>(kIdOIOn)->isChecked());
+        QCOMPARE(Get<QComboBox>(kIdDateFormat)->currentText(), QStringLiteral("CCYY_MM_DD"));
+        QCOMPARE(FirstRow(),
+                 "First row: 2024-01-02 O 187.15 H 188.44 L 183.89 C 185.64 V 82488704");
+
+        SetText(kIdVolCol, "9");
+        QCOMPARE(FirstRow(), "First row (line 2) cannot be read: it has no volume column.");
+        SetText(kIdVolCol, "");
+        QCOMPARE(FirstRow(), "First row: a column box holds no number from 1 to 20.");
+        SetText(kIdVolCol, "7");
+        Get<QComboBox>(kIdDateFormat)->setEditText("MMDD");
+        QVERIFY(FirstRow().startsWith("First row (line 2): You specified a numeric-only"));
+        PressOk();
+        QVERIFY(Accepted());
+        QCOMPARE(m_dlg->Values().VolCol + m_dlg->Values().OIOn, 7);
+    }
+
+    void savedSettingsThatDoNotReadTheFileGiveWayToTheDetectedOnes() {
+        Open(Valid());
+        m_dlg->SetInput(kEuropean);
+        QCOMPARE(FirstRow(),
+                 "The saved settings do not read this file; these were detected from "
+                 "it.\nFirst row: 2024-01-15 O 1187.15 H 1188.44 L 1183.89 C 1185.64 "
+                 "V 82488704");
+        QCOMPARE(Columns(), QStringLiteral("1 2 3 4 5 6 1"));
+        QCOMPARE(Get<QComboBox>(kIdDateFormat)->currentText(), QStringLiteral("DD_MM_CCYY"));
+        Get<QComboBox>(kIdThousands)->setCurrentIndex(1);  // comma, the decimal mark
+        QVERIFY(FirstRow().startsWith("First row (line 2) cannot be read"));
+        PressOk();
+        QCOMPARE(LastMessage(), std::string("The thousands separator cannot be the decimal mark."));
+        Get<QComboBox>(kIdThousands)->setCurrentIndex(2);
+        Get<QCheckBox>(kIdSuffixes)->click();
+        PressOk();
+        const SettingsValues got = m_dlg->Values();
+        QCOMPARE(std::tuple(got.Delimiter, got.Decimal, got.Thousands, got.Suffixes, got.SkipRows),
+                 std::tuple(3, 1, 2, 1, 1));
+        QCOMPARE(m_receiver->numbers, std::vector<int>{6});
     }
 
     void cancelChangesNothing() {

@@ -122,20 +122,11 @@ struct JobFixture {
         job.m_szName = "XYZ CORP";
         job.m_szDelimiter = ",";
         job.m_nDateFormat = 9;
-        job.SetTodaySource([] { return std::string("01/15/97"); });
     }
 
     void OnlyDateAndClose() {
         job.m_bFieldOn = {1, 0, 0, 0, 1, 0, 0};
         job.m_nColumn[kCloseField] = 1;
-    }
-
-    // The run's steps up to a registered security with an empty data file.
-    void Register() {
-        job.m_strInputPath = (dir / "in.txt").string();
-        ASSERT_EQ(job.CheckOutputPath(), 0);
-        ASSERT_EQ(job.CheckColumns(), 0);
-        ASSERT_EQ(job.AddSecurity(), 0);
     }
 
     int Convert(const std::string& text) {

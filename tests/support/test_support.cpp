@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -31,6 +32,7 @@ TempDir::~TempDir() {
 bool RecordingSink::AskYesNo(const std::string& text) {
     RecordingSink& target = Target();
     target.questions.push_back(text);
+    if (target.whileAsking) target.whileAsking();
     if (target.answers.empty()) return target.answer;
     const bool next = target.answers.front();
     target.answers.pop_front();
@@ -92,6 +94,15 @@ std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 DirSnapshot Snapshot(const std::filesystem::path& dir) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -45,6 +46,7 @@ public:
     std::vector<std::string> questions;
     std::deque<bool> answers;
     bool answer = false;
+    std::function<void()> whileAsking;  // another program at work meanwhile
 
 private:
     RecordingSink& Target() { return m_target ? *m_target : *this; }
@@ -83,6 +85,8 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
 }
 inline Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 std::vector<std::string> Lines(const std::string& text);
+// The names a directory holds, sorted.
+std::vector<std::string> FileNames(const std::filesystem::path& dir);
 
 // Every regular file below `dir` by its relative path, with its bytes.
 // Symbolic links are not followed.
