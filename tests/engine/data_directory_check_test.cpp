@@ -95,8 +95,12 @@ TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
     odd[master::kRecordLength] = 12;
     f.entries.push_back(odd);
 
+    f.Sound(5, "BADDOP");
+    WriteText(f.dir / "F5.DOP", "DATE\r\n");
+
     ExpectFindings(f.Check(),
                    {{"F1.DAT", "missing; the data file of entry 1 (NODAT)"},
+                    {"F5.DOP", "does not begin with a quoted name"},
                     {"F2.DOP", "missing; the description file of entry 2 (NODOP)"},
                     {"F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"},
                     {"F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"},

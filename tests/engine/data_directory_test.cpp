@@ -27,6 +27,13 @@ TEST(StoredDates, DecodesRealDatesAndShowsAnythingElseAsTheNumber) {
         EXPECT_FALSE(date.valid) << value;
         EXPECT_EQ(std::stof(StoredDateText(date)), value);
     }
+    // Every month's last day is a date, the day after it is not (1997: no leap year).
+    const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int month = 1; month <= 12; ++month) {
+        const float last = 970000.0f + month * 100.0f + lengths[month - 1];
+        EXPECT_TRUE(DecodeDateValue(IeeeToMbf(last)).valid) << last;
+        EXPECT_FALSE(DecodeDateValue(IeeeToMbf(last + 1)).valid) << last + 1;
+    }
     EXPECT_EQ(StoredDateText(DecodeDateValue({0xFF, 0xFF, 0x7F, 0xFF})).find('-'),
               std::string::npos)
         << "the largest MBF number is no date";
@@ -195,6 +202,11 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     std::size_t records = 99;
     ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 1u);
+    WriteDataFile(dir.Path(), 1, 2, {}, 0x0302);  // both bytes of the count count
+    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
+    EXPECT_EQ(records, 0x0301u);
+    ASSERT_EQ(ReadDataFile(dir / "F1.DAT", 8, data, RealFileSystem()), "");
+    EXPECT_EQ(data.headerCount, 0x0302);
     WriteDataFile(dir.Path(), 1, 2, {}, 0);  // a count of 0 counts no record either
     ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 0u);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "builders.h"
 
@@ -131,10 +132,16 @@ TEST(Run, BackupHoldsTheMasterAsItWasBeforeTheRun) {
     EXPECT_EQ(ReadBytes(f.dir / "MASTER").size(), 3u * 53);
 }
 
-TEST(Run, NoBackupForANewMaster) {
+TEST(Run, NoBackupForANewMasterAndFilesGetTheUsualRights) {
     JobFixture f;
+    const mode_t mask = ::umask(022);
     ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+    ::umask(mask);
     EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER.BAK"));
+    for (const char* name : {"MASTER", "F1.DAT", "F1.DOP"}) {
+        EXPECT_EQ(std::filesystem::status(f.dir / name).permissions(), std::filesystem::perms(0644))
+            << name;
+    }
 }
 
 TEST(Run, UnreadableInputChangesNothing) {

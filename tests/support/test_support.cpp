@@ -31,6 +31,7 @@ TempDir::~TempDir() {
 
 bool RecordingSink::AskYesNo(const std::string& text) {
     RecordingSink& target = Target();
+    target.messages.push_back(text);
     target.questions.push_back(text);
     if (target.whileAsking) target.whileAsking();
     if (target.answers.empty()) return target.answer;
@@ -42,7 +43,6 @@ bool RecordingSink::AskYesNo(const std::string& text) {
 std::string RecordingSink::All() const {
     std::string all;
     for (const auto& message : messages) all += message + "\n";
-    for (const auto& question : questions) all += question + "\n";
     return all;
 }
 

@@ -29,7 +29,7 @@ private:
     std::filesystem::path m_path;
 };
 
-// Records messages and questions apart, in order; answers questions from
+// Records messages and questions in order (questions also apart); answers questions from
 // `answers`, then with `answer` once they run out. Given a target, it
 // records into that one instead (for a sink the program owns and deletes).
 class RecordingSink final : public MessageSink {
