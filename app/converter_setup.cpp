@@ -12,6 +12,8 @@ void FillConverter(CConverter& job, const SettingsValues& values, const QString&
     // "Exist" holds the position of the chosen radio button: the first one,
     // 0, is "Use Existing Master".
     job.m_bUseExisting = values.Exist == 0 ? 1 : 0;
+    // A directory without a master is offered one rather than refused.
+    job.m_offerNewMaster = true;
 
     job.m_bFieldOn[kDateField] = 1;
     job.m_bFieldOn[kOpenField] = values.OpenOn;

@@ -33,6 +33,36 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// Passes every message on to the user and writes it into the log as well,
+// so that the log tells what happened before its outcome line.
+class LoggingSink final : public MessageSink {
+public:
+    LoggingSink(MessageSink& inner, CCorvatView& view) : m_inner(inner), m_view(view) {}
+
+    void ShowMessage(const std::string& text) override {
+        Log(text);
+        m_inner.ShowMessage(text);
+    }
+    bool AskYesNo(const std::string& text) override {
+        return Answered(text, m_inner.AskYesNo(text));
+    }
+    bool AskYesNoDefaultNo(const std::string& text) override {
+        return Answered(text, m_inner.AskYesNoDefaultNo(text));
+    }
+
+private:
+    void Log(const std::string& text) {
+        m_view.AppendText(QStringLiteral("\r\n") + QString::fromStdString(text));
+    }
+    bool Answered(const std::string& question, bool yes) {
+        Log(question + (yes ? " Yes" : " No"));
+        return yes;
+    }
+
+    MessageSink& m_inner;
+    CCorvatView& m_view;
+};
+
 }  // namespace
 
 // Waits with the window alive: its events are handled between tries, and
@@ -155,7 +185,13 @@ void CCorvatView::RunConversionFlow() {
     if (m_settingsHelp) {
         dialog.SetHelpHandler(m_settingsHelp);
     }
-    dialog.SetValues(m_profile.LoadSettings());
+    SettingsValues shown = m_profile.LoadSettings();
+    if (m_typedBeforeFailure) {
+        shown.Path = m_typedBeforeFailure->Path;
+        shown.Symbol = m_typedBeforeFailure->Symbol;
+        shown.Name = m_typedBeforeFailure->Name;
+    }
+    dialog.SetValues(shown);
     // Detection and the first-row line need the file; one that cannot be
     // read now is reported by the conversion itself.
     if (QFile input(m_strInputPath); input.open(QIODevice::ReadOnly)) {
@@ -170,17 +206,26 @@ void CCorvatView::RunConversionFlow() {
 
     const WaitCursor wait;
     int result = 1;
+    long leftOut = 0;
     {
         WindowLockWaiter waiter(*this);
-        CConverter job(*messages, m_profile, RealFileSystem());
+        LoggingSink logged(*messages, *this);
+        CConverter job(logged, m_profile, RealFileSystem());
         job.SetLockWaiter(waiter);
         FillConverter(job, values, m_strInputPath, m_nDateFormat);
         result = job.Run();
+        leftOut = job.RowsLeftOut();
     }
     if (result == 0) {
+        m_typedBeforeFailure.reset();
         AppendText(kSuccessText);
+        if (leftOut > 0) {
+            AppendText(leftOut == 1 ? tr("\r\n1 row left out.")
+                                    : tr("\r\n%1 rows left out.").arg(leftOut));
+        }
         m_beep();
     } else {
+        m_typedBeforeFailure = values;
         AppendText(kFailureText);
     }
 }

@@ -3,9 +3,11 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "date_format_receiver.h"
 #include "message_sink_factory.h"
+#include "settings_values.h"
 
 class QAction;
 
@@ -70,6 +72,10 @@ private:
     std::function<void()> m_beep;
     std::function<void()> m_settingsHelp;
     bool m_cancelWaiting = false;
+    // What the user typed for a conversion that failed: the next dialog
+    // offers it again while the program runs, and only a conversion that
+    // succeeds writes path, symbol and name to the profile.
+    std::optional<SettingsValues> m_typedBeforeFailure;
 
     friend class WindowLockWaiter;
 };

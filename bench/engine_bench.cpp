@@ -167,7 +167,7 @@ void BM_Convert(benchmark::State& state) {
         std::filesystem::create_directory(output);
         QuietSink messages;
         NullProfile profile;
-        CConverter job(messages, profile);
+        CConverter job(messages, profile, RealFileSystem());
         job.m_strInputPath = input.string();
         job.m_bFieldOn.fill(1);
         for (int field = 0; field < kFieldSlots; ++field) job.m_nColumn[field] = field;

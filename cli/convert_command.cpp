@@ -6,6 +6,7 @@
 #include "field_table.h"
 #include "master_record.h"
 #include "progress_line.h"
+#include "stored_date.h"
 #include "stream_message_sink.h"
 #include "text_util.h"
 
@@ -52,13 +53,20 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
         "Examples:\n"
         "  corvat-cli convert prices.csv --dir ~/charts --symbol IBM --date-format MM_DD_CCYY\n"
         "  corvat-cli convert exports/*.csv --dir ~/charts --skip 1\n"
-        "With several INPUT files each becomes a security of its own, its symbol the\n"
-        "file name without extension in upper case (at most 16 characters).");
+        "Each INPUT becomes a security of its own; without --symbol its symbol is the\n"
+        "file name without extension in upper case (at most 16 characters).\n"
+        "A file is converted whole or not at all: rows that cannot be converted are\n"
+        "listed and nothing is written, unless --skip-bad-rows leaves them out.\n"
+        "Date formats (--date-format NAME or NUMBER), each with 22 January 2026:\n" +
+        DateFormatList());
     sub->add_option("INPUT", m_inputs, "delimited text file(s) to convert")->required();
     sub->add_option("--dir", m_dir, "output data directory")->required();
-    sub->add_option("--symbol", m_symbol, "symbol of the new security (one INPUT only)");
+    sub->add_option("--symbol", m_symbol,
+                    "symbol of the new security, one INPUT only (default: the file name)");
     sub->add_option("--name", m_name, "name of the new security (default: the symbol)");
-    sub->add_option("--master", m_master, "use the existing MASTER, make a new one, or auto")
+    sub->add_option("--master", m_master,
+                    "use the existing MASTER, make a new one, or auto: existing when the "
+                    "directory has one (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
     m_layout.Register(sub);
     sub->add_flag("--skip-bad-rows", m_skipBadRows,
@@ -76,7 +84,8 @@ void ConvertCommand::Validate() {
                 "name.");
         }
     } else {
-        m_symbol = CleanSymbol(m_symbol);
+        // As in a batch, a file's name is its symbol unless one is given.
+        m_symbol = m_symbol.empty() ? SymbolFromFileName(m_inputs.front()) : CleanSymbol(m_symbol);
         if (m_symbol.empty()) throw UsageError("You did not enter a valid symbol");
         if (m_symbol.size() > kMaxTextBytes) {
             throw UsageError("--symbol: enter no more than 16 characters.");
@@ -127,6 +136,8 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
     outcome.rowsLeftOut = job.RowsLeftOut();
+    outcome.firstDate = StoredDateText(DecodeDateValue(job.FirstDate()));
+    outcome.lastDate = StoredDateText(DecodeDateValue(job.LastDate()));
     return outcome;
 }
 
@@ -152,7 +163,9 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     const Outcome outcome =
         ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter);
     if (outcome.converted) {
-        out << "Conversion completed successfully!\n";
+        out << "Conversion completed successfully!\n"
+            << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " record, " : " records, ")
+            << outcome.firstDate << " to " << outcome.lastDate << '\n';
         if (outcome.rowsLeftOut > 0) out << LeftOutText(outcome.rowsLeftOut) << ".\n";
         return kExitSuccess;
     }

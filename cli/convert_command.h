@@ -23,6 +23,8 @@ private:
         int fileNumber = 0;  // 0 when no security was registered
         int rowsWritten = 0;
         long rowsLeftOut = 0;
+        std::string firstDate;  // of the records written, as YYYY-MM-DD
+        std::string lastDate;
     };
 
     void Validate();

@@ -81,6 +81,22 @@ constexpr LayoutPart kParts[] = {LayoutPart::kDelimiter, LayoutPart::kSkip, Layo
 
 }  // namespace
 
+std::string DateFormatList() {
+    // One day, 22 January 2026, as each format writes it; the separated
+    // formats take any one non-digit between the parts.
+    static constexpr std::array<std::string_view, 12> kExamples = {
+        "26/01/22", "2026-01-22", "01/22/26", "01/22/2026", "22/01/26", "22.01.2026",
+        "260122",   "20260122",   "012226",   "01222026",   "220126",   "22012026"};
+    std::string list;
+    for (std::size_t i = 0; i < kExamples.size(); ++i) {
+        std::string name(kDateFormatNames[i]);
+        name.resize(12, ' ');
+        list += (i + 1 < 10 ? "   " : "  ") + std::to_string(i + 1) + " " + name +
+                std::string(kExamples[i]) + "\n";
+    }
+    return list;
+}
+
 bool HasDuplicateColumns(const InputLayout& layout) {
     std::array<bool, kMaxColumns> taken{};
     for (std::size_t i = 0; i < kFieldSlots; ++i) {
@@ -124,7 +140,9 @@ void LayoutOptions::Validate() {
         m_dateFormatNumber = DateFormatNumber(m_dateFormat);
         if (m_dateFormatNumber == 0) {
             throw UsageError("--date-format: \"" + m_dateFormat +
-                             "\" is neither a date format name nor a number from 1 to 12.");
+                             "\" is neither a date format name nor a number from 1 to 12.\n" +
+                             "The date formats are:\n" +
+                             DateFormatList().substr(0, DateFormatList().size() - 1));
         }
     }
     if (!m_decimal.empty() && !m_thousands.empty() &&

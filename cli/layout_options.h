@@ -62,6 +62,9 @@ std::string LayoutAsOptions(const InputLayout& layout);
 // Two fields that are on share a column.
 bool HasDuplicateColumns(const InputLayout& layout);
 
+// The twelve date formats, one a line: number, name and an example date.
+std::string DateFormatList();
+
 // The delimiter character of a --delimiter name.
 char DelimiterChar(const std::string& name);
 

@@ -21,7 +21,8 @@ bool CConverter::ResolveOutputPath() {
     std::error_code ec;
     const auto dir = m_szPath.empty() ? std::filesystem::path() : m_fs.Canonical(m_szPath, ec);
     if (m_szPath.empty() || ec || !std::filesystem::is_directory(m_fs.Status(dir, ec))) {
-        Report("Path does not exist");
+        Report(m_szPath.empty() ? std::string("Path does not exist")
+                                : "Path does not exist\n" + m_szPath);
         return false;
     }
     m_szPath = dir.string();

@@ -31,7 +31,8 @@ public:
     ProfileStore& Profile() { return *m_profile; }
     AppServices Services();
 
-    // Every message that reached the user, in order; questions are answered No.
+    // Every message and question that reached the user, in order; questions
+    // are answered as `sink->answer` says (No by default).
     std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
     QStringList filesToOpen;  // answers of the open-file dialog, in order
     int beeps = 0;

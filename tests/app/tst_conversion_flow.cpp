@@ -181,15 +181,42 @@ private slots:
         choice.dateFormat = QStringLiteral("DDMMYY");
         OpenAndConvert(input, choice);
 
-        QVERIFY(View()->toPlainText().endsWith(QString::fromLatin1(PriceFile(3)) + kFailure));
+        // The engine's own report, in a box and in the log before the outcome.
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
+        QVERIFY(View()->toPlainText().endsWith(
+            u'\n' + QString::fromStdString(m_ws->sink->messages.front()) + kFailure));
         QCOMPARE(m_ws->beeps, 0);
-        QCOMPARE(m_ws->sink->messages.size(), size_t{1});  // the engine's own report
         QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
         QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(),
                  QStringLiteral("DDMMYY"));
         QVERIFY(!ini.contains(QStringLiteral("Setting/Path")));    // only the job writes it
         QVERIFY(!ini.contains(QStringLiteral("Setting/Symbol")));  // and it stopped first
         QVERIFY(!QFile::exists(choice.path));
+
+        // The next dialog offers what was typed, without the profile holding it.
+        QStringList offered;
+        WhenModalOpens([&](QDialog* dialog) {
+            for (int id : {kIdPath, kIdSymbol, kIdName})
+                offered << FindControl<QLineEdit>(dialog, id)->text();
+            Cancel(dialog);
+        });
+        Frame()->Action(ID_SETTINGS)->trigger();
+        QCOMPARE(offered, (QStringList{choice.path, choice.symbol, choice.name}));
+    }
+
+    // "Use Existing Master" where there is none: Yes makes one; a bad row
+    // too is left out at Yes, and the outcome names it.
+    void existingMasterWhereThereIsNoneOffersANewOne() {
+        Start();
+        ConversionChoice choice;
+        choice.makeNewMaster = false;
+        choice.path = m_ws->MakeDir(QStringLiteral("out"));
+        m_ws->sink->answer = true;
+        OpenAndConvert(m_ws->WriteFile(QStringLiteral("p.csv"), PriceFile(3) + "bad\n"), choice);
+        QVERIFY(View()->toPlainText().contains(
+            "\nThis directory has no MASTER yet. Make a new one? Yes"));
+        QVERIFY(View()->toPlainText().endsWith(kSuccess + "\n1 row left out."));
+        QVERIFY(QFile::exists(choice.path + QStringLiteral("/MASTER")));
     }
 
     void settingsTwiceGivesTwoOutcomeLinesFromARelativePath() {
@@ -207,7 +234,8 @@ private slots:
         // Same symbol into the same directory: refused this time.
         choice.makeNewMaster = false;
         Convert(choice);
-        QCOMPARE(View()->toPlainText(), afterFirst + kFailure);
+        const QString refused = QStringLiteral("\nDuplicate Symbol") + kFailure;
+        QCOMPARE(View()->toPlainText(), afterFirst + refused);
         QCOMPARE(m_ws->beeps, 1);
         QCOMPARE(m_ws->sink->messages.size(), size_t{1});
 
@@ -216,7 +244,7 @@ private slots:
         choice.symbol = QStringLiteral("OTHER");
         Convert(choice);
         QDir::setCurrent(previous);
-        QCOMPARE(View()->toPlainText(), afterFirst + kFailure + kSuccess);
+        QCOMPARE(View()->toPlainText(), afterFirst + refused + kSuccess);
         QCOMPARE(m_ws->beeps, 2);
         QCOMPARE(ReadAll(choice.path + QStringLiteral("/F2.DAT")).size(), 5 * 28);
 

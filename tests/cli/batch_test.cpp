@@ -61,9 +61,13 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
     EXPECT_EQ(Slice(master, 2 * 53 + 7, 16), TextBytes("MSFT.PRICES     "))
         << "name follows the symbol";
 
-    const CliRun skipped = f.Convert({bad}, {"--symbol", "BAD", "--skip-bad-rows"});
+    // One INPUT without --symbol: its name is its symbol, as in a batch.
+    const CliRun skipped = f.Convert({bad}, {"--skip-bad-rows"});
     EXPECT_EQ(skipped.code, 0) << skipped.err;
-    EXPECT_EQ(skipped.out, "Conversion completed successfully!\n1 row left out.\n");
+    EXPECT_EQ(skipped.out,
+              "Conversion completed successfully!\n1 record, 1997-01-15 to 1997-01-15\n1 row left "
+              "out.\n");
+    EXPECT_EQ(Slice(ReadBytes(f.out / "MASTER"), 3 * 53 + 36, 16), TextBytes("BAD             "));
     EXPECT_NE(skipped.err.find("(Answered yes: --skip-bad-rows was given.)"), std::string::npos);
 }
 

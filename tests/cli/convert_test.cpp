@@ -43,7 +43,7 @@ TEST(CliConvert, ConvertsIntoANewThenTheExistingMaster) {
     ConvertFixture f;
     auto r = f.Convert({"--symbol", "ibm  "});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Conversion completed successfully!\n");
+    EXPECT_EQ(r.out, "Conversion completed successfully!\n2 records, 1997-01-15 to 1997-01-16\n");
     EXPECT_EQ(r.err, "");
     const Bytes master = ReadBytes(f.dir / "MASTER");
     ASSERT_EQ(master.size(), 106u);
@@ -70,7 +70,8 @@ TEST(CliConvert, EngineMessagesGoToStderrAndExitOne) {
 
     r = Cli({"convert", f.input, "--dir", (f.dir / "missing").string(), "--symbol", "X"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Path does not exist\nConversion failed.\n");
+    EXPECT_EQ(r.err,
+              "Path does not exist\n" + (f.dir / "missing").string() + "\nConversion failed.\n");
     r = Cli({"convert", (f.dir / "none.csv").string(), "--dir", f.dir.Path().string(), "--symbol",
              "X"});
     EXPECT_EQ(r.code, 1);
@@ -100,6 +101,9 @@ TEST(CliConvert, UsageErrorsExitTwoAndWriteNothing) {
     }
     ConvertFixture f;
     EXPECT_EQ(f.Convert({"--symbol", " "}).err, "You did not enter a valid symbol\n");
+    EXPECT_NE(Cli({"convert", f.input, "--dir", f.dir.Path().string(), "--date-format", "YYYY"})
+                  .err.find("\n   4 MM_DD_CCYY  01/22/2026\n"),
+              std::string::npos);
     EXPECT_EQ(f.Convert({"--symbol", "A", "--close-col", "1"}).err,
               "Duplicate columns specified\nCorrect or disable\n");
 }
@@ -187,7 +191,9 @@ TEST(CliConvert, RealProcessReportsOutcome) {
                                 f.dir.Path().string() + " --symbol A --skip 1 --date-format 4 >" +
                                 (f.dir / "out.txt").string() + " 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(ReadBytes(f.dir / "out.txt"), TextBytes("Conversion completed successfully!\n"));
+    EXPECT_EQ(
+        ReadBytes(f.dir / "out.txt"),
+        TextBytes("Conversion completed successfully!\n2 records, 1997-01-15 to 1997-01-16\n"));
 }
 
 }  // namespace

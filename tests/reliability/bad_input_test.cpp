@@ -144,7 +144,7 @@ TEST_F(BadInput, OutputPathThatIsAFileIsRefused) {
     CConverter job(sink, profile, RealFileSystem());
     ConfigureJob(job, m_input, file, "NEWSYM", false);
     EXPECT_EQ(job.Run(), 1);
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"Path does not exist"});
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Path does not exist\n" + file.string()});
     EXPECT_EQ(ReadFileBytes(file), "not a directory");
 }
 
