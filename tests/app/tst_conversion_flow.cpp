@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(m_ws->beeps, 1);
         QCOMPARE(logAtBeep, View()->toPlainText());  // the beep follows the outcome line
         QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
-        QVERIFY(m_ws->log->empty());
+        QVERIFY(m_ws->sink->messages.empty());
 
         const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
         QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
@@ -182,9 +182,9 @@ private slots:
         OpenAndConvert(input, choice);
 
         // The engine's own report, in a box and in the log before the outcome.
-        QCOMPARE(m_ws->log->size(), size_t{1});
-        QVERIFY(View()->toPlainText().endsWith(u'\n' + QString::fromStdString(m_ws->log->front()) +
-                                               kFailure));
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
+        QVERIFY(View()->toPlainText().endsWith(
+            u'\n' + QString::fromStdString(m_ws->sink->messages.front()) + kFailure));
         QCOMPARE(m_ws->beeps, 0);
         QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
         QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(),
@@ -211,7 +211,7 @@ private slots:
         ConversionChoice choice;
         choice.makeNewMaster = false;
         choice.path = m_ws->MakeDir(QStringLiteral("out"));
-        *m_ws->answerYes = true;
+        m_ws->sink->answer = true;
         OpenAndConvert(m_ws->WriteFile(QStringLiteral("p.csv"), PriceFile(3) + "bad\n"), choice);
         QVERIFY(View()->toPlainText().contains(
             "\nThis directory has no MASTER yet. Make a new one? Yes"));
@@ -237,7 +237,7 @@ private slots:
         const QString refused = QStringLiteral("\nDuplicate Symbol") + kFailure;
         QCOMPARE(View()->toPlainText(), afterFirst + refused);
         QCOMPARE(m_ws->beeps, 1);
-        QCOMPARE(m_ws->log->size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
 
         // Another symbol goes in beside the first. The first run moved the
         // working directory to the output directory: the input is found all the same.
@@ -287,7 +287,8 @@ private slots:
             QVERIFY(Frame()->Action(ID_FILE_OPEN)->isEnabled() && Frame()->ToolBar()->isEnabled());
             if (cancel) QCOMPARE(ReadAll(choice.path + QStringLiteral("/MASTER")), master);
         }
-        QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(), 3);
+        QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(),
+                 4);  // MASTER, EMASTER, F1.DAT, F1.DOP
     }
 
     void unreadableFileChangesNothing() {
@@ -299,8 +300,8 @@ private slots:
 
         const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
         Open(missing);
-        QCOMPARE(m_ws->log->size(), size_t{1});
-        const QString message = QString::fromStdString(m_ws->log->front());
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
+        const QString message = QString::fromStdString(m_ws->sink->messages.front());
         QVERIFY(message.contains(QDir::toNativeSeparators(missing)));
         QVERIFY(message.contains(QStringLiteral("No such file")));
         QCOMPARE(View()->toPlainText(), log);
@@ -309,13 +310,13 @@ private slots:
 
         // A directory is not a file to convert either.
         Open(m_ws->MakeDir(QStringLiteral("folder")));
-        QCOMPARE(m_ws->log->size(), size_t{2});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{2});
         QCOMPARE(View()->m_strInputPath, input);
 
         // A file gone between the open and the preview: no dialog may open.
         View()->m_strInputPath = missing;
         View()->OnPreviewFile();
-        QCOMPARE(m_ws->log->size(), size_t{3});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{3});
         QCOMPARE(View()->toPlainText(), log);
     }
 
@@ -349,7 +350,7 @@ private slots:
         // A file that has gone is reported and dropped, for good.
         QFile::remove(files[3]);
         Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
-        QCOMPARE(m_ws->log->size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
         QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[1]}));
         QCOMPARE(VisibleRecentTexts(Frame()).size(), 3);
         QCOMPARE(m_ws->Profile().RecentFiles(), (QStringList{files[2], files[4], files[1]}));
