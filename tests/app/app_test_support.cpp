@@ -36,9 +36,8 @@ QString Workspace::MakeDir(const QString& name) const {
 AppServices Workspace::Services() {
     AppServices services;
     services.profile = m_profile.get();
-    services.makeMessageSink = [log = log,
-                                yes = answerYes](QWidget*) -> std::unique_ptr<MessageSink> {
-        return std::make_unique<RecordingSink>(log, yes);
+    services.makeMessageSink = [sink = sink](QWidget*) -> std::unique_ptr<MessageSink> {
+        return std::make_unique<RecordingSink>(sink.get());
     };
     services.getOpenFileName = [this](QWidget*) {
         return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();

@@ -10,28 +10,11 @@
 #include <vector>
 
 #include "corvat_app.h"
-#include "message_sink.h"
 #include "profile_store.h"
 #include "settings_values.h"
+#include "test_support.h"
 
 namespace corvat::test {
-
-// Every message that reached the user, in order; questions are answered
-// as `yes` says (No by default).
-using MessageLog = std::vector<std::string>;
-
-class RecordingSink : public MessageSink {
-public:
-    explicit RecordingSink(std::shared_ptr<MessageLog> log,
-                           std::shared_ptr<bool> yes = std::make_shared<bool>(false))
-        : m_log(std::move(log)), m_yes(std::move(yes)) {}
-    void ShowMessage(const std::string& text) override { m_log->push_back(text); }
-    bool AskYesNo(const std::string&) override { return *m_yes; }
-
-private:
-    std::shared_ptr<MessageLog> m_log;
-    std::shared_ptr<bool> m_yes;
-};
 
 // A temporary home for one test: a profile file, input files and output
 // directories, with the services the program would get, recording instead
@@ -48,8 +31,9 @@ public:
     ProfileStore& Profile() { return *m_profile; }
     AppServices Services();
 
-    std::shared_ptr<MessageLog> log = std::make_shared<MessageLog>();
-    std::shared_ptr<bool> answerYes = std::make_shared<bool>(false);
+    // Every message and question that reached the user, in order; questions
+    // are answered as `sink->answer` says (No by default).
+    std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
     QStringList filesToOpen;  // answers of the open-file dialog, in order
     int beeps = 0;
     std::function<void()> onBeep;  // runs at each beep, after counting it

@@ -97,7 +97,7 @@ private slots:
     }
 
     void fillsJobFromDialogAndProfileValues() {
-        test::RecordingSink sink(std::make_shared<test::MessageLog>());
+        test::RecordingSink sink;
         corvat::NullProfile profile;
         CConverter job(sink, profile, RealFileSystem());
         SettingsValues v;

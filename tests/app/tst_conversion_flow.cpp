@@ -27,6 +27,8 @@ namespace {
 
 const QString kSuccess = QStringLiteral("\nConversion completed successfully!");
 const QString kFailure = QStringLiteral("\nConversion failed.");
+const QString kUpdateNo =
+    QStringLiteral("\nSAMPLE is already in this directory.\nAdd the rows of this file to it? No");
 
 QString Header(const QString& path) {
     return QStringLiteral("To help you with the conversion settings, your file...\n\n\t") +
@@ -154,7 +156,7 @@ private slots:
         QCOMPARE(m_ws->beeps, 1);
         QCOMPARE(logAtBeep, View()->toPlainText());  // the beep follows the outcome line
         QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
-        QVERIFY(m_ws->log->empty());
+        QVERIFY(m_ws->sink->messages.empty());
 
         const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
         QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
@@ -183,13 +185,10 @@ private slots:
         choice.makeNewMaster = false;
         choice.symbol = QStringLiteral("sample");
         OpenAndConvert(m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)), choice);
-        QVERIFY(View()->toPlainText().endsWith(
-            "\nSAMPLE is already in this directory.\nAdd the rows of this file to it? No"
-            "\nDuplicate Symbol" +
-            kFailure));
+        QVERIFY(View()->toPlainText().endsWith(kUpdateNo + "\nDuplicate Symbol" + kFailure));
         QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")), data);
         // Yes: the two new rows added, and the outcome line says so.
-        *m_ws->answerYes = true;
+        m_ws->sink->answer = true;
         Convert(choice);
         QVERIFY(View()->toPlainText().endsWith(
             QStringLiteral("\nSAMPLE: 2 rows added, 0 replaced, 5 records")));
@@ -205,9 +204,9 @@ private slots:
         OpenAndConvert(input, choice);
 
         // The engine's own report, in a box and in the log before the outcome.
-        QCOMPARE(m_ws->log->size(), size_t{1});
-        QVERIFY(View()->toPlainText().endsWith(u'\n' + QString::fromStdString(m_ws->log->front()) +
-                                               kFailure));
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
+        QVERIFY(View()->toPlainText().endsWith(
+            u'\n' + QString::fromStdString(m_ws->sink->messages.front()) + kFailure));
         QCOMPARE(m_ws->beeps, 0);
         QSettings ini(m_ws->IniPath(), QSettings::IniFormat);
         QCOMPARE(ini.value(QStringLiteral("Setting/DateFormat")).toString(),
@@ -234,7 +233,7 @@ private slots:
         ConversionChoice choice;
         choice.makeNewMaster = false;
         choice.path = m_ws->MakeDir(QStringLiteral("out"));
-        *m_ws->answerYes = true;
+        m_ws->sink->answer = true;
         OpenAndConvert(m_ws->WriteFile(QStringLiteral("p.csv"), PriceFile(3) + "bad\n"), choice);
         QVERIFY(View()->toPlainText().contains(
             "\nThis directory has no MASTER yet. Make a new one? Yes"));
@@ -254,16 +253,13 @@ private slots:
         const QString afterFirst = View()->toPlainText();
         QVERIFY(afterFirst.endsWith(kSuccess));
 
-        // Same symbol into the same directory: offered as an update, refused at No.
+        // Same symbol into the same directory: refused this time.
         choice.makeNewMaster = false;
         Convert(choice);
-        const QString refused = QStringLiteral(
-                                    "\nSAMPLE is already in this directory.\nAdd the "
-                                    "rows of this file to it? No\nDuplicate Symbol") +
-                                kFailure;
+        const QString refused = kUpdateNo + "\nDuplicate Symbol" + kFailure;
         QCOMPARE(View()->toPlainText(), afterFirst + refused);
         QCOMPARE(m_ws->beeps, 1);
-        QCOMPARE(m_ws->log->size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{2});  // the question and the refusal
 
         // Another symbol goes in beside the first. The first run moved the
         // working directory to the output directory: the input is found all the same.
@@ -313,7 +309,8 @@ private slots:
             QVERIFY(Frame()->Action(ID_FILE_OPEN)->isEnabled() && Frame()->ToolBar()->isEnabled());
             if (cancel) QCOMPARE(ReadAll(choice.path + QStringLiteral("/MASTER")), master);
         }
-        QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(), 4);  // with EMASTER
+        QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(),
+                 4);  // MASTER, EMASTER, F1.DAT, F1.DOP
     }
 
     void unreadableFileChangesNothing() {
@@ -325,8 +322,8 @@ private slots:
 
         const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
         Open(missing);
-        QCOMPARE(m_ws->log->size(), size_t{1});
-        const QString message = QString::fromStdString(m_ws->log->front());
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
+        const QString message = QString::fromStdString(m_ws->sink->messages.front());
         QVERIFY(message.contains(QDir::toNativeSeparators(missing)));
         QVERIFY(message.contains(QStringLiteral("No such file")));
         QCOMPARE(View()->toPlainText(), log);
@@ -335,13 +332,13 @@ private slots:
 
         // A directory is not a file to convert either.
         Open(m_ws->MakeDir(QStringLiteral("folder")));
-        QCOMPARE(m_ws->log->size(), size_t{2});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{2});
         QCOMPARE(View()->m_strInputPath, input);
 
         // A file gone between the open and the preview: no dialog may open.
         View()->m_strInputPath = missing;
         View()->OnPreviewFile();
-        QCOMPARE(m_ws->log->size(), size_t{3});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{3});
         QCOMPARE(View()->toPlainText(), log);
     }
 
@@ -375,7 +372,7 @@ private slots:
         // A file that has gone is reported and dropped, for good.
         QFile::remove(files[3]);
         Frame()->Action(ID_FILE_MRU_FILE1 + 2)->trigger();
-        QCOMPARE(m_ws->log->size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
         QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[1]}));
         QCOMPARE(VisibleRecentTexts(Frame()).size(), 3);
         QCOMPARE(m_ws->Profile().RecentFiles(), (QStringList{files[2], files[4], files[1]}));

@@ -147,7 +147,7 @@ private slots:
         // A failed open leaves it disabled.
         OpenFile(m_ws->Path(QStringLiteral("missing.csv")));
         QVERIFY(!settings->isEnabled());
-        QCOMPARE(m_ws->log->size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
 
         OpenCancelled(m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(2)));
         QVERIFY(settings->isEnabled() && button->isEnabled());
@@ -187,7 +187,7 @@ private slots:
         QVERIFY(!view->document()->isUndoAvailable());
         QCOMPARE(FileBytes(input), inputBytes);
         QCOMPARE(QDir(m_ws->Path(".")).entryList(QDir::Files), filesBefore);
-        QVERIFY(m_ws->log->empty());
+        QVERIFY(m_ws->sink->messages.empty());
     }
 
     void copyKeysCopySelectedLogAndNewEmptiesIt() {

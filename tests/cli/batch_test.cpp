@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../engine/test_support.h"
+#include "builders.h"
 #include "cli_runner.h"
 #include "convert_command.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../engine/read_back_support.h"
+#include "builders.h"
 #include "cli_runner.h"
 
 namespace corvat::test {
@@ -11,9 +11,9 @@ TEST(CheckCommandRun, PassesADirectoryMadeByConvertAndFailsADamagedOne) {
     WriteText(dir / "a.csv", "01/15/97,1,2,0.5,1.5,100,7\n01/16/97,1,2,0.5,1.5,100,7\n");
     WriteText(dir / "b.csv", "01/17/97,1,2,0.5,1.5,100,7\n");
     CliRun r = RunCorvatCli({"convert", (dir / "a.csv").string(), (dir / "b.csv").string(), "--dir",
-                             dir.path().string(), "--date-format", "MM_DD_YY"});
+                             dir.Path().string(), "--date-format", "MM_DD_YY"});
     ASSERT_EQ(r.code, 0) << r.err;
-    r = RunCorvatCli({"check", dir.path().string()});
+    r = RunCorvatCli({"check", dir.Path().string()});
     EXPECT_EQ(r.code, 0) << r.out;
     EXPECT_EQ(r.out, "No problems found.\n");
 
@@ -25,7 +25,7 @@ TEST(CheckCommandRun, PassesADirectoryMadeByConvertAndFailsADamagedOne) {
     bytes.pop_back();
     WriteBytes(dir / "F1.DAT", bytes);
     WriteText(dir / "F1.NEW", "");
-    r = RunCorvatCli({"check", dir.path().string()});
+    r = RunCorvatCli({"check", dir.Path().string()});
     EXPECT_EQ(r.code, 1);
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
@@ -49,10 +49,10 @@ TEST(CheckCommandRun, RecursiveFollowsTheTreeAndReportsLoops) {
     std::filesystem::create_directory(sub);
     WriteBytes(dir / "MASTER", MasterBytes(1, 1, {DirectoryEntry(1, "sub")}));
     WriteBytes(sub / "MASTER", MasterBytes(1, 1, {DirectoryEntry(1, "LOOP")}));
-    std::filesystem::create_directory_symlink(dir.path(), sub / "LOOP");
-    CliRun r = RunCorvatCli({"check", dir.path().string()});
+    std::filesystem::create_directory_symlink(dir.Path(), sub / "LOOP");
+    CliRun r = RunCorvatCli({"check", dir.Path().string()});
     EXPECT_EQ(r.code, 0) << r.out;
-    r = RunCorvatCli({"check", "-r", dir.path().string()});
+    r = RunCorvatCli({"check", "-r", dir.Path().string()});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find((sub / "MASTER").string() + ": directory entry 1 (LOOP) is not followed"),
               std::string::npos)

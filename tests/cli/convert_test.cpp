@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "../engine/test_support.h"
+#include "builders.h"
 #include "cli_app.h"
 
 namespace corvat::test {
@@ -32,7 +32,7 @@ struct ConvertFixture {
     }
     CliResult Convert(std::vector<std::string> extra) {
         std::vector<std::string> args = {
-            "convert",       input,        "--dir",  dir.path().string(),
+            "convert",       input,        "--dir",  dir.Path().string(),
             "--date-format", "mm_dd_ccyy", "--skip", "1"};
         args.insert(args.end(), extra.begin(), extra.end());
         return Cli(args);
@@ -72,7 +72,7 @@ TEST(CliConvert, EngineMessagesGoToStderrAndExitOne) {
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err,
               "Path does not exist\n" + (f.dir / "missing").string() + "\nConversion failed.\n");
-    r = Cli({"convert", (f.dir / "none.csv").string(), "--dir", f.dir.path().string(), "--symbol",
+    r = Cli({"convert", (f.dir / "none.csv").string(), "--dir", f.dir.Path().string(), "--symbol",
              "X"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Cannot open"), std::string::npos);
@@ -102,7 +102,7 @@ TEST(CliConvert, UsageErrorsExitTwoAndWriteNothing) {
     }
     ConvertFixture f;
     EXPECT_EQ(f.Convert({"--symbol", " "}).err, "You did not enter a valid symbol\n");
-    EXPECT_NE(Cli({"convert", f.input, "--dir", f.dir.path().string(), "--date-format", "YYYY"})
+    EXPECT_NE(Cli({"convert", f.input, "--dir", f.dir.Path().string(), "--date-format", "YYYY"})
                   .err.find("\n   4 MM_DD_CCYY  01/22/2026\n"),
               std::string::npos);
     EXPECT_EQ(f.Convert({"--symbol", "A", "--close-col", "1"}).err,
@@ -117,7 +117,7 @@ TEST(CliConvert, DisabledFieldMayShareAColumn) {
     EXPECT_EQ(Cli({"convert",
                    f.input,
                    "--dir",
-                   f.dir.path().string(),
+                   f.dir.Path().string(),
                    "--symbol",
                    "B",
                    "--no-open",
@@ -142,7 +142,7 @@ TEST(CliConvert, ExportedFileWithBomQuotesAndCrLf) {
     TempDir dir;
     const auto r =
         Cli({"convert", std::string(CORVAT_TEST_DATA) + "/quoted_crlf_bom.csv", "--dir",
-             dir.path().string(), "--symbol", "Q", "--skip", "1", "--date-format", "MM_DD_CCYY"});
+             dir.Path().string(), "--symbol", "Q", "--skip", "1", "--date-format", "MM_DD_CCYY"});
     // "1,000.5" is one quoted field, read with its thousands separator.
     EXPECT_EQ(r.code, 0) << r.err;
     const Bytes data = ReadBytes(dir / "F1.DAT");
@@ -157,17 +157,17 @@ TEST(CliConvert, BundledSampleWithTheDefaultDateFormatWritesNothing) {
     const std::string sample = std::string(CORVAT_TEST_DATA) + "/../../examples/sample.csv";
     for (bool skipBadRows : {false, true}) {
         TempDir dir;
-        std::vector<std::string> args = {"convert",       sample,   "--dir",  dir.path().string(),
+        std::vector<std::string> args = {"convert",       sample,   "--dir",  dir.Path().string(),
                                          "--symbol",      "SAMPLE", "--skip", "1",
                                          "--date-format", "MMDDYY"};
         if (skipBadRows) args.push_back("--skip-bad-rows");
         const auto r = Cli(args);
         EXPECT_EQ(r.code, 1);
         EXPECT_EQ(r.err.rfind("You specified a numeric-only date format\n", 0), 0u) << r.err;
-        EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
     }
     TempDir dir;
-    EXPECT_EQ(Cli({"convert", sample, "--dir", dir.path().string(), "--symbol", "SAMPLE", "--skip",
+    EXPECT_EQ(Cli({"convert", sample, "--dir", dir.Path().string(), "--symbol", "SAMPLE", "--skip",
                    "1", "--date-format", "MM_DD_CCYY"})
                   .code,
               0);
@@ -189,7 +189,7 @@ TEST(CliConvert, HelpAndVersion) {
 TEST(CliConvert, RealProcessReportsOutcome) {
     ConvertFixture f;
     const std::string command = std::string(CORVAT_CLI_PATH) + " convert " + f.input + " --dir " +
-                                f.dir.path().string() + " --symbol A --skip 1 --date-format 4 >" +
+                                f.dir.Path().string() + " --symbol A --skip 1 --date-format 4 >" +
                                 (f.dir / "out.txt").string() + " 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../engine/test_support.h"
+#include "builders.h"
 #include "cli_runner.h"
 
 namespace corvat::test {
@@ -11,7 +11,7 @@ Bytes Convert(const std::string& text, std::vector<std::string> flags, CliRun* r
     TempDir dir;
     WriteText(dir / "in.csv", text);
     std::vector<std::string> args = {
-        "convert", (dir / "in.csv").string(), "--dir", dir.path().string(), "--symbol", "X"};
+        "convert", (dir / "in.csv").string(), "--dir", dir.Path().string(), "--symbol", "X"};
     args.insert(args.end(), flags.begin(), flags.end());
     const CliRun r = RunCorvatCli(args);
     if (run != nullptr) *run = r;
@@ -76,7 +76,7 @@ TEST(DetectCli, PrintsTheOptionsAndFirstRowsAndWritesNothing) {
     WriteText(dir / "a.csv", "01/02/2024,1,2,3,4\n");
     EXPECT_EQ(RunCorvatCli({"detect", (dir / "a.csv").string()}).code, 1);
     EXPECT_EQ(RunCorvatCli({"detect", (dir / "none.csv").string()}).code, 1);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "../engine/index_support.h"
+#include "builders.h"
 #include "cli_runner.h"
 #include "tabular_output.h"
 
@@ -11,10 +12,10 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
     TempDir dir;
     WriteText(dir / "a.csv", "01/15/1997,1,2,0.5,1.5,100,7\n01/20/1997,1,2,0.5,1.5,100,7\n");
     CliRun r =
-        RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.path().string(), "--symbol",
+        RunCorvatCli({"convert", (dir / "a.csv").string(), "--dir", dir.Path().string(), "--symbol",
                       "ibm", "--name", "IBM, Corp.", "--date-format", "4", "--no-oi"});
     ASSERT_EQ(r.code, 0) << r.err;
-    r = RunCorvatCli({"list", dir.path().string()});
+    r = RunCorvatCli({"list", dir.Path().string()});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "FileNumber  Symbol  Name        Fields  FirstDate   LastDate    Records  "
@@ -24,13 +25,13 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
               "   MASTER"
               "            D\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "csv"});
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
               "LongName,Period\n"
               "1,IBM,\"IBM, Corp.\",6,1997-01-15,1997-01-20,2,,MASTER,,D\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "json"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "json"});
     EXPECT_EQ(
         r.out,
         "[\n  {\"FileNumber\": 1, \"Symbol\": \"IBM\", \"Name\": \"IBM, Corp.\", \"Fields\": 6, "
@@ -38,7 +39,7 @@ TEST(ListCommandOutput, ShowsADirectoryMadeByConvertInEveryFormat) {
         "\"Subdirectory\": null, \"Index\": \"MASTER\", \"LongName\": null, \"Period\": "
         "\"D\"}\n]\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "xml"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "xml"});
     EXPECT_EQ(r.code, 2);
 }
 
@@ -48,12 +49,12 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
     std::filesystem::create_directory(sub);
     WriteBytes(
         dir / "MASTER",
-        MasterBytes(2, 2, {WriteSoundSecurity(dir.path(), 1, "TOP"), DirectoryEntry(2, "SUB")}));
+        MasterBytes(2, 2, {WriteSoundSecurity(dir.Path(), 1, "TOP"), DirectoryEntry(2, "SUB")}));
     WriteBytes(sub / "MASTER",
                MasterBytes(2, 2, {DirectoryEntry(1, "BACK"), WriteSoundSecurity(sub, 2, "LOW")}));
-    std::filesystem::create_directory_symlink(dir.path(), sub / "back");
+    std::filesystem::create_directory_symlink(dir.Path(), sub / "back");
 
-    CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    CliRun r = RunCorvatCli({"list", dir.Path().string(), "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
@@ -61,7 +62,7 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
               "1,TOP,TOP,2,1997-01-15,1997-01-16,2,,MASTER,,D\n"
               "2,,,,,,,SUB,MASTER,,\n");
 
-    r = RunCorvatCli({"list", dir.path().string(), "--recursive", "--format", "csv"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--recursive", "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "Directory,FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,"
@@ -76,15 +77,15 @@ TEST(ListCommandOutput, FollowsDirectoryEntriesOnlyWhenRecursiveAndSurvivesLoops
 
 TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
     TempDir dir;
-    CliRun r = RunCorvatCli({"list", dir.path().string()});
+    CliRun r = RunCorvatCli({"list", dir.Path().string()});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("No such file"), std::string::npos);
 
     MasterRecord odd = DatedEntry(3, "ODD", 2, 970230.0f, -1.0f);
-    Bytes bytes = MasterBytes(9, 2, {odd, WriteSoundSecurity(dir.path(), 4, "OK")});
+    Bytes bytes = MasterBytes(9, 2, {odd, WriteSoundSecurity(dir.Path(), 4, "OK")});
     bytes.push_back(1);
     WriteBytes(dir / "MASTER", bytes);
-    r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    r = RunCorvatCli({"list", dir.Path().string(), "--format", "csv"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
@@ -110,8 +111,8 @@ void WriteThreeIndexes(const std::filesystem::path& dir) {
 
 TEST(ListCommandOutput, ListsEverySecurityOfAllThreeIndexes) {
     TempDir dir;
-    WriteThreeIndexes(dir.path());
-    CliRun r = RunCorvatCli({"list", dir.path().string(), "--format", "csv"});
+    WriteThreeIndexes(dir.Path());
+    CliRun r = RunCorvatCli({"list", dir.Path().string(), "--format", "csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(
         r.out,
@@ -119,7 +120,7 @@ TEST(ListCommandOutput, ListsEverySecurityOfAllThreeIndexes) {
         "Period\n"
         "1,IBM,IBM,2,1997-01-15,1997-01-16,2,,MASTER,INTERNATIONAL BUSINESS MACHINES,D\n"
         "256,WIDE,A WIDE NAME,2,1997-01-15,1997-01-16,2,,XMASTER,A WIDE NAME,D\n");
-    r = RunCorvatCli({"dump", dir.path().string(), "wide"});
+    r = RunCorvatCli({"dump", dir.Path().string(), "wide"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Date,Close\n1997-01-15,1.5\n1997-01-16,2.5\n");
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "builders.h"
 #include "data_file_layout.h"
 #include "date_codec.h"
-#include "test_support.h"
 
 namespace corvat::test {
 namespace {
@@ -27,8 +27,8 @@ int RecordCount(const std::filesystem::path& dat) {
 TEST(ConvertRows, BlankAndDelimiterOnlyLinesAreSkippedUncounted) {
     JobFixture f;
     f.OnlyDateAndClose();
-    ASSERT_EQ(f.Convert("\n011597,10\r\n,,,\n  , \t\n011697,11"), 0) << f.messages.shown.front();
-    EXPECT_TRUE(f.messages.shown.empty());
+    ASSERT_EQ(f.Convert("\n011597,10\r\n,,,\n  , \t\n011697,11"), 0) << f.messages.messages.front();
+    EXPECT_TRUE(f.messages.messages.empty());
     EXPECT_EQ(RecordCount(f.dir / "F1.DAT"), 3);
     EXPECT_EQ(f.job.RowsWritten(), 2);
 }
@@ -42,8 +42,8 @@ TEST(ConvertRows, BadRowsAreLeftOutOnlyWhenTheUserSaysYes) {
         f.OnlyDateAndClose();
         f.messages.answer = answer;
         ASSERT_EQ(f.Convert(text), answer ? 0 : 1);
-        ASSERT_EQ(f.messages.shown.size(), 1u);
-        const std::string& asked = f.messages.shown[0];
+        ASSERT_EQ(f.messages.messages.size(), 1u);
+        const std::string& asked = f.messages.messages[0];
         for (const char* part : {"Line 2: it has no close column",
                                  "Line 3:", "Line 4:", "Line 6: it repeats the date of line 1",
                                  "\nConvert the other 2 rows and leave these out?"}) {
@@ -68,10 +68,10 @@ TEST(ConvertRows, BadRowsBeyondFiveAreCounted) {
     JobFixture f;
     f.OnlyDateAndClose();
     ASSERT_EQ(f.Convert("011597\n011597\n011597\n011597\n011597\n011597\n011597\n011697,1\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_NE(f.messages.shown[0].find("Line 5:"), std::string::npos);
-    EXPECT_EQ(f.messages.shown[0].find("Line 6:"), std::string::npos);
-    EXPECT_NE(f.messages.shown[0].find("2 more"), std::string::npos);
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_NE(f.messages.messages[0].find("Line 5:"), std::string::npos);
+    EXPECT_EQ(f.messages.messages[0].find("Line 6:"), std::string::npos);
+    EXPECT_NE(f.messages.messages[0].find("2 more"), std::string::npos);
 }
 
 TEST(ConvertRows, DisabledFieldColumnsMayBeMissing) {
@@ -98,10 +98,10 @@ TEST(ConvertRows, DateKindMismatchStopsBeforeAnythingIsWritten) {
         f.job.m_nDateFormat = 7;
         f.messages.answer = skipBadRows;
         ASSERT_EQ(f.Convert("97/01/15,10\n970116,10\n"), 1);
-        EXPECT_EQ(f.messages.shown,
+        EXPECT_EQ(f.messages.messages,
                   std::vector<std::string>{"You specified a numeric-only date format\nbut a "
                                            "non-numeric date character was found."});
-        EXPECT_EQ(FileNames(f.dir.path()), std::vector<std::string>{"input.txt"});
+        EXPECT_EQ(FileNames(f.dir.Path()), std::vector<std::string>{"input.txt"});
     }
 }
 
@@ -110,11 +110,12 @@ TEST(ConvertRows, SeparatedFormatWithDigitsOnlyWarnsOnce) {
     f.OnlyDateAndClose();
     f.job.m_nDateFormat = 3;
     ASSERT_EQ(f.Convert("011597,10\n011697,10\n"), 1);
-    EXPECT_EQ(f.messages.shown.front(),
+    EXPECT_EQ(f.messages.messages.front(),
               "You specified a character-separated date format\nbut a only numeric date "
               "characters were found.\nThe dates look like MMDDYY.");
-    EXPECT_EQ(
-        std::count(f.messages.shown.begin(), f.messages.shown.end(), f.messages.shown.front()), 1);
+    EXPECT_EQ(std::count(f.messages.messages.begin(), f.messages.messages.end(),
+                         f.messages.messages.front()),
+              1);
 }
 
 TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {
@@ -124,7 +125,7 @@ TEST(ConvertRows, DateKindIsJudgedOnTheFirstRowWithADate) {
     // The quoted date loses its quotes before the check; the blank-date row
     // before it is not the one judged.
     ASSERT_EQ(f.Convert(" ,5\n\"011597\",10\n011697,10\n"), 0);
-    EXPECT_EQ(f.messages.shown.size(), 1u) << "only the left-out row is reported";
+    EXPECT_EQ(f.messages.messages.size(), 1u) << "only the left-out row is reported";
     EXPECT_EQ(f.job.RowsWritten(), 2);
 }
 
@@ -132,8 +133,8 @@ TEST(ConvertRows, LeadingSpaceCountsAsNonDigitInTheCheck) {
     JobFixture f;
     f.OnlyDateAndClose();
     ASSERT_EQ(f.Convert(" 011597,10\n"), 1);
-    EXPECT_EQ(f.messages.shown.front().rfind("You specified a numeric-only", 0), 0u);
-    EXPECT_EQ(FileNames(f.dir.path()), std::vector<std::string>{"input.txt"});
+    EXPECT_EQ(f.messages.messages.front().rfind("You specified a numeric-only", 0), 0u);
+    EXPECT_EQ(FileNames(f.dir.Path()), std::vector<std::string>{"input.txt"});
 }
 
 TEST(ConvertRows, RecordsAreStoredAscendingWhateverTheFileOrder) {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "read_back_support.h"
+#include "builders.h"
 
 namespace corvat::test {
 namespace {
@@ -34,19 +34,19 @@ struct CheckFixture {
     TempDir dir;
     std::vector<MasterRecord> entries;
     void Sound(std::uint8_t n, const std::string& symbol) {
-        entries.push_back(WriteSoundSecurity(dir.path(), n, symbol));
+        entries.push_back(WriteSoundSecurity(dir.Path(), n, symbol));
     }
     // Date and close in F<n>, an entry giving `first` and `last`.
     void Dated(std::uint8_t n, const std::string& symbol, float first, float last,
                const std::vector<std::vector<float>>& records) {
-        WriteDescription(dir.path(), n, {0, 4});
-        WriteDataFile(dir.path(), n, 2, records);
+        WriteDescription(dir.Path(), n, {0, 4});
+        WriteDataFile(dir.Path(), n, 2, records);
         entries.push_back(DatedEntry(n, symbol, 2, first, last));
     }
     std::vector<Finding> Check(bool recursive = false) {
         WriteBytes(dir / "MASTER", MasterBytes(static_cast<std::int16_t>(entries.size()),
                                                static_cast<std::int16_t>(entries.size()), entries));
-        return CheckDataDirectory(dir.path(), recursive, RealFileSystem());
+        return CheckDataDirectory(dir.Path(), recursive, RealFileSystem());
     }
 };
 
@@ -62,7 +62,7 @@ TEST(DataDirectoryCheck, FindsMasterLengthAndCountFaults) {
     CheckFixture f;
     f.Sound(1, "IBM");
     WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
-    ExpectFindings(CheckDataDirectory(f.dir.path(), false, RealFileSystem()),
+    ExpectFindings(CheckDataDirectory(f.dir.Path(), false, RealFileSystem()),
                    {
                        {"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
                        {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
@@ -83,20 +83,24 @@ TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
 TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
     CheckFixture f;
     f.entries.push_back(DatedEntry(1, "NODAT", 2, 970115.0f, 970115.0f));
-    WriteDescription(f.dir.path(), 1, {0, 4});
+    WriteDescription(f.dir.Path(), 1, {0, 4});
     f.entries.push_back(DatedEntry(2, "NODOP", 2, 970115.0f, 970115.0f));
-    WriteDataFile(f.dir.path(), 2, 2, {{970115.0f, 1.0f}});
+    WriteDataFile(f.dir.Path(), 2, 2, {{970115.0f, 1.0f}});
     // The entry says 7 fields, its description 2.
     f.entries.push_back(DatedEntry(3, "FIELDS", 7, 970115.0f, 970116.0f));
-    WriteDescription(f.dir.path(), 3, {0, 4});
-    WriteDataFile(f.dir.path(), 3, 2, {{970115.0f, 1.0f}, {970116.0f, 1.0f}});
+    WriteDescription(f.dir.Path(), 3, {0, 4});
+    WriteDataFile(f.dir.Path(), 3, 2, {{970115.0f, 1.0f}, {970116.0f, 1.0f}});
     // Record length 12 for 2 fields in the entry itself.
-    MasterRecord odd = WriteSoundSecurity(f.dir.path(), 4, "ODDLEN");
+    MasterRecord odd = WriteSoundSecurity(f.dir.Path(), 4, "ODDLEN");
     odd[master::kRecordLength] = 12;
     f.entries.push_back(odd);
 
+    f.Sound(5, "BADDOP");
+    WriteText(f.dir / "F5.DOP", "DATE\r\n");
+
     ExpectFindings(f.Check(),
                    {{"F1.DAT", "missing; the data file of entry 1 (NODAT)"},
+                    {"F5.DOP", "does not begin with a quoted name"},
                     {"F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"},
                     {"F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"},
                     {"MASTER", "entry 4 (ODDLEN) has record length 12 for 2 fields"},
@@ -106,7 +110,7 @@ TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
 TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
     CheckFixture f;
     f.Sound(1, "LONGER");
-    WriteDataFile(f.dir.path(), 1, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}}, 2);  // counts 1
+    WriteDataFile(f.dir.Path(), 1, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}}, 2);  // counts 1
     f.Sound(2, "FRAGMENT");
     Bytes bytes = ReadBytes(f.dir / "F2.DAT");
     bytes.push_back(0);
@@ -132,8 +136,8 @@ TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
     f.Dated(4, "TWICE", 970110.0f, 970111.0f,
             {{970110.0f, 1.0f}, {970110.0f, 2.0f}, {970111.0f, 1.0f}, {970111.0f, 1.0f}});
     // Registered, never filled; and files no entry names.
-    WriteDescription(f.dir.path(), 5, {0, 4});
-    WriteDataFile(f.dir.path(), 5, 2, {});
+    WriteDescription(f.dir.Path(), 5, {0, 4});
+    WriteDataFile(f.dir.Path(), 5, 2, {});
     f.entries.push_back(DatedEntry(5, "EMPTY", 2, 970115.0f, 970115.0f));
     WriteText(f.dir / "F9.DAT", "");
     WriteText(f.dir / "f9.dop", "");
@@ -173,12 +177,12 @@ TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
     TempDir dir;
-    ExpectFindings(CheckDataDirectory(dir.path(), false, RealFileSystem()),
+    ExpectFindings(CheckDataDirectory(dir.Path(), false, RealFileSystem()),
                    {{"MASTER", "No such file"}});
     WriteBytes(dir / "MASTER", Bytes(20, 0));
     WriteText(dir / "MASTER.NEW", "");
     ExpectFindings(
-        CheckDataDirectory(dir.path(), false, RealFileSystem()),
+        CheckDataDirectory(dir.Path(), false, RealFileSystem()),
         {{"MASTER", "shorter than its 53-byte header"}, {"MASTER.NEW", "temporary file"}});
 }
 
@@ -193,7 +197,7 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
                MasterBytes(3, 3,
                            {WriteSoundSecurity(sub, 1, "Ibm"), DirectoryEntry(2, "UP"),
                             DatedEntry(3, "NOFILES", 2, 970115.0f, 970115.0f)}));
-    std::filesystem::create_directory_symlink(f.dir.path(), sub / "UP");
+    std::filesystem::create_directory_symlink(f.dir.Path(), sub / "UP");
     WriteText(sub / "F1.NEW", "");
 
     EXPECT_EQ(Joined(f.Check(false)), "") << "without recursive only the top is checked";

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "builders.h"
+#include "failing_file_system.h"
 #include "master_listing.h"
 #include "master_search.h"
 #include "master_tree.h"
-#include "read_back_support.h"
 #include "security_data.h"
 #include "stored_date.h"
 
@@ -26,6 +27,13 @@ TEST(StoredDates, DecodesRealDatesAndShowsAnythingElseAsTheNumber) {
         EXPECT_FALSE(date.valid) << value;
         EXPECT_EQ(std::stof(StoredDateText(date)), value);
     }
+    // Every month's last day is a date, the day after it is not (1997: no leap year).
+    const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int month = 1; month <= 12; ++month) {
+        const float last = 970000.0f + month * 100.0f + lengths[month - 1];
+        EXPECT_TRUE(DecodeDateValue(IeeeToMbf(last)).valid) << last;
+        EXPECT_FALSE(DecodeDateValue(IeeeToMbf(last + 1)).valid) << last + 1;
+    }
     EXPECT_EQ(StoredDateText(DecodeDateValue({0xFF, 0xFF, 0x7F, 0xFF})).find('-'),
               std::string::npos)
         << "the largest MBF number is no date";
@@ -40,7 +48,7 @@ TEST(MasterListingRead, KeepsWhatTheFileHoldsWhateverTheHeaderSays) {
     WriteBytes(dir / "master", bytes);     // another program's letter case
 
     MasterListing listing;
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
+    ASSERT_EQ(ReadMasterListing(dir.Path(), listing, RealFileSystem()), "");
     EXPECT_EQ(listing.masterPath.filename(), "master");
     EXPECT_EQ(listing.entryCount, 5);
     ASSERT_EQ(listing.Entries().size(), 2u);
@@ -60,27 +68,27 @@ TEST(MasterListingRead, CountsBoundTheEntriesAndZeroPaddingEndsTexts) {
     std::fill(padded.begin() + master::kSymbol, padded.begin() + master::kSymbol + 16, 0);
     std::copy_n("AB", 2, padded.begin() + master::kSymbol);
     padded[master::kName + 3] = 0;
-    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {padded, WriteSoundSecurity(dir.path(), 3, "X")}));
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {padded, WriteSoundSecurity(dir.Path(), 3, "X")}));
     MasterListing listing;
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
+    ASSERT_EQ(ReadMasterListing(dir.Path(), listing, RealFileSystem()), "");
     ASSERT_EQ(listing.Entries().size(), 1u) << "the header counts one";
     EXPECT_EQ(listing.records.size(), 2u);
     EXPECT_EQ(listing.Entries()[0].symbol, "AB");
     EXPECT_EQ(listing.Entries()[0].name, "AB");
 
     WriteBytes(dir / "MASTER", MasterBytes(-3, 0, {padded}));
-    ASSERT_EQ(ReadMasterListing(dir.path(), listing, RealFileSystem()), "");
+    ASSERT_EQ(ReadMasterListing(dir.Path(), listing, RealFileSystem()), "");
     EXPECT_TRUE(listing.Entries().empty()) << "a negative count names no entry";
 }
 
 TEST(MasterListingRead, RefusesMissingAndShortMastersWithTheReason) {
     TempDir dir;
     MasterListing listing;
-    const std::string missing = ReadMasterListing(dir.path(), listing, RealFileSystem());
+    const std::string missing = ReadMasterListing(dir.Path(), listing, RealFileSystem());
     EXPECT_NE(missing.find((dir / "MASTER").string()), std::string::npos) << missing;
     EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
     WriteBytes(dir / "MASTER", Bytes(52, 0));
-    EXPECT_NE(ReadMasterListing(dir.path(), listing, RealFileSystem())
+    EXPECT_NE(ReadMasterListing(dir.Path(), listing, RealFileSystem())
                   .find("shorter than its 53-byte header"),
               std::string::npos);
 }
@@ -115,13 +123,13 @@ TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
     WriteBytes(dir / "MASTER",
                MasterBytes(2, 2, {DirectoryEntry(1, ".."), DirectoryEntry(2, "A")}));
     // A chain deeper than the search goes: A/A/A/...
-    std::filesystem::path level = dir.path();
+    std::filesystem::path level = dir.Path();
     for (int depth = 0; depth < kMaxSearchDepth + 5; ++depth) {
         level /= "A";
         std::filesystem::create_directory(level);
         WriteBytes(level / "MASTER", MasterBytes(1, 1, {DirectoryEntry(1, "A")}));
     }
-    MasterTree tree = WalkMasterTree(dir.path(), RealFileSystem());
+    MasterTree tree = WalkMasterTree(dir.Path(), RealFileSystem());
     EXPECT_EQ(tree.nodes.size(), static_cast<std::size_t>(kMaxSearchDepth) + 1);
     ASSERT_EQ(tree.skipped.size(), 2u);
     EXPECT_EQ(tree.skipped[0].reason, SkipReason::UnusableName);
@@ -129,7 +137,7 @@ TEST(MasterTreeWalk, SkipsUnusableNamesCutShortMastersAndEndlessChains) {
 
     // A master cut short is not trusted to lead anywhere, as in the search.
     WriteBytes(dir / "MASTER", MasterBytes(3, 2, {DirectoryEntry(2, "A")}));
-    tree = WalkMasterTree(dir.path(), RealFileSystem());
+    tree = WalkMasterTree(dir.Path(), RealFileSystem());
     EXPECT_EQ(tree.nodes.size(), 1u);
     ASSERT_EQ(tree.skipped.size(), 1u);
     EXPECT_EQ(tree.skipped[0].reason, SkipReason::MasterCutShort);
@@ -163,7 +171,7 @@ TEST(FieldDescriptionRead, AcceptsEveryLineEndAndCaseAndRefusesWhatWouldMisread)
 
 TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     TempDir dir;
-    WriteDataFile(dir.path(), 1, 2, {{970115.0f, 10.0f}, {970116.0f, -2.5f}}, 7);
+    WriteDataFile(dir.Path(), 1, 2, {{970115.0f, 10.0f}, {970116.0f, -2.5f}}, 7);
     Bytes bytes = ReadBytes(dir / "F1.DAT");
     bytes.insert(bytes.end(), {9, 9, 9});
     WriteBytes(dir / "F1.DAT", bytes);
@@ -190,11 +198,16 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
     EXPECT_EQ(data.RecordsPresent(), 0u);
 
     // Counted records come from the header alone.
-    WriteDataFile(dir.path(), 1, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
+    WriteDataFile(dir.Path(), 1, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
     std::size_t records = 99;
     ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 1u);
-    WriteDataFile(dir.path(), 1, 2, {}, 0);  // a count of 0 counts no record either
+    WriteDataFile(dir.Path(), 1, 2, {}, 0x0302);  // both bytes of the count count
+    ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
+    EXPECT_EQ(records, 0x0301u);
+    ASSERT_EQ(ReadDataFile(dir / "F1.DAT", 8, data, RealFileSystem()), "");
+    EXPECT_EQ(data.headerCount, 0x0302);
+    WriteDataFile(dir.Path(), 1, 2, {}, 0);  // a count of 0 counts no record either
     ASSERT_EQ(ReadCountedRecords(dir / "F1.DAT", records, RealFileSystem()), "");
     EXPECT_EQ(records, 0u);
     WriteBytes(dir / "F1.DAT", Bytes{0, 0, 5});
@@ -206,84 +219,32 @@ TEST(DataFileRead, ReadsWholeRecordsOnlyAndNeverPastTheEnd) {
 
 TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
     TempDir dir;
-    WriteDataFile(dir.path(), 4, 2, {{970115.0f, 10.0f}});
+    WriteDataFile(dir.Path(), 4, 2, {{970115.0f, 10.0f}});
     WriteBytes(dir / "f4.dat", ReadBytes(dir / "F4.DAT"));
     std::filesystem::remove(dir / "F4.DAT");
     SecurityData security;
     IndexedSecurity entry = SecurityFromMaster(DatedEntry(4, "X", 2, 0, 0), 1);
-    ASSERT_EQ(ReadSecurityData(dir.path(), entry, security, RealFileSystem()), "");
+    ASSERT_EQ(ReadSecurityData(dir.Path(), entry, security, RealFileSystem()), "");
     EXPECT_EQ(security.description.fields, (std::vector<int>{0, 4}));
     EXPECT_EQ(security.data.path.filename(), "f4.dat");
     EXPECT_EQ(security.data.RecordsPresent(), 1u);
 
     entry = SecurityFromMaster(DatedEntry(4, "X", 5, 0, 0), 1);
-    EXPECT_NE(ReadSecurityData(dir.path(), entry, security, RealFileSystem()).find("F4.DOP"),
+    EXPECT_NE(ReadSecurityData(dir.Path(), entry, security, RealFileSystem()).find("F4.DOP"),
               std::string::npos)
         << "five fields could be any five";
 }
 
-// Opens files for real but every read fails, as on a disk going bad.
-class UnreadableFileSystem final : public FileSystem {
-    class BadFile final : public File {
-    public:
-        std::size_t Read(void*, std::size_t, std::error_code& ec) override {
-            ec = std::make_error_code(std::errc::io_error);
-            return 0;
-        }
-        void Write(const void*, std::size_t, std::error_code&) override {}
-        void Seek(std::uint64_t, std::error_code&) override {}
-        void Flush(std::error_code&) override {}
-        void Close(std::error_code&) override {}
-    };
-
-public:
-    std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
-                               std::error_code& ec) override {
-        auto real = RealFileSystem().Open(path, mode, ec);
-        if (!real) return nullptr;
-        real->Close(ec);
-        return std::make_unique<BadFile>();
-    }
-    std::filesystem::path Canonical(const std::filesystem::path& path,
-                                    std::error_code& ec) override {
-        return RealFileSystem().Canonical(path, ec);
-    }
-    std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
-                                          std::error_code& ec) override {
-        return RealFileSystem().WeaklyCanonical(path, ec);
-    }
-    std::filesystem::file_status Status(const std::filesystem::path& path,
-                                        std::error_code& ec) override {
-        return RealFileSystem().Status(path, ec);
-    }
-    std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
-                                               std::error_code& ec) override {
-        return RealFileSystem().SymlinkStatus(path, ec);
-    }
-    std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override {
-        return RealFileSystem().FileSize(path, ec);
-    }
-    std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
-                                                     std::error_code& ec) override {
-        return RealFileSystem().ListDirectory(dir, ec);
-    }
-    // Reading back never renames or removes.
-    void Rename(const std::filesystem::path&, const std::filesystem::path&,
-                std::error_code&) override {}
-    void Remove(const std::filesystem::path&, std::error_code&) override {}
-    void SyncDirectory(const std::filesystem::path&, std::error_code&) override {}
-    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
-                                               std::error_code& ec) override {
-        return RealFileSystem().TryLockDirectory(dir, mode, ec);
-    }
-};
-
 TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     TempDir dir;
-    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.path(), 1, "X")}));
-    UnreadableFileSystem fs;
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.Path(), 1, "X")}));
+    FailingFileSystem fs;  // every read fails, as on a disk going bad
+    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::Read) return std::errc::io_error;
+        return std::nullopt;
+    });
     MasterListing listing;
-    const std::string master = ReadMasterListing(dir.path(), listing, fs);
+    const std::string master = ReadMasterListing(dir.Path(), listing, fs);
     EXPECT_NE(master.find("Cannot read " + (dir / "MASTER").string()), std::string::npos) << master;
     EXPECT_NE(master.find(std::make_error_code(std::errc::io_error).message()), std::string::npos);
 
@@ -296,7 +257,7 @@ TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     EXPECT_NE(ReadCountedRecords(dir / "F1.DAT", records, fs).find("Cannot read"),
               std::string::npos);
 
-    const MasterTree tree = WalkMasterTree(dir.path(), fs);
+    const MasterTree tree = WalkMasterTree(dir.Path(), fs);
     ASSERT_EQ(tree.nodes.size(), 1u);
     EXPECT_NE(tree.nodes[0].error.find("Cannot read"), std::string::npos);
 }

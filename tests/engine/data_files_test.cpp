@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat::test {
 namespace {
@@ -54,7 +54,7 @@ TEST(DataFiles, NoRowConvertedWritesNothing) {
     JobFixture f;
     f.OnlyDateAndClose();
     ASSERT_EQ(f.Convert(""), 1);
-    EXPECT_EQ(f.messages.shown, std::vector<std::string>{"No rows could be converted."});
+    EXPECT_EQ(f.messages.messages, std::vector<std::string>{"No rows could be converted."});
     EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
     EXPECT_FALSE(std::filesystem::exists(f.dir / "F1.DAT"));
 }

@@ -50,7 +50,7 @@ TEST(IndexDirectory, SymbolsOfEveryIndexAreDuplicates) {
     };
     for (const auto& c : cases) {
         JobFixture f;
-        WriteTwoSecurityMaster(f.dir.path());
+        WriteTwoSecurityMaster(f.dir.Path());
         if (!c.emaster.empty()) WriteBytes(f.dir / "EMASTER", c.emaster);
         if (!c.xmaster.empty()) WriteBytes(f.dir / "xmaster", c.xmaster);
         f.job.m_bUseExisting = 1;
@@ -61,7 +61,7 @@ TEST(IndexDirectory, SymbolsOfEveryIndexAreDuplicates) {
 
 TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
     TempDir dir;
-    auto entries = WriteTwoSecurityMaster(dir.path());
+    auto entries = WriteTwoSecurityMaster(dir.Path());
     // No description files: the charting programs write none.
     std::filesystem::remove(dir / "F1.DOP");
     std::filesystem::remove(dir / "F2.DOP");
@@ -69,8 +69,8 @@ TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
         dir / "EMASTER",
         EmasterFileBytes(2, {EmasterRecordBytes(1, "IBM", 970115.0f, 970116.0f),
                              EmasterRecordBytes(2, "OTHER", 970115.0f, 970120.0f, "", 0x7f)}));
-    WriteMwdFile(dir.path(), 256, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}});
-    WriteMwdFile(dir.path(), 258, 2, {{970115.0f, 1.0f}});  // a weekly series
+    WriteMwdFile(dir.Path(), 256, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}});
+    WriteMwdFile(dir.Path(), 258, 2, {{970115.0f, 1.0f}});  // a weekly series
     WriteBytes(
         dir / "XMASTER",
         XmasterFileBytes(4, 3, 257,
@@ -78,7 +78,7 @@ TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
                           XmasterRecordBytes(7, "LOW", 19970115, 19970115),
                           XmasterRecordBytes(258, "WEEKLY", 19970101, 19970101, "", 0x09, 'W'),
                           XmasterRecordBytes(259, "ibm", 19970115, 19970116)}));
-    const std::string found = Joined(CheckDataDirectory(dir.path(), false, RealFileSystem()));
+    const std::string found = Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem()));
     EXPECT_EQ(found,
               "EMASTER: record 2 (OTHER) differs from MASTER's entry 2 (ABCDEFGHIJKLMNOP) in its "
               "symbol.\n"
@@ -107,9 +107,9 @@ TEST(IndexDirectory, CheckNamesAnEmasterBehindOrOutOfStep) {
     };
     for (const auto& [emaster, finding] : cases) {
         TempDir dir;
-        WriteTwoSecurityMaster(dir.path());
+        WriteTwoSecurityMaster(dir.Path());
         WriteBytes(dir / "EMASTER", emaster);
-        EXPECT_EQ(Joined(CheckDataDirectory(dir.path(), false, RealFileSystem())), finding);
+        EXPECT_EQ(Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem())), finding);
     }
 }
 

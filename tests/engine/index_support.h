@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "read_back_support.h"
+#include "builders.h"
 
 namespace corvat::test {
 

@@ -18,8 +18,8 @@ struct IndexFixture : JobFixture {
     // MASTER with securities 1 and 2, EMASTER as given.
     void TwoSecurities(const Bytes& emaster) {
         WriteBytes(dir / "MASTER", MasterBytes(2, 2,
-                                               {WriteSoundSecurity(dir.path(), 1, "IBM"),
-                                                WriteSoundSecurity(dir.path(), 2, "GE")}));
+                                               {WriteSoundSecurity(dir.Path(), 1, "IBM"),
+                                                WriteSoundSecurity(dir.Path(), 2, "GE")}));
         if (!emaster.empty()) WriteBytes(dir / "EMASTER", emaster);
     }
     // The new security's EMASTER record, as the conversion writes it.
@@ -41,7 +41,7 @@ TEST(IndexUpdate, EmasterInStepGetsTheNewRecordAfterMaster) {
     Bytes ibm = kIbmRecord;
     ibm[0] = ibm[1] = 0;  // another tool's marker is copied
     f.TwoSecurities(EmasterFileBytes(2, {ibm, kGeRecord}));
-    ASSERT_EQ(f.Convert(kTwoDays), 0) << f.messages.shown.front();
+    ASSERT_EQ(f.Convert(kTwoDays), 0) << f.messages.messages.front();
     const Bytes master = ReadBytes(f.dir / "MASTER");
     const Bytes emaster = ReadBytes(f.dir / "EMASTER");
     ASSERT_EQ(emaster.size(), 4u * 192);
@@ -74,8 +74,9 @@ TEST(IndexUpdate, EmasterBehindIsCompletedOutOfStepLeftAlone) {
         EXPECT_EQ(c.records == 2 ? emaster : Slice(emaster, 192, 3 * 192),
                   c.records == 2 ? c.emaster
                                  : Concat({kIbmRecord, ge, f.ExpectedRecord(3, {0x36, 0x36})}));
-        ASSERT_EQ(f.messages.shown.size(), 1u);
-        EXPECT_NE(f.messages.shown[0].find(c.message), std::string::npos) << f.messages.shown[0];
+        ASSERT_EQ(f.messages.messages.size(), 1u);
+        EXPECT_NE(f.messages.messages[0].find(c.message), std::string::npos)
+            << f.messages.messages[0];
     }
 }
 
@@ -115,7 +116,7 @@ TEST(IndexUpdate, NewMasterComesWithEmasterButNotOverOrphanedIndexes) {
         f.job.m_bUseExisting = 0;
         WriteBytes(f.dir / orphan, EmasterFileBytes(0, {}));
         EXPECT_EQ(f.Convert(kTwoDays), 1);
-        EXPECT_EQ(f.messages.shown,
+        EXPECT_EQ(f.messages.messages,
                   std::vector<std::string>{f.job.m_szPath +
                                            " holds EMASTER or XMASTER but no MASTER.\nRestore "
                                            "MASTER or choose another directory."});

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "builders.h"
 #include "date_codec.h"
-#include "test_support.h"
 
 namespace corvat {
 namespace {

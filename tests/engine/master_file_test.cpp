@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "builders.h"
 #include "index_support.h"
 
 namespace corvat::test {
@@ -43,7 +44,7 @@ TEST(MasterFile, ExistingMasterGetsTheLowestFreeNumberAppendedLast) {
                                              {SecurityEntry(1, "AAA"), SecurityEntry(2, "BBB"),
                                               SecurityEntry(4, "DDD")}));
     f.job.m_bUseExisting = 1;
-    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0) << f.messages.shown.front();
+    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0) << f.messages.messages.front();
     const Bytes master = ReadBytes(f.dir / "MASTER");
     ASSERT_EQ(master.size(), 5u * 53);
     EXPECT_EQ(Slice(master, 0, 4), (Bytes{4, 0, 4, 0}));
@@ -89,7 +90,7 @@ TEST(MasterFile, AFullMasterGoesOnInXmasterAndOnlyNoNumberLeftIsRefused) {
             EXPECT_EQ(ReadBytes(f.dir / "MASTER")[2], 255) << "never past 255";
         }
         if (number == 0) {
-            EXPECT_EQ(f.messages.shown,
+            EXPECT_EQ(f.messages.messages,
                       std::vector<std::string>{"This portfolio already has the\nmaximum number "
                                                "of symbols.\nChoose a different or new "
                                                "portfolio."});
@@ -114,9 +115,9 @@ TEST(MasterFile, MasterShorterThanItsHeaderIsReportedAndKept) {
     WriteBytes(f.dir / "MASTER", stub);
     f.job.m_bUseExisting = 1;
     EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_NE(f.messages.shown[0].find("MASTER"), std::string::npos);
-    EXPECT_NE(f.messages.shown[0].find("53-byte header"), std::string::npos);
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_NE(f.messages.messages[0].find("MASTER"), std::string::npos);
+    EXPECT_NE(f.messages.messages[0].find("53-byte header"), std::string::npos);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), stub);
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "builders.h"
 #include "text_util.h"
 
 namespace corvat::test {
@@ -11,7 +11,7 @@ namespace {
 struct Tree {
     TempDir root;
     void Master(const std::string& sub, const std::vector<MasterRecord>& entries) {
-        const auto dir = sub.empty() ? root.path() : root / sub;
+        const auto dir = sub.empty() ? root.Path() : root / sub;
         std::filesystem::create_directories(dir);
         WriteBytes(dir / "MASTER", MasterBytes(static_cast<std::int16_t>(entries.size()),
                                                static_cast<std::int16_t>(entries.size()), entries));
@@ -20,7 +20,7 @@ struct Tree {
         MasterRecord record{};
         std::string found;
         const auto result =
-            FindSecurity(root.path().string(), key, record, found, RealFileSystem());
+            FindSecurity(root.Path().string(), key, record, found, RealFileSystem());
         if (where) *where = found;
         return result;
     }
@@ -60,9 +60,9 @@ TEST(FindSecurity, SearchesSubDirectoriesAfterTheTopMaster) {
     t.Master("SUB", {SecurityEntry(1, "DEEP")});
     std::string where;
     EXPECT_EQ(t.Find("deep", &where), kSecurityFound);
-    EXPECT_EQ(where, t.root.path().string() + "/SUB/");
+    EXPECT_EQ(where, t.root.Path().string() + "/SUB/");
     EXPECT_EQ(t.Find("TOP", &where), kSecurityFound);
-    EXPECT_EQ(where, t.root.path().string() + "/");
+    EXPECT_EQ(where, t.root.Path().string() + "/");
 }
 
 TEST(FindSecurity, DirectoryNamesMatchInAnyCase) {
@@ -102,7 +102,7 @@ TEST(FindSecurity, LoopsAndEscapingNamesEndTheSearch) {
     t.Master("", {DirectoryEntry(1, "."), DirectoryEntry(2, ".."), DirectoryEntry(3, "A")});
     t.Master("A", {DirectoryEntry(1, "B")});
     t.Master("A/B", {DirectoryEntry(1, "LOOP")});
-    std::filesystem::create_directory_symlink(t.root.path(), t.root / "A" / "B" / "LOOP");
+    std::filesystem::create_directory_symlink(t.root.Path(), t.root / "A" / "B" / "LOOP");
     EXPECT_EQ(t.Find("NOWHERE"), kSecurityNotFound);
 }
 

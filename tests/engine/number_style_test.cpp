@@ -21,6 +21,7 @@ TEST(ParseNumber, EachStyleReadsItsOwnWritingOnly) {
     } cases[] = {
         {"4,745.20", kUs, false, 4745.2f},
         {"1,234,567", kUs, true, 1234567.0f},
+        {"123,456", kUs, false, 123456.0f},
         {"62.38M", kUs, true, 62380000.0f},
         {"1.5k", kUs, true, 1500.0f},
         {"2B", kUs, true, 2e9f},

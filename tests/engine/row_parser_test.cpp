@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat {
 namespace {
@@ -52,11 +52,15 @@ TEST(RowColumns, SpaceRunsCountAsOneAndQuotesAreStripped) {
 }
 
 TEST(RowColumns, KeepsAtMostTwentyColumns) {
-    std::string line;
-    for (int i = 1; i <= 25; ++i) line += std::to_string(i) + ",";
-    const Columns columns = Split(line, ',');
-    ASSERT_EQ(columns.size(), kMaxColumns);
-    EXPECT_EQ(columns.back(), "20");
+    for (const std::string quote : {"", "\""}) {
+        for (char delimiter : {',', ' ', '\t'}) {
+            std::string line;
+            for (int i = 1; i <= 25; ++i) line += quote + std::to_string(i) + quote + delimiter;
+            const Columns columns = Split(line, delimiter);
+            ASSERT_EQ(columns.size(), kMaxColumns) << line;
+            EXPECT_EQ(columns.back(), "20");
+        }
+    }
 }
 
 TEST(ParsePrice, AcceptsWholeDecimalNumbersOnly) {

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "builders.h"
 
 namespace corvat::test {
 namespace {
 
 TEST(Run, SavesPathSymbolNameAfterRegistration) {
     JobFixture f;
-    f.job.m_szPath = (f.dir.path() / "." / "").string();
+    f.job.m_szPath = (f.dir.Path() / "." / "").string();
     ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
     EXPECT_EQ(f.profile.order, (std::vector<std::string>{"Path", "Symbol", "Name"}));
-    EXPECT_EQ(f.profile.values["Setting/Path"], std::filesystem::canonical(f.dir.path()).string());
+    EXPECT_EQ(f.profile.values["Setting/Path"], std::filesystem::canonical(f.dir.Path()).string());
     EXPECT_EQ(f.profile.values["Setting/Symbol"], "XYZ");
     EXPECT_EQ(f.profile.values["Setting/Name"], "XYZ CORP");
 }
@@ -18,7 +18,7 @@ TEST(Run, SavesPathSymbolNameAfterRegistration) {
 TEST(Run, RelativeDirectoryBecomesAbsoluteWithoutChangingTheWorkingDirectory) {
     JobFixture f;
     const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(f.dir.path());
+    std::filesystem::current_path(f.dir.Path());
     std::filesystem::create_directory(f.dir / "out");
     WriteText(f.dir / "in.txt", "011597,1,2,3,4,5,6\n");
     f.job.m_szPath = "out";
@@ -35,7 +35,7 @@ TEST(Run, EarlyStopsLeaveTheProfileAlone) {
         JobFixture f;
         f.job.m_szPath = (f.dir / "missing").string();
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown,
+        EXPECT_EQ(f.messages.messages,
                   std::vector<std::string>{"Path does not exist\n" + f.job.m_szPath});
         EXPECT_TRUE(f.profile.values.empty());
     }
@@ -43,7 +43,7 @@ TEST(Run, EarlyStopsLeaveTheProfileAlone) {
         JobFixture f;
         f.job.m_bUseExisting = 1;
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown,
+        EXPECT_EQ(f.messages.messages,
                   std::vector<std::string>{"Path specified does not point to a Master file"});
         EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
     }
@@ -51,7 +51,7 @@ TEST(Run, EarlyStopsLeaveTheProfileAlone) {
         JobFixture f;
         f.job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0};
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown, std::vector<std::string>{"You need to select more columns"});
+        EXPECT_EQ(f.messages.messages, std::vector<std::string>{"You need to select more columns"});
         EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER")) << "refused before any change";
         EXPECT_TRUE(f.profile.values.empty());
     }
@@ -66,9 +66,10 @@ TEST(Run, ADirectoryChangedWhileTheUserWasAskedIsLeftAlone) {
         f.messages.answer = yes;
         f.messages.whileAsking = [&] { WriteBytes(f.dir / "MASTER", other); };
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown.back(), std::filesystem::canonical(f.dir.path()).string() +
-                                               " changed while you were being asked; try again.");
-        EXPECT_EQ(FileNames(f.dir.path()), (std::vector<std::string>{"MASTER", "input.txt"}));
+        EXPECT_EQ(f.messages.messages.back(),
+                  std::filesystem::canonical(f.dir.Path()).string() +
+                      " changed while you were being asked; try again.");
+        EXPECT_EQ(FileNames(f.dir.Path()), (std::vector<std::string>{"MASTER", "input.txt"}));
         EXPECT_EQ(ReadBytes(f.dir / "MASTER"), other);
     }
 }
@@ -81,7 +82,7 @@ TEST(Run, DuplicateSymbolIsRefusedBySymbolOrName) {
         f.job.m_bUseExisting = 1;
         f.job.m_szSymbol = symbol;
         EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.shown, std::vector<std::string>{"Duplicate Symbol"});
+        EXPECT_EQ(f.messages.messages, std::vector<std::string>{"Duplicate Symbol"});
         EXPECT_EQ(ReadBytes(f.dir / "MASTER"), before);
         EXPECT_TRUE(f.profile.values.empty());
     }
@@ -91,18 +92,18 @@ TEST(Run, AFailedNewMasterRunLeavesNothingAndTheRetrySucceeds) {
     JobFixture f;
     f.job.m_nDateFormat = 3;  // the digits-only dates do not fit
     EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-    EXPECT_EQ(FileNames(f.dir.path()), std::vector<std::string>{"input.txt"});
+    EXPECT_EQ(FileNames(f.dir.Path()), std::vector<std::string>{"input.txt"});
     EXPECT_TRUE(f.profile.values.empty());
 
-    RecordingMessages messages;
+    RecordingSink messages;
     CConverter again(messages, f.profile, RealFileSystem());
     again.m_strInputPath = f.job.m_strInputPath;
-    again.m_szPath = f.dir.path().string();
+    again.m_szPath = f.dir.Path().string();
     again.m_bFieldOn = f.job.m_bFieldOn;
     again.m_nColumn = f.job.m_nColumn;
     again.m_szSymbol = "XYZ";
     again.m_nDateFormat = 9;
-    EXPECT_EQ(again.Run(), 0) << ::testing::PrintToString(messages.shown);
+    EXPECT_EQ(again.Run(), 0) << ::testing::PrintToString(messages.messages);
 }
 
 TEST(Run, BackupHoldsTheMasterAsItWasBeforeTheRun) {
@@ -126,9 +127,10 @@ TEST(Run, UnreadableInputChangesNothing) {
     JobFixture f;
     f.job.m_strInputPath = (f.dir / "nope.txt").string();
     EXPECT_EQ(f.job.Run(), 1);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0].rfind("Cannot open " + (f.dir / "nope.txt").string() + ":\n", 0),
-              0u);
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_EQ(
+        f.messages.messages[0].rfind("Cannot open " + (f.dir / "nope.txt").string() + ":\n", 0),
+        0u);
     EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
 }
 
@@ -138,7 +140,7 @@ TEST(Run, NoTemporaryFilesAreLeftBehind) {
     f.job.m_bUseExisting = 1;
     ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(f.dir.path()))
+    for (const auto& e : std::filesystem::directory_iterator(f.dir.Path()))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names,

@@ -8,7 +8,7 @@
 #include "master_listing.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -30,7 +30,7 @@ protected:
     RunOutcome Run(FileSystem& fs = RealFileSystem(), bool useExisting = true,
                    const std::string& symbol = "NEWSYM") {
         RecordingSink sink;
-        sink.AnswerYes(m_leaveBadRowsOut);
+        sink.answer = m_leaveBadRowsOut;
         MemoryProfile profile;
         RunOutcome outcome;
         {
@@ -39,7 +39,7 @@ protected:
             outcome.result = job.Run();
             m_rowsWritten = job.RowsWritten();
         }
-        outcome.messages = sink.Messages();
+        outcome.messages = sink.messages;
         return outcome;
     }
 
@@ -144,7 +144,7 @@ TEST_F(BadInput, OutputPathThatIsAFileIsRefused) {
     CConverter job(sink, profile, RealFileSystem());
     ConfigureJob(job, m_input, file, "NEWSYM", false);
     EXPECT_EQ(job.Run(), 1);
-    EXPECT_EQ(sink.Messages(), std::vector<std::string>{"Path does not exist\n" + file.string()});
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Path does not exist\n" + file.string()});
     EXPECT_EQ(ReadFileBytes(file), "not a directory");
 }
 
@@ -302,4 +302,4 @@ TEST_F(BadInput, LoopsOfDirectoryEntriesEnd) {
 }
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test

@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "process.h"
+#include "cli_runner.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,7 +27,7 @@ protected:
                                      fs::perms::group_read | fs::perms::others_read);
         if (::geteuid() == 0) {
             // The portfolio belongs to root; nobody may only read it.
-            if (RunCli({"--version"}, m_errors, true) != 0) {
+            if (RunCliProcess({"--version"}, m_errors, true) != 0) {
                 GTEST_SKIP() << "corvat-cli cannot run as nobody here: " << ReadFileBytes(m_errors);
             }
         }
@@ -43,9 +43,9 @@ protected:
     }
 
     int Convert(const std::string& master) {
-        return RunCli({"convert", m_input.string(), "--dir", m_dir.string(), "--symbol", "NEWSYM",
-                       "--master", master, "--date-format", "MM_DD_CCYY"},
-                      m_errors, true);
+        return RunCliProcess({"convert", m_input.string(), "--dir", m_dir.string(), "--symbol",
+                              "NEWSYM", "--master", master, "--date-format", "MM_DD_CCYY"},
+                             m_errors, true);
     }
 
     std::string Errors() { return ReadFileBytes(m_errors); }
@@ -101,4 +101,4 @@ TEST_F(CliPermissions, UnreadableMasterIsRefused) {
 }
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test

@@ -5,12 +5,12 @@
 #include <atomic>
 #include <thread>
 
+#include "cli_runner.h"
 #include "date_codec.h"
 #include "master_listing.h"
-#include "process.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 // Into an empty directory at once: 12 conversions of distinct symbols, 6 of
@@ -60,7 +60,8 @@ TEST(ConcurrentWriters, AllLandOnceWithTheirOwnRowsAndDates) {
     writing = false;
     reader.join();
     EXPECT_EQ(sameConverted, 1);
-    EXPECT_EQ(RunCli({"check", dir.string()}, work / "check"), 0) << ReadFileBytes(work / "check");
+    EXPECT_EQ(RunCliProcess({"check", dir.string()}, work / "check"), 0)
+        << ReadFileBytes(work / "check");
     MasterListing listing;
     ASSERT_EQ(ReadMasterListing(dir, listing, RealFileSystem()), "");
     ASSERT_EQ(listing.Entries().size(), 33u);
@@ -92,7 +93,7 @@ TEST(ConcurrentWriters, GivingUpOnAHeldLockChangesNothing) {
                           {"convert", (work / "late.csv").string(), "--dir", dir.string(),
                            "--symbol", "LATE", "--date-format", "MM_DD_CCYY"}}) {
             args.insert(args.end(), {"--wait", wait});
-            EXPECT_EQ(RunCli(args, work / "err"), 1) << ReadFileBytes(work / "err");
+            EXPECT_EQ(RunCliProcess(args, work / "err"), 1) << ReadFileBytes(work / "err");
             const std::string text = ReadFileBytes(work / "err");
             EXPECT_EQ(text.find(waiting) != std::string::npos, wait == "1") << text;
             EXPECT_NE(text.find("Another program is writing to "), std::string::npos) << text;
@@ -102,4 +103,4 @@ TEST(ConcurrentWriters, GivingUpOnAHeldLockChangesNothing) {
 }
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test

@@ -8,7 +8,7 @@
 #include "failing_file_system.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 class Durability : public ::testing::Test {
@@ -106,4 +106,4 @@ TEST_F(Durability, NoFileTheUserOwnsIsEverDeleted) {
 }
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test

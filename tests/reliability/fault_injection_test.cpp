@@ -6,7 +6,7 @@
 #include "failing_file_system.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 // Into an existing portfolio; a new one; a portfolio with an EMASTER in
@@ -52,7 +52,7 @@ protected:
             ConfigureJob(job, m_input, m_dir, m_options.newSymbol, Existing());
             outcome.result = job.Run();
         }
-        outcome.messages = sink.Messages();
+        outcome.messages = sink.messages;
         return outcome;
     }
 
@@ -168,4 +168,4 @@ INSTANTIATE_TEST_SUITE_P(Masters, FaultInjection,
                          ::testing::Values(kExisting, kNew, kWithEmaster, kFull), PortfolioName);
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test

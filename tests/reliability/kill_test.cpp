@@ -13,12 +13,12 @@
 #include <set>
 #include <thread>
 
+#include "cli_runner.h"
 #include "index_listing.h"
 #include "master_record.h"
-#include "process.h"
 #include "reliability_fixture.h"
 
-namespace corvat {
+namespace corvat::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -140,7 +140,8 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
     auto duration = std::chrono::microseconds::max();
     for (int timed = 0; timed < 3; ++timed) {
         const auto start = Clock::now();
-        ASSERT_EQ(RunCli(ConvertArgs(input, dir, "TIMED" + std::to_string(timed)), errors), 0)
+        ASSERT_EQ(RunCliProcess(ConvertArgs(input, dir, "TIMED" + std::to_string(timed)), errors),
+                  0)
             << ReadFileBytes(errors);
         duration = std::min(
             duration, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
@@ -182,7 +183,7 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
     const std::string masterBefore = ReadFileBytes(dir / "MASTER");
     auto finalArgs = ConvertArgs(input, dir, "FINAL");
     finalArgs.insert(finalArgs.end(), {"--wait", "0"});
-    ASSERT_EQ(RunCli(finalArgs, errors), 0) << ReadFileBytes(errors);
+    ASSERT_EQ(RunCliProcess(finalArgs, errors), 0) << ReadFileBytes(errors);
     EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
     const std::string master = ReadFileBytes(dir / "MASTER");
     ExpectMasterParses(master, masterBefore);
@@ -191,4 +192,4 @@ TEST(KillTest, MasterSurvivesSigkillAtAnyMoment) {
 }
 
 }  // namespace
-}  // namespace corvat
+}  // namespace corvat::test

@@ -12,51 +12,7 @@
 #include "date_codec.h"
 #include "emaster_record.h"
 
-namespace corvat {
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvat-rel-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    // Tests may leave a directory without write or search rights.
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             m_path, std::filesystem::directory_options::skip_permission_denied, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec)) {
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
-        }
-    }
-    std::filesystem::remove_all(m_path, ec);
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-DirSnapshot Snapshot(const std::filesystem::path& dir) {
-    DirSnapshot files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
-        if (entry.is_regular_file() && !entry.is_symlink()) {
-            files[std::filesystem::relative(entry.path(), dir).string()] =
-                ReadFileBytes(entry.path());
-        }
-    }
-    return files;
-}
+namespace corvat::test {
 
 static bool IsTemporary(const std::string& name) {
     return name.ends_with(".~NU") || name.ends_with(".NEW");
@@ -68,28 +24,6 @@ std::vector<std::string> TemporaryFiles(const std::filesystem::path& dir) {
         if (IsTemporary(name)) found.push_back(name);
     }
     return found;
-}
-
-std::string RecordsBytes(const std::vector<MasterRecord>& records) {
-    std::string bytes;
-    for (const auto& record : records) bytes.append(record.begin(), record.end());
-    return bytes;
-}
-
-MasterRecord DirectoryEntry(std::uint8_t number, const std::string& name) {
-    MasterRecord entry{};
-    std::memset(entry.data() + master::kName, ' ', master::kTextSize);
-    entry[master::kFileNumber] = number;
-    std::memcpy(entry.data() + master::kName, name.data(), std::min<std::size_t>(name.size(), 8));
-    std::memcpy(entry.data() + master::kDirTag, "<DIR>", 5);
-    return entry;
-}
-
-MasterRecord MasterHeader(int count) {
-    MasterRecord header{};
-    WriteInt16(header, master::kEntryCount, static_cast<std::int16_t>(count));
-    WriteInt16(header, master::kSecondCounter, static_cast<std::int16_t>(count));
-    return header;
 }
 
 void Portfolio::Build(const std::filesystem::path& dir) {
@@ -229,4 +163,4 @@ void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
     }
 }
 
-}  // namespace corvat
+}  // namespace corvat::test

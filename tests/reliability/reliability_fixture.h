@@ -5,65 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "builders.h"
+#include "cli_runner.h"
 #include "converter.h"
+#include "failing_file_system.h"
 #include "master_record.h"
-#include "message_sink.h"
-#include "profile.h"
+#include "test_support.h"
 
-namespace corvat {
-
-// A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-class RecordingSink final : public MessageSink {
-public:
-    void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
-    bool AskYesNo(const std::string& text) override {
-        m_messages.push_back(text);
-        return m_yes;
-    }
-    void AnswerYes(bool yes) { m_yes = yes; }
-    const std::vector<std::string>& Messages() const { return m_messages; }
-    std::string All() const {
-        std::string all;
-        for (const auto& message : m_messages) all += message + "\n";
-        return all;
-    }
-
-private:
-    std::vector<std::string> m_messages;
-    bool m_yes = false;
-};
-
-using MemoryProfile = NullProfile;
-
-std::string ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
-
-// Every regular file below `dir` by its relative path, with its bytes.
-// Symbolic links are not followed.
-using DirSnapshot = std::map<std::string, std::string>;
-DirSnapshot Snapshot(const std::filesystem::path& dir);
+namespace corvat::test {
 
 // Relative paths of files below `dir` that only a conversion in progress
 // should hold (MASTER.~NU, MASTER.NEW, F<n>.NEW).
 std::vector<std::string> TemporaryFiles(const std::filesystem::path& dir);
-
-std::string RecordsBytes(const std::vector<MasterRecord>& records);
-MasterRecord DirectoryEntry(std::uint8_t number, const std::string& name);
-MasterRecord MasterHeader(int count);
 
 // The portfolio every reliability test writes into: a master with three
 // securities numbered 1, 2 and 4 (so the new one takes the gap, 3), a
@@ -114,4 +67,4 @@ void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
                   const std::filesystem::path& dir, const RunOutcome& outcome,
                   const IntactOptions& options);
 
-}  // namespace corvat
+}  // namespace corvat::test

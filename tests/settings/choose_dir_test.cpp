@@ -11,7 +11,7 @@
 
 #include "control_id.h"
 #include "settings_ids.h"
-#include "test_support.h"
+#include "settings_test_support.h"
 
 using namespace corvat;
 
@@ -159,8 +159,9 @@ private slots:
         QDir::setCurrent(saved);
         QCOMPARE(m_sink.questions,
                  question ? std::vector{Question(typed)} : std::vector<std::string>{});
-        QCOMPARE(m_sink.messages, message ? std::vector{kMessages[message].arg(typed).toStdString()}
-                                          : std::vector<std::string>{});
+        std::vector<std::string> said = m_sink.questions;
+        if (message) said.push_back(kMessages[message].arg(typed).toStdString());
+        QCOMPARE(m_sink.messages, said);
         QCOMPARE(dlg->result(), int(chosen.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
         QCOMPARE(dlg->ChosenDirectory(), chosen);
         QVERIFY(!QFileInfo::exists(m_root + "/missing"));

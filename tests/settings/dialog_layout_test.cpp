@@ -14,7 +14,7 @@
 #include "control_id.h"
 #include "settings_dlg.h"
 #include "settings_ids.h"
-#include "test_support.h"
+#include "settings_test_support.h"
 #include "up_down_control.h"
 
 using namespace corvat;

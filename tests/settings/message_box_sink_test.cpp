@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "test_support.h"
+#include "settings_test_support.h"
 
 using namespace corvat;
 using test::WhenModalOpens;

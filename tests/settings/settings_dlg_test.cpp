@@ -15,7 +15,7 @@
 #include "control_id.h"
 #include "profile_store.h"
 #include "settings_ids.h"
-#include "test_support.h"
+#include "settings_test_support.h"
 #include "up_down_control.h"
 
 using namespace corvat;

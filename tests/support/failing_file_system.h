@@ -11,7 +11,7 @@
 
 #include "file_system.h"
 
-namespace corvat {
+namespace corvat::test {
 
 enum class SeamCall {
     Open,
@@ -104,4 +104,4 @@ private:
     std::shared_ptr<State> m_state;
 };
 
-}  // namespace corvat
+}  // namespace corvat::test

@@ -1,12 +1,22 @@
-#include "process.h"
+#include "cli_runner.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <sstream>
 
-namespace corvat {
+#include "cli_app.h"
+
+namespace corvat::test {
+
+CliRun RunCorvatCli(const std::vector<std::string>& args, bool terminal) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunCli(args, out, err, terminal);
+    return {code, out.str(), err.str()};
+}
 
 CliProcess StartCli(const std::vector<std::string>& args, const std::filesystem::path& errorFile,
                     bool unprivileged) {
@@ -45,4 +55,4 @@ int WaitCli(const CliProcess& process) {
     return -1;
 }
 
-}  // namespace corvat
+}  // namespace corvat::test

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace corvat {
+namespace corvat::test {
 
 struct FailingFileSystem::State {
     long calls = 0;
@@ -287,4 +287,4 @@ std::unique_ptr<HeldLock> FailingFileSystem::TryLockDirectory(const std::filesys
     return m_inner.TryLockDirectory(dir, mode, ec);
 }
 
-}  // namespace corvat
+}  // namespace corvat::test

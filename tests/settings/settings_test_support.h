@@ -2,36 +2,13 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <deque>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "date_format_receiver.h"
-#include "message_sink.h"
+#include "test_support.h"
 
 namespace corvat::test {
-
-// Records every message; answers questions from a script (No when it runs out).
-class RecordingSink : public MessageSink {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool AskYesNo(const std::string& text) override {
-        questions.push_back(text);
-        if (answers.empty()) return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void Clear() {
-        messages.clear();
-        questions.clear();
-    }
-
-    std::vector<std::string> messages;
-    std::vector<std::string> questions;
-    std::deque<bool> answers;
-};
 
 class RecordingReceiver : public DateFormatReceiver {
 public:
