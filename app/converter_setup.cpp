@@ -40,6 +40,8 @@ void FillConverter(CConverter& job, const SettingsValues& values, const QString&
     job.m_bSkipOn = values.SkipOn;
     job.m_nSkipRows = values.SkipRows;
     job.m_numberStyle = NumberStyleOf(values);
+    // A symbol the directory already holds is offered as the daily update.
+    job.m_bAskUpdate = true;
 }
 
 }  // namespace corvat

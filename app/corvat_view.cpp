@@ -206,6 +206,7 @@ void CCorvatView::RunConversionFlow() {
 
     const WaitCursor wait;
     int result = 1;
+    QString outcome = kSuccessText;
     long leftOut = 0;
     {
         WindowLockWaiter waiter(*this);
@@ -215,10 +216,14 @@ void CCorvatView::RunConversionFlow() {
         FillConverter(job, values, m_strInputPath, m_nDateFormat);
         result = job.Run();
         leftOut = job.RowsLeftOut();
+        if (const auto& update = job.UpdateResult()) {
+            outcome = QStringLiteral("\r\n") +
+                      QString::fromStdString(UpdateOutcome(job.m_szSymbol, *update));
+        }
     }
     if (result == 0) {
         m_typedBeforeFailure.reset();
-        AppendText(kSuccessText);
+        AppendText(outcome);
         if (leftOut > 0) {
             AppendText(leftOut == 1 ? tr("\r\n1 row left out.")
                                     : tr("\r\n%1 rows left out.").arg(leftOut));

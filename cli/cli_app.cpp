@@ -11,6 +11,7 @@
 #include "detect_command.h"
 #include "dump_command.h"
 #include "list_command.h"
+#include "remove_command.h"
 
 namespace corvat {
 
@@ -42,6 +43,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
     commands.push_back(std::make_unique<CheckCommand>());
+    commands.push_back(std::make_unique<RemoveCommand>());
     for (auto& command : commands) command->SetTerminal(terminal);
     std::vector<std::pair<CLI::App*, Command*>> registered;
     for (auto& command : commands) registered.emplace_back(command->Register(app), command.get());

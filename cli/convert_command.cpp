@@ -58,6 +58,9 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
                     "use the existing MASTER, make a new one, or auto: existing when the "
                     "directory has one (default: auto)")
         ->check(CLI::IsMember({"existing", "new", "auto"}));
+    sub->add_flag("--update", m_update,
+                  "add the rows to a security DIR already holds under the symbol, instead of "
+                  "refusing it as a duplicate");
     m_layout.Register(sub);
     sub->add_flag("--skip-bad-rows", m_skipBadRows,
                   "convert the other rows when some cannot be converted (default: convert "
@@ -119,8 +122,11 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     job.m_bSkipOn = layout.skipRows > 0 ? 1 : 0;
     job.m_nSkipRows = layout.skipRows;
     job.m_numberStyle = layout.numbers;
+    job.m_bUpdate = m_update;
     job.m_nTimeColumn = layout.timeColumn;
     outcome.converted = job.Run() == 0;
+    outcome.update = job.UpdateResult();
+    outcome.symbol = job.m_szSymbol;
     outcome.fileNumber = job.FileNumber();
     outcome.rowsWritten = job.RowsWritten();
     outcome.rowsLeftOut = job.RowsLeftOut();
@@ -154,6 +160,10 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
     DeadlineWaiter waiter(messages, m_waitSeconds);
     const Outcome outcome =
         ConvertFile(m_inputs.front(), m_symbol, m_name, m_master == "existing", messages, waiter);
+    if (outcome.converted && outcome.update) {
+        out << UpdateOutcome(outcome.symbol, *outcome.update) << '\n';
+        return kExitSuccess;
+    }
     if (outcome.converted) {
         out << "Conversion completed successfully!\n"
             << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " record, " : " records, ")
@@ -197,6 +207,12 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         outcome.converted ? ++converted : ++failed;
         progress.Clear();
         err << std::flush;
+        if (outcome.update) {
+            out << BatchUpdateOutcome(input, outcome.symbol, outcome.fileNumber, *outcome.update)
+                << '\n'
+                << std::flush;
+            continue;
+        }
         out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
             << (outcome.fileNumber > 0 ? std::to_string(outcome.fileNumber) : "-") << ", "
             << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " row" : " rows") << " written, "

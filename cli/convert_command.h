@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "deadline_waiter.h"
 #include "layout_options.h"
 #include "message_sink.h"
+#include "record_merge.h"
 
 namespace corvat {
 
@@ -22,6 +24,8 @@ private:
         bool converted = false;
         int fileNumber = 0;  // 0 when no security was registered
         int rowsWritten = 0;
+        std::optional<RecordMerge> update;  // set when an existing security was updated
+        std::string symbol;                 // the updated security's, as DIR holds it
         long rowsLeftOut = 0;
         std::string firstDate;  // of the records written, as YYYY-MM-DD
         std::string lastDate;
@@ -38,6 +42,7 @@ private:
     std::string m_symbol;
     std::string m_name;
     std::string m_master = "auto";
+    bool m_update = false;
     LayoutOptions m_layout;
     int m_waitSeconds = kDefaultWaitSeconds;
     bool m_skipBadRows = false;

@@ -3,9 +3,21 @@
 #include "case_blind_path.h"
 #include "file_names.h"
 #include "file_ops.h"
+#include "index_listing.h"
 #include "master_search.h"
+#include "security_update.h"
+#include "text_util.h"
 
 namespace corvat {
+namespace {
+
+std::string TrimmedSymbol(const MasterRecord& record) {
+    std::string symbol = SymbolField(record);
+    TrimTrailingSpaces(symbol);
+    return symbol;
+}
+
+}  // namespace
 
 CConverter::CConverter(MessageSink& messages, Profile& profile, FileSystem& fileSystem)
     : m_messages(messages), m_profile(profile), m_fs(fileSystem) {}
@@ -24,6 +36,7 @@ int CConverter::Run() {
     if (int result = ConvertRows(input)) return result;
     if (int result = CheckInput(input)) return result;
     if (int result = AskAboutDirectory()) return result;
+    if (!AskAboutUpdate()) return 1;
 
     // Held from before the index is read (the duplicate check, the choice
     // of master, the free number) until the last rename and sync.
@@ -43,6 +56,19 @@ int CConverter::RunLocked(const InputRows& input) {
     }
     if (m_masterAuto) m_bUseExisting = MasterPresent() ? 1 : 0;
     if (int result = CheckOutputPath()) return result;
+    if (m_bUseExisting && m_bUpdate) {
+        DirectoryIndex index;
+        ReadDirectoryIndex(m_fs, m_szPath, index);
+        if (!index.error.empty()) {
+            Report(index.error);
+            return 1;
+        }
+        if (const auto entry = FindOwnSecurity(index, m_szSymbol)) return RunUpdate(*entry, input);
+        if (m_agreedUpdate >= 0) {
+            Report(m_szPath + " changed while you were being asked; try again.");
+            return 1;
+        }
+    }
     if (int result = CheckDuplicateSymbol()) return result;
     if (int result = AddSecurity(input)) return result;
 
@@ -113,6 +139,13 @@ int CConverter::CheckDuplicateSymbol() {
     MasterRecord record{};
     std::string foundDir;
     if (FindSecurity(m_szPath, m_szSymbol, record, foundDir, m_fs) != kSecurityFound) return 0;
+    // Only DIR's own securities are updated: a sub-directory's is named, so
+    // the user can point the update there.
+    if (m_bUpdate && EqualsIgnoringCase(TrimmedSymbol(record), m_szSymbol)) {
+        Report(m_szSymbol + " is in " + foundDir + ", not in " + m_szPath +
+               " itself:\nonly a directory's own securities are updated.");
+        return 1;
+    }
     Report("Duplicate Symbol");
     return 1;
 }

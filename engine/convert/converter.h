@@ -10,12 +10,15 @@
 #include "directory_lock.h"
 #include "field_table.h"
 #include "file_system.h"
+#include "index_files.h"
 #include "input_rows.h"
+#include "master_listing.h"
 #include "master_record.h"
 #include "mbf.h"
 #include "message_sink.h"
 #include "number_style.h"
 #include "profile.h"
+#include "record_merge.h"
 
 namespace corvat {
 
@@ -56,6 +59,9 @@ public:
     // What the run achieved, for reports; all 0 unless it committed.
     int RowsWritten() const { return m_rowsWritten; }
     int FileNumber() const { return m_fileNumber; }
+    // Set when the run added the file's rows to a security the directory
+    // already held, rather than making a new one.
+    const std::optional<RecordMerge>& UpdateResult() const { return m_update; }
     long RowsLeftOut() const { return m_rowsLeftOut; }
     // The stored dates of the first and last records written.
     const MbfBytes& FirstDate() const { return m_firstDate; }
@@ -81,6 +87,11 @@ public:
     // Set: m_bUseExisting is chosen under the directory's lock, existing
     // when a MASTER is there, so writers started together agree on one.
     bool m_masterAuto = false;
+    // Set: a symbol DIR's own index already holds is updated with the
+    // file's rows instead of being refused as a duplicate.
+    bool m_bUpdate = false;
+    // Set: whether to update is asked of the user, before the lock is taken.
+    bool m_bAskUpdate = false;
     // Set: an existing master chosen for a directory without one offers to
     // make a new one instead (the desktop program), asked before the lock.
     bool m_offerNewMaster = false;
@@ -95,6 +106,8 @@ private:
     [[nodiscard]] bool ResolveOutputPath();
     [[nodiscard]] int AskAboutDirectory();
     [[nodiscard]] int RunLocked(const InputRows& input);
+    [[nodiscard]] bool AskAboutUpdate();
+    [[nodiscard]] int RunUpdate(const IndexedSecurity& entry, const InputRows& input);
     [[nodiscard]] bool MasterPresent();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     void RemoveDataFiles(int fileNumber, bool wide);
@@ -116,6 +129,10 @@ private:
     std::string m_masterBefore;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;
+    std::optional<RecordMerge> m_update;
+    // The file number of the security the user agreed to update; -1 when
+    // nothing was asked.
+    int m_agreedUpdate = -1;
     long m_rowsLeftOut = 0;
     MbfBytes m_firstDate{};
     MbfBytes m_lastDate{};

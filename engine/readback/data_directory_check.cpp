@@ -333,18 +333,9 @@ private:
             Add(datPath, error);
             return;
         }
-        if (!data.hasHeader) {
-            Add(datPath, "length " + std::to_string(data.fileSize) + " is shorter than its " +
-                             std::to_string(recordLength) + "-byte header.");
-            return;
-        }
-        const std::uintmax_t expected = std::uintmax_t{data.headerCount} * recordLength;
-        if (data.fileSize != expected) {
-            Add(datPath, "length " + std::to_string(data.fileSize) +
-                             " disagrees with its header: " + Plural(data.headerCount, "record") +
-                             " of " + std::to_string(recordLength) + " bytes make " +
-                             std::to_string(expected) + ".");
-        }
+        if (std::string finding = DataFileLengthFinding(data); !finding.empty())
+            Add(datPath, std::move(finding));
+        if (!data.hasHeader) return;
         // An entry without records keeps the dates it was registered with.
         // The records are those the header counts; when the file is cut
         // short of them its last one is gone, which the length finding says.

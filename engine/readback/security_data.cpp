@@ -112,6 +112,20 @@ std::string ReadDataFile(const std::filesystem::path& path, std::size_t recordLe
     return {};
 }
 
+std::string DataFileLengthFinding(const DataFile& data) {
+    const std::size_t length = data.recordLength;
+    if (!data.hasHeader) {
+        return "length " + std::to_string(data.fileSize) + " is shorter than its " +
+               std::to_string(length) + "-byte header.";
+    }
+    const std::uintmax_t expected = std::uintmax_t{data.headerCount} * length;
+    if (data.fileSize == expected) return {};
+    return "length " + std::to_string(data.fileSize) +
+           " disagrees with its header: " + std::to_string(data.headerCount) +
+           (data.headerCount == 1 ? " record" : " records") + " of " + std::to_string(length) +
+           " bytes make " + std::to_string(expected) + ".";
+}
+
 std::string ReadCountedRecords(const std::filesystem::path& path, std::size_t& records,
                                FileSystem& fs) {
     records = 0;

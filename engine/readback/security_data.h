@@ -54,6 +54,12 @@ struct DataFile {
 [[nodiscard]] std::string ReadDataFile(const std::filesystem::path& path, std::size_t recordLength,
                                        DataFile& data, FileSystem& fs);
 
+// What `check` says of a data file whose length is not its header's count
+// of records times the record length, or that is shorter than its header;
+// empty when they agree. A writer refuses such a file: which records are
+// real cannot be told.
+std::string DataFileLengthFinding(const DataFile& data);
+
 // The record count word of a data file's header, read without the rest of
 // the file: the number of data records it counts (count - 1, 0 for 0 or 1).
 [[nodiscard]] std::string ReadCountedRecords(const std::filesystem::path& path,

@@ -173,6 +173,31 @@ private slots:
                  QDir(out).canonicalPath());
     }
 
+    void symbolAlreadyThereIsOfferedAsAnUpdate() {
+        Start();
+        const QString out = m_ws->MakeDir(QStringLiteral("out"));
+        ConversionChoice choice;
+        choice.path = out;
+        OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
+        const QByteArray master = ReadAll(out + QStringLiteral("/MASTER"));
+        const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
+        choice.makeNewMaster = false;
+        choice.symbol = QStringLiteral("sample");
+        // No: refused as before.
+        OpenAndConvert(m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)), choice);
+        QVERIFY(View()->toPlainText().endsWith(kFailure));
+        QCOMPARE(m_ws->sink->messages.back(), std::string("Duplicate Symbol"));
+        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")), data);
+        // Yes: the two new rows added, and the outcome line says so.
+        m_ws->sink->answer = true;
+        Convert(choice);
+        QVERIFY(View()->toPlainText().endsWith(
+            QStringLiteral("\nSAMPLE: 2 rows added, 0 replaced, 5 records")));
+        QCOMPARE(ReadAll(out + QStringLiteral("/MASTER")).size(), master.size());
+        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")).left(data.size()).mid(28), data.mid(28));
+        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")).size(), 6 * 28);
+    }
+
     void failedRunReportsAndKeepsDialogValues() {
         Start();
         const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
@@ -231,13 +256,16 @@ private slots:
         const QString afterFirst = View()->toPlainText();
         QVERIFY(afterFirst.endsWith(kSuccess));
 
-        // Same symbol into the same directory: refused this time.
+        // Same symbol into the same directory: offered as an update, refused at No.
         choice.makeNewMaster = false;
         Convert(choice);
-        const QString refused = QStringLiteral("\nDuplicate Symbol") + kFailure;
+        const QString refused = QStringLiteral(
+                                    "\nSAMPLE is already in this directory.\nAdd the "
+                                    "rows of this file to it? No\nDuplicate Symbol") +
+                                kFailure;
         QCOMPARE(View()->toPlainText(), afterFirst + refused);
         QCOMPARE(m_ws->beeps, 1);
-        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
+        QCOMPARE(m_ws->sink->messages.back(), std::string("Duplicate Symbol"));
 
         // Another symbol goes in beside the first. The first run moved the
         // working directory to the output directory: the input is found all the same.
