@@ -253,7 +253,7 @@ private slots:
         const QString afterFirst = View()->toPlainText();
         QVERIFY(afterFirst.endsWith(kSuccess));
 
-        // Same symbol into the same directory: refused this time.
+        // Same symbol into the same directory: offered as an update, refused at No.
         choice.makeNewMaster = false;
         Convert(choice);
         const QString refused = kUpdateNo + "\nDuplicate Symbol" + kFailure;
