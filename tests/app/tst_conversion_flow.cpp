@@ -187,7 +187,6 @@ private slots:
         OpenAndConvert(m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)), choice);
         QVERIFY(View()->toPlainText().endsWith(kUpdateNo + "\nDuplicate Symbol" + kFailure));
         QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")), data);
-        // Yes: the two new rows added, and the outcome line says so.
         m_ws->sink->answer = true;
         Convert(choice);
         QVERIFY(View()->toPlainText().endsWith(
