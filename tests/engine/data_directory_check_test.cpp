@@ -9,12 +9,6 @@
 namespace corvat::test {
 namespace {
 
-std::string Joined(const std::vector<Finding>& findings) {
-    std::string text;
-    for (const auto& f : findings) text += f.file.filename().string() + ": " + f.text + "\n";
-    return text;
-}
-
 // Exactly these findings, each given by its file's name and part of its text.
 void ExpectFindings(const std::vector<Finding>& findings,
                     const std::vector<std::pair<std::string, std::string>>& expected) {

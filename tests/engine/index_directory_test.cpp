@@ -9,12 +9,6 @@
 namespace corvat::test {
 namespace {
 
-std::string Joined(const std::vector<Finding>& findings) {
-    std::string text;
-    for (const auto& f : findings) text += f.file.filename().string() + ": " + f.text + "\n";
-    return text;
-}
-
 // MASTER with IBM (1) and ABCDEFGHIJKLMNOP (2), both sound, in `dir`.
 std::vector<MasterRecord> WriteTwoSecurityMaster(const std::filesystem::path& dir) {
     std::vector<MasterRecord> entries = {WriteSoundSecurity(dir, 1, "IBM"),

@@ -9,12 +9,20 @@
 #include <vector>
 
 #include "converter.h"
+#include "data_directory_check.h"
 #include "data_file_layout.h"
 #include "master_record.h"
 #include "mbf.h"
 #include "test_support.h"
 
 namespace corvat::test {
+
+// Findings one a line, "FILE: text", for comparing in one go.
+inline std::string Joined(const std::vector<Finding>& findings) {
+    std::string text;
+    for (const auto& f : findings) text += f.file.filename().string() + ": " + f.text + "\n";
+    return text;
+}
 
 inline Bytes MbfOf(float value) {
     const MbfBytes mbf = IeeeToMbf(value);
