@@ -2,9 +2,27 @@
 
 #include <QFile>
 
+#include "case_blind_path.h"
+#include "emaster_record.h"
+#include "file_ops.h"
 #include "layout_values.h"
+#include "master_record.h"
+#include "xmaster_record.h"
 
 namespace corvat {
+namespace {
+
+// EMASTER or XMASTER without MASTER: the directory of a charting program
+// whose MASTER is lost. Making a new MASTER beside them would hide their
+// securities, so it is never offered.
+bool HoldsIndexWithoutMaster(FileSystem& fs, const std::filesystem::path& dir) {
+    const auto present = [&](const char* name) {
+        return LinkExists(fs, FindIgnoringCase(fs, dir, name));
+    };
+    return !present(kMasterName) && (present(kEmasterName) || present(kXmasterName));
+}
+
+}  // namespace
 
 void FillConverter(CConverter& job, const SettingsValues& values, const QString& inputPath,
                    int dateFormat) {
@@ -42,6 +60,12 @@ void FillConverter(CConverter& job, const SettingsValues& values, const QString&
     job.m_numberStyle = NumberStyleOf(values);
     // A symbol the directory already holds is offered as the daily update.
     job.m_bAskUpdate = true;
+    // Such a directory is refused as a new master would be, with the reason
+    // and before any question about it.
+    if (job.m_bUseExisting && !job.m_szPath.empty() &&
+        HoldsIndexWithoutMaster(RealFileSystem(), job.m_szPath)) {
+        job.m_bUseExisting = 0;
+    }
 }
 
 }  // namespace corvat

@@ -6,20 +6,24 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
 
+#include "choose_dir.h"
 #include "converter.h"
 #include "converter_setup.h"
 #include "preview_reader.h"
 #include "profile_store.h"
+#include "security_removal.h"
 #include "settings_dlg.h"
 
 namespace corvat {
 
 const QString CCorvatView::kSuccessText = QStringLiteral("\r\nConversion completed successfully!");
 const QString CCorvatView::kFailureText = QStringLiteral("\r\nConversion failed.");
+const QString CCorvatView::kCancelledText = QStringLiteral("\r\nConversion cancelled.");
 
 namespace {
 
@@ -69,7 +73,7 @@ private:
 // only Cancel ends the wait early; there is no time limit.
 class WindowLockWaiter final : public LockWaiter {
 public:
-    explicit WindowLockWaiter(CCorvatView& view) : m_view(view) {}
+    explicit WindowLockWaiter(CCorvatView& view) : m_view(view) { m_view.m_cancelWaiting = false; }
     ~WindowLockWaiter() override {
         if (m_waiting) emit m_view.WaitingEnded();
     }
@@ -77,7 +81,6 @@ public:
     WindowLockWaiter& operator=(const WindowLockWaiter&) = delete;
 
     void StartWaiting(const std::filesystem::path& dir) override {
-        m_view.m_cancelWaiting = false;
         if (!m_waiting) emit m_view.WaitingStarted(QString::fromStdString(WaitingText(dir)));
         m_waiting = true;
     }
@@ -89,6 +92,7 @@ public:
         pause.exec();
         return !m_view.m_cancelWaiting;
     }
+    bool StoppedByUser() const override { return m_view.m_cancelWaiting; }
 
 private:
     CCorvatView& m_view;
@@ -208,6 +212,7 @@ void CCorvatView::RunConversionFlow() {
     int result = 1;
     QString outcome = kSuccessText;
     long leftOut = 0;
+    bool cancelled = false;
     {
         WindowLockWaiter waiter(*this);
         LoggingSink logged(*messages, *this);
@@ -215,6 +220,7 @@ void CCorvatView::RunConversionFlow() {
         job.SetLockWaiter(waiter);
         FillConverter(job, values, m_strInputPath, m_nDateFormat);
         result = job.Run();
+        cancelled = result != 0 && waiter.StoppedByUser();
         leftOut = job.RowsLeftOut();
         if (const auto& update = job.UpdateResult()) {
             outcome = QStringLiteral("\r\n") +
@@ -231,7 +237,46 @@ void CCorvatView::RunConversionFlow() {
         m_beep();
     } else {
         m_typedBeforeFailure = values;
-        AppendText(kFailureText);
+        AppendText(cancelled ? kCancelledText : kFailureText);
+    }
+}
+
+void CCorvatView::OnRemoveSecurity() {
+    const std::unique_ptr<MessageSink> messages = m_makeMessageSink(window());
+    CChooseDir chooser(*messages, m_profile.LoadSettings().Path, window());
+    if (chooser.exec() != QDialog::Accepted) return;
+    const QString dir = chooser.ChosenDirectory();
+    bool ok = false;
+    // Symbols are stored in capitals, and blanks around one are a slip.
+    const QString symbol =
+        QInputDialog::getText(
+            window(), tr("Remove Security"),
+            tr("Symbol of the security to remove from %1:").arg(QDir::toNativeSeparators(dir)),
+            QLineEdit::Normal, QString(), &ok)
+            .trimmed()
+            .toUpper();
+    if (!ok || symbol.isEmpty()) return;
+
+    LoggingSink logged(*messages, *this);
+    const QString question = tr("Remove %1 from %2?\nIts data files are deleted.")
+                                 .arg(symbol, QDir::toNativeSeparators(dir));
+    if (!logged.AskYesNoDefaultNo(question.toStdString())) return;
+
+    const WaitCursor wait;
+    WindowLockWaiter waiter(*this);
+    SecurityRemoval removal(logged, RealFileSystem());
+    removal.SetLockWaiter(waiter);
+    removal.m_dir = QFile::encodeName(dir).toStdString();
+    removal.m_symbols = {symbol.toStdString()};
+    const int result = removal.Run();
+    for (const auto& removed : removal.RemovedSecurities()) {
+        AppendText(tr("\r\n%1: removed, file number %2")
+                       .arg(QString::fromStdString(removed.symbol))
+                       .arg(removed.fileNumber));
+    }
+    if (result != 0) {
+        AppendText(waiter.StoppedByUser() ? tr("\r\nRemoval cancelled.")
+                                          : tr("\r\nRemoval failed."));
     }
 }
 

@@ -43,6 +43,9 @@ public:
     void OnSettings();
     void OnUpdateSettings(QAction& action) const;
     void OnClearWindow();
+    // File > Remove Security: asks for the directory, the symbol and a
+    // confirmation, then takes the security out, waiting like a conversion.
+    void OnRemoveSecurity();
 
     // Set by the document when a file has been opened; never cleared.
     QString m_strInputPath;
@@ -54,6 +57,7 @@ public:
 
     static const QString kSuccessText;
     static const QString kFailureText;
+    static const QString kCancelledText;
 
 signals:
     // The state of the Settings command may have changed.

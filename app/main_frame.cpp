@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 
@@ -97,6 +99,7 @@ bool CMainFrame::OnCreate() {
     QAction* settings = AddCommand(ID_SETTINGS, QStringLiteral("Settings..."));
     settings->setIcon(QIcon(QStringLiteral(":/icons/toolbar_settings.xpm")));
     settings->setEnabled(false);
+    QAction* remove = AddCommand(ID_REMOVE_SECURITY, QStringLiteral("&Remove Security\u2026"));
     QAction* exit = AddCommand(ID_APP_EXIT, QStringLiteral("E&xit"));
     QAction* clear = AddCommand(ID_CLEAR_WINDOW, QStringLiteral("&Clear Window"));
     QAction* helpTopics = AddCommand(ID_HELP_FINDER, QStringLiteral("&Help Topics"));
@@ -135,6 +138,7 @@ bool CMainFrame::OnCreate() {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->addAction(open);
     m_fileMenu->addAction(settings);
+    m_fileMenu->addAction(remove);
     m_fileMenu->addSeparator();
     for (int i = 0; i < kRecentFileCount; ++i) {
         QAction* recent = AddCommand(ID_FILE_MRU_FILE1 + i, QStringLiteral("Recent File"));
@@ -192,6 +196,7 @@ void CMainFrame::SetView(CCorvatView* view) {
     connect(view, &CCorvatView::CommandStateChanged, this, &CMainFrame::UpdateCommandUi);
     connect(Action(ID_SETTINGS), &QAction::triggered, view, &CCorvatView::OnSettings);
     connect(Action(ID_CLEAR_WINDOW), &QAction::triggered, view, &CCorvatView::OnClearWindow);
+    connect(Action(ID_REMOVE_SECURITY), &QAction::triggered, view, &CCorvatView::OnRemoveSecurity);
     connect(view, &CCorvatView::WaitingStarted, this, &CMainFrame::OnWaitingStarted);
     connect(view, &CCorvatView::WaitingEnded, this, &CMainFrame::OnWaitingEnded);
     connect(m_cancelWait, &QPushButton::clicked, view, &CCorvatView::CancelWaiting);
@@ -232,9 +237,16 @@ void CMainFrame::OnWaitingStarted(const QString& text) {
     m_toolBar->setEnabled(false);
     statusBar()->showMessage(text);
     m_cancelWait->show();
+    m_waiting = true;
 }
 
 void CMainFrame::OnWaitingEnded() {
+    m_waiting = false;
+    if (m_closeAfterWaiting) {
+        // The run is still unwinding; the close comes once it has returned.
+        m_closeAfterWaiting = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
     m_cancelWait->hide();
     statusBar()->clearMessage();
     m_toolBar->setEnabled(true);
@@ -282,6 +294,16 @@ void CMainFrame::OnHelp() { ShowHelp(ContextTopic()); }
 void CMainFrame::OnContextHelp() {
     QWhatsThis::enterWhatsThisMode();
     statusBar()->showMessage(Text(AFX_IDS_HELPMODEMESSAGE));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_waiting && m_view) {
+        m_closeAfterWaiting = true;
+        m_view->CancelWaiting();
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 bool CMainFrame::event(QEvent* event) {

@@ -60,6 +60,9 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    // While a run waits for its directory, closing stops the wait first and
+    // closes once the run has ended, so nothing is written after the close.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void PreCreateWindow();
@@ -76,6 +79,8 @@ private:
     QLabel* m_idlePane = nullptr;
     QPushButton* m_cancelWait = nullptr;
     QList<QAction*> m_disabledWhileWaiting;
+    bool m_waiting = false;
+    bool m_closeAfterWaiting = false;
     QPointer<HelpWindow> m_help;
 };
 

@@ -16,6 +16,7 @@ inline constexpr int IDOK_BUTTON = 1;
 // The program's own commands.
 inline constexpr int ID_SETTINGS = 32771;
 inline constexpr int ID_CLEAR_WINDOW = 32774;
+inline constexpr int ID_REMOVE_SECURITY = 32775;
 
 // Standard commands, with the numbers every program of this kind uses.
 inline constexpr int ID_FILE_NEW = 57600;

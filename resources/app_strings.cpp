@@ -17,6 +17,7 @@ constexpr std::pair<int, const char*> kStrings[] = {
     {IDR_MAINFRAME, "Corvat\n\nCorvat\n\n\nCorvat.Document\nCorvat Document"},
     {ID_SETTINGS, "File conversion settings\nSettings"},
     {ID_CLEAR_WINDOW, "Clear Window\nClear Window"},
+    {ID_REMOVE_SECURITY, "Take a security out of a data directory\nRemove Security"},
     {AFX_IDS_APP_TITLE, "Corvat"},
     {AFX_IDS_IDLEMESSAGE, "For Help, press F1"},
     {AFX_IDS_HELPMODEMESSAGE, "Select an object on which to get Help"},

@@ -26,7 +26,8 @@ DirectoryLockResult AcquireDirectoryLock(FileSystem& fs, const std::filesystem::
             told = true;
         }
         if (!waiter.KeepWaiting()) {
-            messages.ShowMessage("Another program is writing to " + dir.string() + ".");
+            if (!waiter.StoppedByUser())
+                messages.ShowMessage("Another program is writing to " + dir.string() + ".");
             return result;
         }
     }

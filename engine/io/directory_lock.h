@@ -19,6 +19,9 @@ public:
     // Called between tries; it pauses briefly (about a tenth of a second,
     // keeping a window alive if it has one) and returns false to give up.
     virtual bool KeepWaiting() = 0;
+    // After KeepWaiting returned false: true when the user chose to stop,
+    // who then needs no message saying that the directory was busy.
+    virtual bool StoppedByUser() const { return false; }
 };
 
 // Gives up at once: for callers that must never wait.
@@ -31,7 +34,7 @@ public:
 // What AcquireDirectoryLock achieved.
 struct DirectoryLockResult {
     // False when the waiter gave up; "Another program is writing to DIR."
-    // has been shown and nothing may change.
+    // has been shown (unless the user stopped the wait) and nothing may change.
     bool mayProceed = false;
     // The lock, or null when the file system cannot lock this directory
     // (the run goes on without it, as it has been told).

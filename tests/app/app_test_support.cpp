@@ -1,7 +1,6 @@
 #include "app_test_support.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -9,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QtTest>
 
 #include "control_id.h"
@@ -47,24 +45,6 @@ AppServices Workspace::Services() {
         if (onBeep) onBeep();
     };
     return services;
-}
-
-void WhenModalOpens(std::function<void(QDialog*)> action) {
-    // Polls through the event loop that exec() runs; gives up after a while
-    // so a missing dialog fails the test instead of hanging it.
-    auto attempt = std::make_shared<std::function<void(int)>>();
-    *attempt = [action, attempt](int triesLeft) {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog != nullptr && dialog->isVisible()) {
-            action(dialog);
-            return;
-        }
-        if (triesLeft > 0)
-            QTimer::singleShot(10, [attempt, triesLeft] { (*attempt)(triesLeft - 1); });
-        else
-            qWarning("no modal dialog opened");
-    };
-    QTimer::singleShot(0, [attempt] { (*attempt)(300); });
 }
 
 void FillAndAccept(QDialog* dialog, const ConversionChoice& choice) {

@@ -11,6 +11,7 @@
 
 #include "corvat_app.h"
 #include "profile_store.h"
+#include "settings_test_support.h"
 #include "settings_values.h"
 #include "test_support.h"
 
@@ -42,10 +43,6 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<ProfileStore> m_profile;
 };
-
-// Runs `action` on the modal dialog as soon as it is open (while the caller
-// is blocked in its exec()).
-void WhenModalOpens(std::function<void(QDialog*)> action);
 
 // Settings for a conversion of the bundled sample style of file:
 // date MM/DD/CCYY, seven columns, one header row.

@@ -17,31 +17,15 @@ class AppPartsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void placesTheWindowOnTheKnownScreens_data() {
-        QTest::addColumn<QSize>("screen");
-        QTest::addColumn<QRect>("expected");
-        QTest::newRow("1024x768") << QSize(1024, 768) << QRect(77, 58, 870, 652);
-        QTest::newRow("800x600") << QSize(800, 600) << QRect(60, 45, 680, 510);
-        QTest::newRow("640x480") << QSize(640, 480) << QRect(48, 36, 544, 408);
-        QTest::newRow("1920x1080") << QSize(1920, 1080) << QRect(144, 81, 1632, 918);
-    }
-    void placesTheWindowOnTheKnownScreens() {
-        QFETCH(QSize, screen);
-        QFETCH(QRect, expected);
-        const WindowPlacement p = MainWindowPlacement(screen.width(), screen.height());
-        QCOMPARE(QRect(p.x, p.y, p.width, p.height), expected);
-    }
-
+    // 85 % of each side, rounded down, centred: binary floating point must
+    // never land one pixel below W * 85 / 100.
     void placementIsEightyFivePercentRoundedDownCentred() {
-        // Binary floating point must never land one pixel below W * 85 / 100.
-        for (int side = 0; side <= 5000; ++side) {
-            const WindowPlacement p = MainWindowPlacement(side, side);
-            if (p.width != side * 85 / 100 || p.x != (side - side * 85 / 100) / 2) {
-                QFAIL(qPrintable(QStringLiteral("side %1 gives width %2 at %3")
-                                     .arg(side)
-                                     .arg(p.width)
-                                     .arg(p.x)));
-            }
+        for (int w = 0; w <= 5000; ++w) {
+            const int h = w * 3 / 4 + 1, width = w * 85 / 100, height = h * 85 / 100;
+            const WindowPlacement p = MainWindowPlacement(w, h);
+            if (QRect(p.x, p.y, p.width, p.height) !=
+                QRect((w - width) / 2, (h - height) / 2, width, height))
+                QFAIL(qPrintable(QStringLiteral("%1x%2").arg(w).arg(h)));
         }
     }
 
@@ -101,44 +85,37 @@ private slots:
         corvat::NullProfile profile;
         CConverter job(sink, profile, RealFileSystem());
         SettingsValues v;
-        v.Delimiter = 1;
+        v.Delimiter = v.SkipOn = v.Decimal = v.Suffixes = 1;
+        v.Thousands = 2;
         v.Path = QStringLiteral("/tmp/out dir ");
         v.Symbol = QStringLiteral("IBM");
         v.Name = QStringLiteral("IBM CORP");
-        v.SkipOn = 1;
         v.SkipRows = 3;
         v.DateCol = 20;
         v.OpenOn = v.LoOn = v.OIOn = 0;
         v.CloCol = 3;
         v.OICol = 5;
         FillConverter(job, v, QStringLiteral("/in/prices.csv"), 9);
-
-        QCOMPARE(job.m_strInputPath, std::string("/in/prices.csv"));
-        QCOMPARE(job.m_bUseExisting, 1);  // Exist 0: use the existing master
+        QCOMPARE(job.m_strInputPath + "|" + job.m_szPath + "|" + job.m_szSymbol + "|" +
+                     job.m_szName + "|" + job.m_szDelimiter,
+                 std::string("/in/prices.csv|/tmp/out dir |IBM|IBM CORP|\t"));  // blanks stay
         QCOMPARE(job.m_bFieldOn, (std::array<int, kFieldSlots>{1, 0, 1, 0, 1, 1, 0}));
         QCOMPARE(job.m_nColumn, (std::array<int, kFieldSlots>{19, 1, 2, 3, 2, 5, 4}));
-        QCOMPARE(job.m_szPath + "|" + job.m_szSymbol + "|" + job.m_szName,
-                 std::string("/tmp/out dir |IBM|IBM CORP"));  // blanks stay
-        QCOMPARE(job.m_szDelimiter, std::string("\t"));
-        QCOMPARE(job.m_nDateFormat, 9);
-        QCOMPARE(std::pair(job.m_bSkipOn, job.m_nSkipRows), std::pair(1, 3));
-        v.Decimal = v.Suffixes = 1;
-        v.Thousands = 2;
-        FillConverter(job, v, QString(), 9);
+        QCOMPARE(std::tuple(job.m_bUseExisting, job.m_nDateFormat, job.m_bSkipOn, job.m_nSkipRows),
+                 std::tuple(1, 9, 1, 3));  // Exist 0: use the existing master
         QVERIFY(job.m_numberStyle ==
                 (NumberStyle{DecimalMark::kComma, ThousandsSeparator::kDot, true}));
 
         // Odd profile values: an unknown delimiter is a comma; date and close
         // are on even when every optional field is off.
-        const std::pair<int, std::string> delimiters[] = {
-            {0, ","}, {2, " "}, {3, ";"}, {4, ","}, {-1, ","}};
-        for (const auto& [index, text] : delimiters) {
+        for (const auto& [index, text] :
+             {std::pair(0, ","), {2, " "}, {3, ";"}, {4, ","}, {-1, ","}}) {
             CConverter other(sink, profile, RealFileSystem());
             SettingsValues odd;
             odd.Delimiter = odd.Exist = index;  // anything but 0 makes a new master
             odd.OpenOn = odd.HiOn = odd.LoOn = odd.VolOn = odd.OIOn = 0;
             FillConverter(other, odd, QString(), 0);
-            QCOMPARE(other.m_szDelimiter, text);
+            QCOMPARE(other.m_szDelimiter, std::string(text));
             QCOMPARE(other.m_bUseExisting, index == 0 ? 1 : 0);
             QCOMPARE(other.m_bFieldOn, (std::array<int, kFieldSlots>{1, 0, 0, 0, 1, 0, 0}));
         }

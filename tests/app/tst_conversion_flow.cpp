@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -14,6 +15,7 @@
 
 #include "app_ids.h"
 #include "app_test_support.h"
+#include "choose_dir.h"
 #include "control_id.h"
 #include "corvat_app.h"
 #include "corvat_view.h"
@@ -27,6 +29,7 @@ namespace {
 
 const QString kSuccess = QStringLiteral("\nConversion completed successfully!");
 const QString kFailure = QStringLiteral("\nConversion failed.");
+const QString kCancelled = QStringLiteral("\nConversion cancelled.");
 const QString kUpdateNo =
     QStringLiteral("\nSAMPLE is already in this directory.\nAdd the rows of this file to it? No");
 
@@ -175,25 +178,6 @@ private slots:
                  QDir(out).canonicalPath());
     }
 
-    void symbolAlreadyThereIsOfferedAsAnUpdate() {
-        Start();
-        const QString out = m_ws->MakeDir(QStringLiteral("out"));
-        ConversionChoice choice;
-        choice.path = out;
-        OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
-        const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
-        choice.makeNewMaster = false;
-        choice.symbol = QStringLiteral("sample");
-        OpenAndConvert(m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)), choice);
-        QVERIFY(View()->toPlainText().endsWith(kUpdateNo + "\nDuplicate Symbol" + kFailure));
-        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")), data);
-        m_ws->sink->answer = true;
-        Convert(choice);
-        QVERIFY(View()->toPlainText().endsWith(
-            QStringLiteral("\nSAMPLE: 2 rows added, 0 replaced, 5 records")));
-        QCOMPARE(ReadAll(out + QStringLiteral("/F1.DAT")).mid(28, 3 * 28), data.mid(28));
-    }
-
     void failedRunReportsAndKeepsDialogValues() {
         Start();
         const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
@@ -225,24 +209,38 @@ private slots:
         QCOMPARE(offered, (QStringList{choice.path, choice.symbol, choice.name}));
     }
 
-    // "Use Existing Master" where there is none: Yes makes one; a bad row
-    // too is left out at Yes, and the outcome names it.
+    // "Use Existing Master" where there is none: Yes makes one (a bad row
+    // too is left out at Yes, and the outcome names it); but a directory
+    // with EMASTER or XMASTER and no MASTER is refused before any question.
+    void existingMasterWhereThereIsNoneOffersANewOne_data() {
+        QTest::addColumn<QString>("indexFile");
+        QTest::newRow("empty directory") << QString();
+        QTest::newRow("EMASTER alone") << "EMASTER";
+        QTest::newRow("xmaster alone") << "xmaster";
+    }
     void existingMasterWhereThereIsNoneOffersANewOne() {
+        QFETCH(QString, indexFile);
         Start();
         ConversionChoice choice;
         choice.makeNewMaster = false;
         choice.path = m_ws->MakeDir(QStringLiteral("out"));
+        if (!indexFile.isEmpty()) m_ws->WriteFile("out/" + indexFile, QByteArray(192, '\0'));
         m_ws->sink->answer = true;
         OpenAndConvert(m_ws->WriteFile(QStringLiteral("p.csv"), PriceFile(3) + "bad\n"), choice);
-        QVERIFY(View()->toPlainText().contains(
-            "\nThis directory has no MASTER yet. Make a new one? Yes"));
-        QVERIFY(View()->toPlainText().endsWith(kSuccess + "\n1 row left out."));
-        QVERIFY(QFile::exists(choice.path + QStringLiteral("/MASTER")));
+        QCOMPARE(View()->toPlainText().contains("Make a new one? Yes"), indexFile.isEmpty());
+        QVERIFY(View()->toPlainText().endsWith(
+            indexFile.isEmpty() ? kSuccess + "\n1 row left out."
+                                : " holds EMASTER or XMASTER but no MASTER.\nRestore MASTER or "
+                                  "choose another directory." +
+                                      kFailure));
+        QCOMPARE(QFile::exists(choice.path + QStringLiteral("/MASTER")), indexFile.isEmpty());
     }
 
+    // From a relative path, several runs each give their outcome line; the
+    // same symbol again is offered as an update: No refuses it, Yes adds the rows.
     void settingsTwiceGivesTwoOutcomeLinesFromARelativePath() {
         Start();
-        m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(4));
+        m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
         const QString previous = QDir::currentPath();
         QDir::setCurrent(m_ws->Path(QStringLiteral(".")));
         ConversionChoice choice;
@@ -251,23 +249,30 @@ private slots:
         QVERIFY(QFileInfo(View()->m_strInputPath).isAbsolute());
         const QString afterFirst = View()->toPlainText();
         QVERIFY(afterFirst.endsWith(kSuccess));
+        const QByteArray data = ReadAll(choice.path + QStringLiteral("/F1.DAT"));
 
-        // Same symbol into the same directory: offered as an update, refused at No.
         choice.makeNewMaster = false;
+        choice.symbol = QStringLiteral("sample");
         Convert(choice);
         const QString refused = kUpdateNo + "\nDuplicate Symbol" + kFailure;
         QCOMPARE(View()->toPlainText(), afterFirst + refused);
         QCOMPARE(m_ws->beeps, 1);
         QCOMPARE(m_ws->sink->messages.size(), size_t{2});  // the question and the refusal
+        QCOMPARE(ReadAll(choice.path + QStringLiteral("/F1.DAT")), data);
 
-        // Another symbol goes in beside the first. The first run moved the
-        // working directory to the output directory: the input is found all the same.
+        // The first run moved the working directory to the output directory:
+        // the input is found all the same.
+        m_ws->sink->answer = true;
+        OpenAndConvert(m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)), choice);
+        QVERIFY(View()->toPlainText().endsWith(
+            QStringLiteral("\nSAMPLE: 2 rows added, 0 replaced, 5 records")));
+        QCOMPARE(ReadAll(choice.path + QStringLiteral("/F1.DAT")).mid(28, 3 * 28), data.mid(28));
         choice.symbol = QStringLiteral("OTHER");
         Convert(choice);
         QDir::setCurrent(previous);
-        QCOMPARE(View()->toPlainText(), afterFirst + refused + kSuccess);
-        QCOMPARE(m_ws->beeps, 2);
-        QCOMPARE(ReadAll(choice.path + QStringLiteral("/F2.DAT")).size(), 5 * 28);
+        QVERIFY(View()->toPlainText().endsWith(kSuccess));
+        QCOMPARE(m_ws->beeps, 3);
+        QCOMPARE(ReadAll(choice.path + QStringLiteral("/F2.DAT")).size(), 6 * 28);
 
         // After Clear Window the outcome line starts the log, its break included.
         Frame()->Action(ID_CLEAR_WINDOW)->trigger();
@@ -277,12 +282,13 @@ private slots:
     }
 
     // Another program holds the directory's lock: the window stays alive, and
-    // the run goes on when that program ends, or stops at Cancel.
+    // the run goes on when that program ends; Cancel, or closing the window,
+    // ends the wait quietly and writes nothing.
     void waitsForAnotherWriterUntilItEndsOrCancel() {
         Start();
         ConversionChoice choice;
         choice.path = m_ws->MakeDir(QStringLiteral("out"));
-        for (const bool cancel : {false, true}) {
+        for (const QString way : {"ends", "cancel", "close"}) {
             QProcess other;  // holds the lock until its input ends
             other.start(QStringLiteral("flock"), {"-o", choice.path, "-c", "echo held; cat"});
             QVERIFY(other.waitForReadyRead());
@@ -294,51 +300,77 @@ private slots:
                     seen << Frame()->statusBar()->currentMessage()
                          << QString::number(Frame()->Action(ID_FILE_OPEN)->isEnabled() ||
                                             Frame()->ToolBar()->isEnabled());
-                    cancel ? Frame()->CancelWaitButton()->click() : other.closeWriteChannel();
+                    if (way == "ends") other.closeWriteChannel();
+                    if (way == "cancel") Frame()->CancelWaitButton()->click();
+                    if (way == "close") Frame()->close();
                 });
             });
-            choice.makeNewMaster = !cancel;
-            choice.symbol = cancel ? QStringLiteral("OTHER") : choice.symbol;
-            cancel ? Convert(choice)
-                   : OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
+            choice.makeNewMaster = way == "ends";
+            choice.symbol = way == "ends" ? choice.symbol : QStringLiteral("OTHER");
+            way == "ends"
+                ? OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice)
+                : Convert(choice);
             const QString dir = QFileInfo(choice.path).canonicalFilePath();
-            QCOMPARE(seen,
+            QCOMPARE(seen.mid(0, 2),
                      QStringList({"Waiting for another program writing to " + dir + "...", "0"}));
-            QVERIFY(View()->toPlainText().endsWith(cancel ? kFailure : kSuccess));
+            QVERIFY(View()->toPlainText().endsWith(way == "ends" ? kSuccess : kCancelled));
             QVERIFY(Frame()->Action(ID_FILE_OPEN)->isEnabled() && Frame()->ToolBar()->isEnabled());
-            if (cancel) QCOMPARE(ReadAll(choice.path + QStringLiteral("/MASTER")), master);
+            QCOMPARE(m_ws->sink->messages.size(), size_t{0});  // no box after Cancel
+            if (way != "ends") QCOMPARE(ReadAll(choice.path + QStringLiteral("/MASTER")), master);
         }
+        // The close was held off until the wait had ended, then done.
+        QTRY_VERIFY(!Frame()->isVisible());
         QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(),
                  4);  // MASTER, EMASTER, F1.DAT, F1.DOP
     }
 
+    // File > Remove Security: the directory (starting at the last output
+    // directory), the symbol, then a confirmation; No removes nothing.
+    void removesASecurityAfterAskingDirectorySymbolAndConfirmation() {
+        Start();
+        ConversionChoice choice;
+        choice.path = m_ws->MakeDir(QStringLiteral("out"));
+        OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
+        const QString dir = QFileInfo(choice.path).canonicalFilePath();
+        QString started;
+        for (const bool yes : {false, true}) {
+            m_ws->sink->answer = yes;
+            WhenModalOpens<CChooseDir>([&](CChooseDir* chooser) {
+                started = chooser->CurrentDirectory();
+                WhenModalOpens<QInputDialog>([](QInputDialog* symbol) {
+                    symbol->setTextValue(QStringLiteral(" sample "));
+                    symbol->accept();
+                });
+                FindControl<QPushButton>(chooser, kIdOk)->click();
+            });
+            Frame()->Action(ID_REMOVE_SECURITY)->trigger();
+            QCOMPARE(started, dir);
+            QCOMPARE(QFile::exists(choice.path + QStringLiteral("/F1.DAT")), !yes);
+        }
+        const QString asked = "\nRemove SAMPLE from " + dir + "?\nIts data files are deleted.";
+        QVERIFY(View()->toPlainText().endsWith(asked + " No" + asked +
+                                               " Yes\nSAMPLE: removed, file number 1"));
+    }
+
+    // A missing file, a directory, or a file gone between the open and the
+    // preview: each is reported, and the log, the file and the list stay.
     void unreadableFileChangesNothing() {
         Start();
         const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(2));
         WhenModalOpens(Cancel);
         Open(input);
         const QString log = View()->toPlainText();
-
         const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
         Open(missing);
-        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
-        const QString message = QString::fromStdString(m_ws->sink->messages.front());
-        QVERIFY(message.contains(QDir::toNativeSeparators(missing)));
-        QVERIFY(message.contains(QStringLiteral("No such file")));
-        QCOMPARE(View()->toPlainText(), log);
-        QCOMPARE(View()->m_strInputPath, input);
-        QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
-
-        // A directory is not a file to convert either.
         Open(m_ws->MakeDir(QStringLiteral("folder")));
-        QCOMPARE(m_ws->sink->messages.size(), size_t{2});
         QCOMPARE(View()->m_strInputPath, input);
-
-        // A file gone between the open and the preview: no dialog may open.
         View()->m_strInputPath = missing;
-        View()->OnPreviewFile();
+        View()->OnPreviewFile();  // no dialog may open
         QCOMPARE(m_ws->sink->messages.size(), size_t{3});
+        const QString message = QString::fromStdString(m_ws->sink->messages.front());
+        QVERIFY(message.contains(QDir::toNativeSeparators(missing) + ":\nNo such file"));
         QCOMPARE(View()->toPlainText(), log);
+        QCOMPARE(m_app->RecentFiles().Files(), QStringList{input});
     }
 
     void recentFilesSurviveRestartAndDropStaleEntries() {

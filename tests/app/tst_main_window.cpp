@@ -97,9 +97,10 @@ private slots:
             }
         }
         QCOMPARE(items, (QStringList{"&File", Item("&Open...\tCtrl+O", ID_FILE_OPEN),
-                                     Item("Settings...", ID_SETTINGS, false), Item("", 0),
-                                     Item("Recent File", ID_FILE_MRU_FILE1, false), Item("", 0),
-                                     Item("E&xit", ID_APP_EXIT), "&View",
+                                     Item("Settings...", ID_SETTINGS, false),
+                                     Item("&Remove Security\u2026", ID_REMOVE_SECURITY),
+                                     Item("", 0), Item("Recent File", ID_FILE_MRU_FILE1, false),
+                                     Item("", 0), Item("E&xit", ID_APP_EXIT), "&View",
                                      Item("&Clear Window", ID_CLEAR_WINDOW), "&Help",
                                      Item("&Help Topics", ID_HELP_FINDER), Item("", 0),
                                      Item("&About Corvat...", ID_APP_ABOUT)}));
@@ -123,52 +124,54 @@ private slots:
         QStatusBar* bar = Frame()->statusBar();
         QCOMPARE(bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).size(), 1);
         QCOMPARE(Frame()->IdlePane()->text(), QStringLiteral("For Help, press F1"));
-        QVERIFY(bar->currentMessage().isEmpty());
-
-        const std::pair<int, const char*> prompts[] = {{ID_FILE_OPEN, "Open an existing document"},
-                                                       {ID_SETTINGS, "File conversion settings"},
-                                                       {ID_FILE_MRU_FILE1, "Open this document"}};
-        for (const auto& [id, prompt] : prompts) {
+        for (const auto& [id, prompt] : {std::pair(ID_FILE_OPEN, "Open an existing document"),
+                                         {ID_SETTINGS, "File conversion settings"},
+                                         {ID_FILE_MRU_FILE1, "Open this document"}}) {
             Frame()->Action(id)->showStatusText(Frame());
             QCOMPARE(bar->currentMessage(), QString::fromLatin1(prompt));
         }
-        // Leaving the command brings the idle text back.
-        QStatusTipEvent leave{QString()};
+        QStatusTipEvent leave{QString()};  // leaving the command brings the idle text back
         QApplication::sendEvent(Frame(), &leave);
-        QVERIFY(bar->currentMessage().isEmpty());
-        QVERIFY(Frame()->IdlePane()->isVisibleTo(bar));
+        QVERIFY(bar->currentMessage().isEmpty() && Frame()->IdlePane()->isVisibleTo(bar));
+        // Shift+F1 enters help mode with its own prompt.
+        m_app->View()->setFocus();
+        QTest::keySequence(Frame(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+        QVERIFY(QWhatsThis::inWhatsThisMode());
+        QCOMPARE(bar->currentMessage(), QStringLiteral("Select an object on which to get Help"));
+        QWhatsThis::leaveWhatsThisMode();
+        QVERIFY(bar->currentMessage().isEmpty() && !m_app->View()->whatsThis().isEmpty());
     }
 
-    void settingsCommandFollowsTheFirstOpen() {
+    // Settings waits for the first file opened; then the log can be copied,
+    // and no editing key changes it or any file; New empties it.
+    void settingsFollowTheFirstOpenAndOnlyCopyKeysAct() {
         QAction* settings = Frame()->Action(ID_SETTINGS);
         auto* button = Frame()->ToolBar()->widgetForAction(settings);
+        OpenFile(m_ws->Path(QStringLiteral("missing.csv")));  // a failed open changes nothing
         QVERIFY(!settings->isEnabled() && !button->isEnabled());
-
-        // A failed open leaves it disabled.
-        OpenFile(m_ws->Path(QStringLiteral("missing.csv")));
-        QVERIFY(!settings->isEnabled());
         QCOMPARE(m_ws->sink->messages.size(), size_t{1});
-
-        OpenCancelled(m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(2)));
+        const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
+        OpenCancelled(input);
         QVERIFY(settings->isEnabled() && button->isEnabled());
         QCOMPARE(Frame()->windowTitle(), QStringLiteral("Corvat"));  // no file name in it
         QVERIFY(Frame()->windowFilePath().isEmpty());
 
-        Frame()->Action(ID_FILE_NEW)->trigger();
-        Frame()->Action(ID_CLEAR_WINDOW)->trigger();
-        QVERIFY(m_app->View()->toPlainText().isEmpty() && settings->isEnabled());
-    }
-
-    void editingKeysChangeNothing() {
-        const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
-        OpenCancelled(input);
         CCorvatView* view = m_app->View();
+        view->setFocus();
+        for (const char* key : {"Ctrl+C", "Ctrl+Ins"}) {
+            QApplication::clipboard()->clear();
+            QTextCursor cursor(view->document());
+            cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+            view->setTextCursor(cursor);
+            QTest::keySequence(view, QKeySequence(QString::fromLatin1(key)));
+            QCOMPARE(QApplication::clipboard()->text(),
+                     QStringLiteral("To help you with the conversion settings, your file..."));
+        }
+
         const QString log = view->toPlainText();
         const QString inputBytes = FileBytes(input);
         const QStringList filesBefore = QDir(m_ws->Path(".")).entryList(QDir::Files);
         QApplication::clipboard()->setText(QStringLiteral("PASTED"));
-
-        view->setFocus();
         view->selectAll();
         QSignalSpy saved(Frame()->Action(ID_FILE_SAVE), &QAction::triggered);
         QSignalSpy nextPane(Frame()->Action(ID_NEXT_PANE), &QAction::triggered);
@@ -177,49 +180,14 @@ private slots:
             QTest::keySequence(view, QKeySequence(QString::fromLatin1(key)));
             QCOMPARE(view->toPlainText(), log);
         }
-        QCOMPARE(saved.size(), 1);  // the keys did reach their commands
-        QCOMPARE(nextPane.size(), 1);
-        for (int id :
-             {ID_FILE_SAVE, ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_UNDO, ID_NEXT_PANE, ID_PREV_PANE}) {
-            Frame()->Action(id)->trigger();
-            QCOMPARE(view->toPlainText(), log);
-        }
+        QCOMPARE(saved.size() + nextPane.size(), 2);  // the keys did reach their commands
         QVERIFY(!view->document()->isUndoAvailable());
         QCOMPARE(FileBytes(input), inputBytes);
         QCOMPARE(QDir(m_ws->Path(".")).entryList(QDir::Files), filesBefore);
-        QVERIFY(m_ws->sink->messages.empty());
-    }
+        QCOMPARE(m_ws->sink->messages.size(), size_t{1});
 
-    void copyKeysCopySelectedLogAndNewEmptiesIt() {
-        OpenCancelled(m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3)));
-        CCorvatView* view = m_app->View();
-        view->setFocus();
-        for (const QKeySequence& key :
-             {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}) {
-            QApplication::clipboard()->clear();
-            QTextCursor cursor(view->document());
-            cursor.movePosition(QTextCursor::Start);
-            cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
-            view->setTextCursor(cursor);
-            QTest::keySequence(view, key);
-            QCOMPARE(QApplication::clipboard()->text(),
-                     QStringLiteral("To help you with the conversion settings, your file..."));
-        }
-
-        // Ctrl+N empties the log only.
-        QTest::keySequence(Frame(), QKeySequence(Qt::CTRL | Qt::Key_N));
-        QVERIFY(view->toPlainText().isEmpty() && !view->m_strInputPath.isEmpty());
-    }
-
-    void helpModeShowsItsPrompt() {
-        m_app->View()->setFocus();
-        QTest::keySequence(Frame(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
-        QVERIFY(QWhatsThis::inWhatsThisMode());
-        QCOMPARE(Frame()->statusBar()->currentMessage(),
-                 QStringLiteral("Select an object on which to get Help"));
-        QWhatsThis::leaveWhatsThisMode();
-        QVERIFY(Frame()->statusBar()->currentMessage().isEmpty());
-        QVERIFY(!m_app->View()->whatsThis().isEmpty());
+        QTest::keySequence(Frame(), QKeySequence(Qt::CTRL | Qt::Key_N));  // empties the log only
+        QVERIFY(view->toPlainText().isEmpty() && settings->isEnabled());
     }
 
     void helpOpensContentsAndContextTopicsOnPagesOfOurOwn() {
@@ -277,12 +245,9 @@ private slots:
             FindControl<QPushButton>(dialog, IDOK_BUTTON)->click();
         });
         Frame()->Action(ID_APP_ABOUT)->trigger();
-        for (const QString& expected :
-             {QStringLiteral("About Corvat"), QString::number(IDD_ABOUTBOX),
-              QStringLiteral("Corvat Version 1.1"), QStringLiteral("What Corvat Does"),
-              QStringLiteral("Legal Stuff")}) {
-            QVERIFY2(seen.contains(expected), qPrintable(expected));
-        }
+        for (const char* expected :
+             {"About Corvat", "100", "Corvat Version 1.1", "What Corvat Does", "Legal Stuff"})
+            QVERIFY2(seen.contains(expected), expected);
         QVERIFY(notice.contains(QStringLiteral("licen"), Qt::CaseInsensitive));
     }
 };

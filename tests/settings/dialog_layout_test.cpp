@@ -24,23 +24,19 @@ namespace {
 // The widgets a user sees as one control each: parts of a control (a combo
 // box's edit field, an up-down control's arrows) are left out.
 QList<QWidget*> Controls(QWidget* dialog) {
+    const auto composite = [](QWidget* w) {
+        return qobject_cast<QComboBox*>(w) || qobject_cast<UpDownControl*>(w) ||
+               qobject_cast<QAbstractScrollArea*>(w);
+    };
     QList<QWidget*> controls;
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(dialog)) continue;
         bool part = false;
-        for (QWidget* p = w->parentWidget(); p && p != dialog; p = p->parentWidget()) {
-            if (qobject_cast<QComboBox*>(p) || qobject_cast<UpDownControl*>(p) ||
-                qobject_cast<QAbstractScrollArea*>(p)) {
-                part = true;
-            }
-        }
-        if (part) continue;
-        if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
-            qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
-            qobject_cast<QListWidget*>(w) || qobject_cast<UpDownControl*>(w) ||
-            qobject_cast<QGroupBox*>(w)) {
+        for (QWidget* p = w->parentWidget(); p && p != dialog; p = p->parentWidget())
+            part = part || composite(p);
+        if (w->isVisibleTo(dialog) && !part &&
+            (composite(w) || qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
+             qobject_cast<QLineEdit*>(w) || qobject_cast<QGroupBox*>(w)))
             controls.append(w);
-        }
     }
     return controls;
 }

@@ -13,25 +13,23 @@ namespace {
 class TracingStore : public ProfileStore {
 public:
     using ProfileStore::ProfileStore;
-    int GetProfileInt(const std::string& s, const std::string& k, int d) override {
-        reads.push_back(k);
-        return ProfileStore::GetProfileInt(s, k, d);
+    using Key = const std::string&;
+    int GetProfileInt(Key s, Key k, int d) override {
+        return reads.push_back(k), Base::GetProfileInt(s, k, d);
     }
-    std::string GetProfileString(const std::string& s, const std::string& k,
-                                 const std::string& d) override {
-        reads.push_back(k);
-        return ProfileStore::GetProfileString(s, k, d);
+    std::string GetProfileString(Key s, Key k, Key d) override {
+        return reads.push_back(k), Base::GetProfileString(s, k, d);
     }
-    void WriteProfileInt(const std::string& s, const std::string& k, int v) override {
-        writes.push_back(k);
-        ProfileStore::WriteProfileInt(s, k, v);
+    void WriteProfileInt(Key s, Key k, int v) override {
+        writes.push_back(k), Base::WriteProfileInt(s, k, v);
     }
-    void WriteProfileString(const std::string& s, const std::string& k,
-                            const std::string& v) override {
-        writes.push_back(k);
-        ProfileStore::WriteProfileString(s, k, v);
+    void WriteProfileString(Key s, Key k, Key v) override {
+        writes.push_back(k), Base::WriteProfileString(s, k, v);
     }
     std::vector<std::string> reads, writes;
+
+private:
+    using Base = ProfileStore;
 };
 
 QString ReadFile(const QString& path) {
@@ -85,27 +83,20 @@ private slots:
                                    "OIOn",       "OICol",     "Decimal", "Thousands", "Suffixes"}));
     }
 
+    // Path, symbol and name are written by the conversion once it commits.
     void saveLeavesTheJobsThreeValuesAlone() {
         ProfileStore store(m_ini);
-        SettingsValues expected;
-        expected.Path = "/Data/Old";
-        expected.Symbol = "OLD";
-        expected.Name = "Old name";
-        store.WriteProfileString(kSettingSection, "Path", "/Data/Old");
-        store.WriteProfileString(kSettingSection, "Symbol", "OLD");
-        store.WriteProfileString(kSettingSection, "Name", "Old name");
-        SettingsValues v = expected;
-        v.Path = "/new";
-        v.Symbol = "NEW";
-        v.Name = "New name";
-        v.DateFormat = expected.DateFormat = "DDMMCCYY";
-        v.Exist = expected.Exist = 1;
-        v.SkipRows = expected.SkipRows = 200;
-        v.OICol = expected.OICol = 19;
-        v.Delimiter = expected.Delimiter = 3;  // semicolon
-        v.Decimal = expected.Decimal = 1;
-        v.Thousands = expected.Thousands = 3;
-        v.Suffixes = expected.Suffixes = 1;
+        for (const char* key : {"Path", "Symbol", "Name"})
+            store.WriteProfileString(kSettingSection, key, "old");
+        SettingsValues v;
+        v.DateFormat = "DDMMCCYY";
+        v.Exist = v.Decimal = v.Suffixes = 1;
+        v.SkipRows = 200;
+        v.OICol = 19;
+        v.Delimiter = v.Thousands = 3;  // semicolon; apostrophe
+        SettingsValues expected = v;
+        expected.Path = expected.Symbol = expected.Name = "old";
+        v.Path = v.Symbol = v.Name = "new";
         store.SaveSettings(v);
         QVERIFY(ProfileStore(m_ini).LoadSettings() == expected);
         QSettings raw(m_ini, QSettings::IniFormat);

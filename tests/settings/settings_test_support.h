@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
 #include <functional>
 #include <vector>
@@ -16,20 +17,23 @@ public:
     std::vector<int> numbers;
 };
 
-// Runs action on the modal dialog that the next call opens (exec() blocks, so
-// the action is queued to run once the nested event loop is up).
+// Runs `action` on the modal dialog that the next call opens, once exec()
+// has it up. Gives up after about three seconds, so that a dialog that never
+// opens fails the test instead of hanging it.
 template <class Dialog>
-void WhenModalOpens(std::function<void(Dialog*)> action) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, poll] {
+void WhenModalOpens(std::function<void(Dialog*)> action, int triesLeft = 300) {
+    QTimer::singleShot(triesLeft == 300 ? 0 : 10, [action, triesLeft] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog && dialog->isVisible()) {
+        if (dialog && dialog->isVisible())
             action(dialog);
-        } else {
-            QTimer::singleShot(10, *poll);
-        }
-    };
-    QTimer::singleShot(0, *poll);
+        else if (triesLeft > 0)
+            WhenModalOpens<Dialog>(action, triesLeft - 1);
+        else
+            qWarning("no modal dialog opened");
+    });
+}
+inline void WhenModalOpens(std::function<void(QDialog*)> action) {
+    WhenModalOpens<QDialog>(std::move(action));
 }
 
 }  // namespace corvat::test
