@@ -1,15 +1,5 @@
 #include "app_test_support.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
-
 #include "control_id.h"
 #include "settings_ids.h"
 

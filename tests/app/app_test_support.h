@@ -1,14 +1,5 @@
 #pragma once
 
-#include <QDialog>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "corvat_app.h"
 #include "profile_store.h"
 #include "settings_test_support.h"

@@ -1,8 +1,5 @@
 // The desktop program's parts that need no window: where the window goes,
 // what the preview reads, the recent-file list and how a job is filled.
-#include <QBuffer>
-#include <QtTest>
-
 #include "app_test_support.h"
 #include "converter.h"
 #include "converter_setup.h"

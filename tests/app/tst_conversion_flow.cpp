@@ -1,18 +1,5 @@
 // One file from Open through the preview, the real settings dialog and the
 // conversion to the outcome line, the files on disk and the profile.
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QSettings>
-#include <QStatusBar>
-#include <QToolBar>
-#include <QtTest>
-
 #include "app_ids.h"
 #include "app_test_support.h"
 #include "choose_dir.h"

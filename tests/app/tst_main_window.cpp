@@ -1,20 +1,5 @@
 // The main window as the user meets it: caption, place, menus, toolbar,
 // status bar, accelerators, help and the About box.
-#include <QApplication>
-#include <QClipboard>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QStatusBar>
-#include <QTextBrowser>
-#include <QToolBar>
-#include <QToolButton>
-#include <QWhatsThis>
-#include <QtTest>
-
 #include "app_ids.h"
 #include "app_test_support.h"
 #include "control_id.h"

@@ -1,14 +1,5 @@
 #include "choose_dir.h"
 
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
-
 #include "control_id.h"
 #include "settings_ids.h"
 #include "settings_test_support.h"

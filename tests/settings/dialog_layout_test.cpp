@@ -1,14 +1,3 @@
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QSet>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include "choose_dir.h"
 #include "control_id.h"

@@ -1,9 +1,6 @@
 #include "profile_store.h"
 
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QtTest>
+#include "settings_test_support.h"
 
 using namespace corvat;
 

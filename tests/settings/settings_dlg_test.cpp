@@ -1,16 +1,5 @@
 #include "settings_dlg.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
-
 #include "choose_dir.h"
 #include "control_id.h"
 #include "profile_store.h"

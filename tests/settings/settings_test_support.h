@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QApplication>
-#include <QDialog>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
-#include <vector>
 
 #include "date_format_receiver.h"
 #include "test_support.h"

@@ -1,13 +1,5 @@
 // The small widgets of the dialogs: number boxes with their arrows, text
 // boxes with a length limit, and the message boxes of MessageBoxSink.
-#include <QAbstractButton>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QToolButton>
-#include <QtTest>
 
 #include "limited_line_edit.h"
 #include "message_box_sink.h"
