@@ -1,6 +1,7 @@
 #include "choose_dir.h"
 
 #include "control_id.h"
+#include "dialog_arrangement.h"
 #include "settings_ids.h"
 #include "settings_test_support.h"
 
@@ -168,6 +169,19 @@ private slots:
         QVERIFY(dlg->ChosenDirectory().isEmpty());
         QVERIFY(m_sink.questions.empty());
         QVERIFY(!QFileInfo::exists(m_root + "/never"));
+    }
+
+    void chooserArrangement() {
+        QTemporaryDir tmp;
+        QDir(tmp.path()).mkpath(QStringLiteral("Prices/Daily"));
+        QDir(tmp.path()).mkpath(QStringLiteral("Prices/Weekly"));
+        CChooseDir dlg(m_sink, tmp.path() + QStringLiteral("/Prices"));
+        test::CheckArrangement(&dlg, QStringLiteral("choose-dir.png"));
+        auto* ok = FindControl<QPushButton>(&dlg, kIdOk);
+        QWidget* list = FindControl(&dlg, kIdDirectoryList);
+        QVERIFY(FindControl(&dlg, kIdDirectoryBox)->y() < list->y());
+        QVERIFY(list->y() < FindControl(&dlg, kIdDriveList)->y());
+        QVERIFY(ok->x() > list->geometry().right() && ok->isDefault());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "choose_dir.h"
 #include "control_id.h"
+#include "dialog_arrangement.h"
 #include "profile_store.h"
 #include "settings_ids.h"
 #include "settings_test_support.h"
@@ -404,6 +405,57 @@ private slots:
         QCOMPARE(LastMessage(), kRange.toStdString());
         QCOMPARE(Text(kIdPath), deep + "/sub");
         QVERIFY(m_dlg->isVisible());
+    }
+
+    void settingsDialogArrangement_data() {
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("normal font") << 1.0;
+        QTest::newRow("large font") << 1.75;
+    }
+    void settingsDialogArrangement() {
+        QFETCH(qreal, scale);
+        // A bigger application font stands for a bigger screen scale.
+        const QFont normal = QApplication::font();
+        const auto restore = qScopeGuard([normal] { QApplication::setFont(normal); });
+        QFont font = normal;
+        font.setPointSizeF(font.pointSizeF() * scale);
+        QApplication::setFont(font);
+        CSettingsDlg dlg(*m_sink, *m_receiver);
+        SettingsValues v;
+        v.Path = QStringLiteral("/home/user/MetaStock/Data");
+        v.Symbol = v.Name = QStringLiteral("IBM");
+        dlg.SetValues(v);
+        // The first-row line filled to its longest: the detection note too.
+        dlg.SetInput(
+            "Date,Open,High,Low,Close,Adj Close,Volume\n"
+            "2024-01-02,187.15,188.44,183.89,185.64,185.4,82488700\n");
+        test::CheckArrangement(&dlg, scale == 1.0 ? QStringLiteral("settings-dialog.png")
+                                                  : QStringLiteral("settings-dialog-large.png"));
+
+        // The four group boxes are stacked in their order, OK and Cancel
+        // beneath them at the bottom right.
+        const QStringList titles = {
+            "Input File: Supported Fields and Column Assignments", "Input File: Detail Settings",
+            "Output File: Path to Output Files", "Output File: Detail Settings"};
+        QList<QGroupBox*> groups = dlg.findChildren<QGroupBox*>();
+        std::sort(groups.begin(), groups.end(),
+                  [](QGroupBox* a, QGroupBox* b) { return a->y() < b->y(); });
+        QCOMPARE(groups.size(), 4);
+        for (int i = 0; i < 4; ++i) QCOMPARE(groups[i]->title(), titles[i]);
+        auto* ok = FindControl<QPushButton>(&dlg, kIdOk);
+        auto* cancel = FindControl<QPushButton>(&dlg, kIdCancel);
+        QVERIFY(ok->y() > groups[3]->geometry().bottom());
+        QVERIFY(ok->x() < cancel->x());
+        QVERIFY(cancel->geometry().right() > dlg.width() * 3 / 4);
+
+        // Fields run left to right in their order, each with its arrows right beside it.
+        const int order[] = {kIdDateCol, kIdOpenCol, kIdHiCol, kIdLoCol,
+                             kIdCloCol,  kIdVolCol,  kIdOICol};
+        for (int i = 0; i < 7; ++i) {
+            QWidget* box = FindControl(&dlg, order[i]);
+            QCOMPARE(FindControl(&dlg, order[i] + 1)->x(), box->geometry().right() + 1);
+            if (i > 0) QVERIFY(FindControl(&dlg, order[i - 1])->x() < box->x());
+        }
     }
 };
 
