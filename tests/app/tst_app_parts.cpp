@@ -26,11 +26,12 @@ private slots:
         }
     }
 
-    // The flow test covers the empty, 3-, 50-line and 400-character files.
+    // The desktop test shows ten lines and a long one through the log.
     void previewReadsTenLinesInPiecesOf299_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("expected");
         const QString x299(299, u'x');
+        QTest::newRow("empty") << QByteArray() << QStringList{};
         QTest::newRow("blank lines are lines") << QByteArray("\n\nx\n") << QStringList{"", "", "x"};
         QTest::newRow("tab kept, no final newline")
             << QByteArray("a,1\r\n\tb,2\r\nlast") << QStringList{"a,1", "\tb,2", "last"};

@@ -249,41 +249,32 @@ private slots:
     // and the date format number handed on (0: a format of the user's own).
     void typedTextIsCleaned_data() {
         QTest::addColumn<int>("id");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("typedAndShown");
         QTest::addColumn<int>("number");
-        QTest::newRow("symbol: lower case, trailing blanks") << kIdSymbol << "ibm   "
-                                                             << "IBM" << 9;
-        QTest::newRow("symbol: trailing tab") << kIdSymbol << "msft\t"
-                                              << "MSFT" << 9;
-        QTest::newRow("symbol: leading, inner blanks stay") << kIdSymbol << "  brk b "
-                                                            << "  BRK B" << 9;
-        QTest::newRow("date: mm") << kIdDateFormat << "mm"
-                                  << "MM_DD_YY" << 3;
-        QTest::newRow("date: mmdd") << kIdDateFormat << "mmdd"
-                                    << "MMDDYY" << 9;
-        QTest::newRow("date: full entry") << kIdDateFormat << "DDMMCCYY"
-                                          << "DDMMCCYY" << 12;
-        QTest::newRow("date: first entry") << kIdDateFormat << "y"
-                                           << "YY_MM_DD" << 1;
-        QTest::newRow("date: no entry begins with it") << kIdDateFormat << "QQ/MM"
-                                                       << "QQ/MM" << 0;
-        QTest::newRow("date: twelve characters") << kIdDateFormat << "MMDDYYYYXXXX"
-                                                 << "MMDDYYYYXXXX" << 0;
+        QTest::newRow("symbol: lower, blanks after")
+            << kIdSymbol << QStringList{"ibm   ", "IBM"} << 9;
+        QTest::newRow("symbol: trailing tab") << kIdSymbol << QStringList{"msft\t", "MSFT"} << 9;
+        QTest::newRow("symbol: blanks before stay")
+            << kIdSymbol << QStringList{"  brk b ", "  BRK B"} << 9;
+        QTest::newRow("date: mm") << kIdDateFormat << QStringList{"mm", "MM_DD_YY"} << 3;
+        QTest::newRow("date: mmdd") << kIdDateFormat << QStringList{"mmdd", "MMDDYY"} << 9;
+        QTest::newRow("date: full entry") << kIdDateFormat << QStringList(2, "DDMMCCYY") << 12;
+        QTest::newRow("date: first entry") << kIdDateFormat << QStringList{"y", "YY_MM_DD"} << 1;
+        QTest::newRow("date: no match") << kIdDateFormat << QStringList(2, "QQ/MM") << 0;
+        QTest::newRow("date: 12, no match") << kIdDateFormat << QStringList(2, "MMDDYYYYXXXX") << 0;
     }
     void typedTextIsCleaned() {
         QFETCH(int, id);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
+        QFETCH(QStringList, typedAndShown);
         QFETCH(int, number);
         Open(Valid());
         auto* combo = Get<QComboBox>(kIdDateFormat);
         QLineEdit* box = id == kIdSymbol ? Get(kIdSymbol) : combo->lineEdit();
         box->clear();
-        QTest::keyClicks(box, typed);
+        QTest::keyClicks(box, typedAndShown[0]);
         PressOk();
         QVERIFY(m_sink->messages.empty());
-        QCOMPARE(box->text(), shown);
+        QCOMPARE(box->text(), typedAndShown[1]);
         QCOMPARE(std::pair(m_receiver->numbers, combo->currentIndex()),
                  std::pair(std::vector<int>{number}, number - 1));
     }
@@ -426,9 +417,7 @@ private slots:
         v.Symbol = v.Name = QStringLiteral("IBM");
         dlg.SetValues(v);
         // The first-row line filled to its longest: the detection note too.
-        dlg.SetInput(
-            "Date,Open,High,Low,Close,Adj Close,Volume\n"
-            "2024-01-02,187.15,188.44,183.89,185.64,185.4,82488700\n");
+        dlg.SetInput(kYahoo);
         test::CheckArrangement(&dlg, scale == 1.0 ? QStringLiteral("settings-dialog.png")
                                                   : QStringLiteral("settings-dialog-large.png"));
 
