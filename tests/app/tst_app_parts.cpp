@@ -1,11 +1,11 @@
 // The desktop program's parts that need no window: where the window goes,
 // what the preview reads, the recent-file list and how a job is filled.
-#include "app_test_support.h"
 #include "converter.h"
 #include "converter_setup.h"
 #include "preview_reader.h"
 #include "profile.h"
 #include "recent_file_list.h"
+#include "settings_test_support.h"
 #include "window_placement.h"
 
 using namespace corvat;

@@ -3,20 +3,94 @@
 // preview, the real settings dialog and the conversion to the outcome line,
 // the files on disk and the profile.
 #include "app_ids.h"
-#include "app_test_support.h"
 #include "choose_dir.h"
 #include "control_id.h"
 #include "corvat_app.h"
 #include "corvat_view.h"
 #include "help_window.h"
 #include "main_frame.h"
+#include "profile_store.h"
 #include "settings_ids.h"
+#include "settings_test_support.h"
 #include "window_placement.h"
 
 using namespace corvat;
 using namespace corvat::test;
 
 namespace {
+
+// A temporary home for one test: a profile file, input files and output
+// directories, with the services the program would get, recording instead
+// of showing.
+struct Workspace {
+    QTemporaryDir dir;
+    ProfileStore profile{Path(QStringLiteral("Corvat.ini"))};
+    // Every message and question that reached the user, in order; questions
+    // are answered as `sink->answer` says (No by default).
+    std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
+    QStringList filesToOpen;  // answers of the open-file dialog, in order
+    int beeps = 0;
+    std::function<void()> onBeep;  // runs at each beep, after counting it
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    QString IniPath() const { return Path(QStringLiteral("Corvat.ini")); }
+    QString WriteFile(const QString& name, const QByteArray& bytes) const {
+        WriteFileBytes(Path(name).toStdString(), bytes.toStdString());
+        return Path(name);
+    }
+    QString MakeDir(const QString& name) const {
+        QDir(dir.path()).mkpath(name);
+        return Path(name);
+    }
+    AppServices Services() {
+        AppServices services;
+        services.profile = &profile;
+        services.makeMessageSink = [sink = sink](QWidget*) -> std::unique_ptr<MessageSink> {
+            return std::make_unique<RecordingSink>(sink.get());
+        };
+        services.getOpenFileName = [this](QWidget*) {
+            return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();
+        };
+        services.beep = [this] { ++beeps, onBeep ? onBeep() : void(); };
+        return services;
+    }
+};
+
+// Settings for a conversion of PriceFile: date MM/DD/CCYY, seven columns,
+// one header row.
+struct ConversionChoice {
+    QString path;
+    QString symbol = QStringLiteral("SAMPLE");
+    QString name = QStringLiteral("Sample Corp");
+    bool makeNewMaster = true;
+    QString dateFormat = QStringLiteral("MM_DD_CCYY");
+};
+
+// Sets the dialog's controls as a user would and presses OK; or Cancel.
+void FillAndAccept(QDialog* dialog, const ConversionChoice& choice) {
+    FindControl<QLineEdit>(dialog, kIdPath)->setText(choice.path);
+    FindControl<QLineEdit>(dialog, kIdSymbol)->setText(choice.symbol);
+    FindControl<QLineEdit>(dialog, kIdName)->setText(choice.name);
+    FindControl<QRadioButton>(dialog,
+                              choice.makeNewMaster ? kIdMakeNewMaster : kIdUseExistingMaster)
+        ->click();
+    FindControl<QComboBox>(dialog, kIdDateFormat)->setEditText(choice.dateFormat);
+    if (auto* skip = FindControl<QCheckBox>(dialog, kIdSkipOn); !skip->isChecked()) skip->click();
+    FindControl<QLineEdit>(dialog, kIdSkipRows)->setText("1");
+    FindControl<QPushButton>(dialog, kIdOk)->click();
+}
+void Cancel(QDialog* dialog) { FindControl<QPushButton>(dialog, kIdCancel)->click(); }
+
+QByteArray PriceFile(int rows) {
+    QByteArray bytes = "Date,Open,High,Low,Close,Volume,OpenInterest\n";
+    for (int i = 0; i < rows; ++i) {
+        bytes += QStringLiteral("01/%1/2026,10%2.25,10%2.50,10%2.00,10%2.40,1000%2,0\n")
+                     .arg(i + 2, 2, 10, QLatin1Char('0'))
+                     .arg(i % 10)
+                     .toLatin1();
+    }
+    return bytes;
+}
 
 const QString kSuccess = QStringLiteral("\nConversion completed successfully!");
 const QString kFailure = QStringLiteral("\nConversion failed.");
@@ -386,7 +460,7 @@ private slots:
         QCOMPARE(m_ws->sink->messages.size(), size_t{1});
         QCOMPARE(m_app->RecentFiles().Files(), (QStringList{files[2], files[4], files[1]}));
         QCOMPARE(VisibleRecentTexts(Frame()).size(), 3);
-        QCOMPARE(m_ws->Profile().RecentFiles(), (QStringList{files[2], files[4], files[1]}));
+        QCOMPARE(m_ws->profile.RecentFiles(), (QStringList{files[2], files[4], files[1]}));
     }
 
     void commandLineFileIsConvertedOnceWindowIsShown() {

@@ -6,38 +6,31 @@ using namespace corvat;
 
 namespace {
 
-// A store that notes the order in which keys are read and written.
+// A store that notes, one a word, the keys it reads and writes, in order.
 class TracingStore : public ProfileStore {
 public:
     using ProfileStore::ProfileStore;
     using Key = const std::string&;
     int GetProfileInt(Key s, Key k, int d) override {
-        return reads.push_back(k), Base::GetProfileInt(s, k, d);
+        return reads += k + ' ', ProfileStore::GetProfileInt(s, k, d);
     }
     std::string GetProfileString(Key s, Key k, Key d) override {
-        return reads.push_back(k), Base::GetProfileString(s, k, d);
+        return reads += k + ' ', ProfileStore::GetProfileString(s, k, d);
     }
     void WriteProfileInt(Key s, Key k, int v) override {
-        writes.push_back(k), Base::WriteProfileInt(s, k, v);
+        writes += k + ' ', ProfileStore::WriteProfileInt(s, k, v);
     }
     void WriteProfileString(Key s, Key k, Key v) override {
-        writes.push_back(k), Base::WriteProfileString(s, k, v);
+        writes += k + ' ', ProfileStore::WriteProfileString(s, k, v);
     }
-    std::vector<std::string> reads, writes;
-
-private:
-    using Base = ProfileStore;
+    std::string reads, writes;
 };
 
 QString ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromStdString(test::ReadFileBytes(path.toStdString()));
 }
-
-void WriteFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
+void WriteFile(const QString& path, const std::string& content) {
+    test::WriteFileBytes(path.toStdString(), content);
 }
 
 }  // namespace
@@ -66,21 +59,15 @@ private slots:
         TracingStore store(m_ini);
         store.LoadSettings();
         QCOMPARE(store.reads,
-                 (std::vector<std::string>{
-                     "DateFormat", "Exist",    "Delimiter", "Path",      "Symbol",  "Name",
-                     "SkipOn",     "SkipRows", "DateCol",   "OpenOn",    "OpenCol", "HiOn",
-                     "HiCol",      "LoOn",     "LoCol",     "CloCol",    "VolOn",   "VolCol",
-                     "OIOn",       "OICol",    "Decimal",   "Thousands", "Suffixes"}));
-        store.writes.clear();
+                 "DateFormat Exist Delimiter Path Symbol Name SkipOn SkipRows DateCol OpenOn "
+                 "OpenCol HiOn HiCol LoOn LoCol CloCol VolOn VolCol OIOn OICol Decimal Thousands "
+                 "Suffixes ");
         store.SaveSettings(SettingsValues{});
-        QCOMPARE(store.writes, (std::vector<std::string>{
-                                   "DateFormat", "Delimiter", "Exist",   "SkipOn",    "SkipRows",
-                                   "DateCol",    "OpenOn",    "OpenCol", "HiOn",      "HiCol",
-                                   "LoOn",       "LoCol",     "CloCol",  "VolOn",     "VolCol",
-                                   "OIOn",       "OICol",     "Decimal", "Thousands", "Suffixes"}));
+        QCOMPARE(store.writes,
+                 "DateFormat Delimiter Exist SkipOn SkipRows DateCol OpenOn OpenCol HiOn HiCol "
+                 "LoOn LoCol CloCol VolOn VolCol OIOn OICol Decimal Thousands Suffixes ");
     }
 
-    // Path, symbol and name are written by the conversion once it commits.
     void saveLeavesTheJobsThreeValuesAlone() {
         ProfileStore store(m_ini);
         for (const char* key : {"Path", "Symbol", "Name"})
@@ -124,7 +111,7 @@ private slots:
     void handEditedNumbers() {
         QFETCH(QByteArray, stored);
         QFETCH(int, expected);
-        WriteFile(m_ini, "[Setting]\nLoCol=" + stored + "\nName=ACME,Inc\n");
+        WriteFile(m_ini, "[Setting]\nLoCol=" + stored.toStdString() + "\nName=ACME,Inc\n");
         const SettingsValues v = ProfileStore(m_ini).LoadSettings();
         QCOMPARE(v.LoCol, expected);
         QCOMPARE(v.Name, QStringLiteral("ACME,Inc"));  // not read as a list
@@ -150,9 +137,7 @@ private slots:
         ProfileStore store(m_ini);
         store.SetRecentFiles({"/a.csv", "", "/b.csv", "/c.csv", "/d.csv", "/e.csv"});
         QCOMPARE(store.RecentFiles(), QStringList({"/a.csv", "/b.csv", "/c.csv", "/d.csv"}));
-        const QString text = ReadFile(m_ini);
-        QVERIFY(text.contains(QStringLiteral("File1=/a.csv")));
-        QVERIFY(text.contains(QStringLiteral("File4=/d.csv")));
+        QVERIFY(ReadFile(m_ini).contains("File1=/a.csv\nFile2=/b.csv\nFile3=/c.csv\nFile4=/d.csv"));
         store.SetRecentFiles({"/z.csv"});  // a shorter list drops the stale entries
         store.SaveSettings(SettingsValues{});
         QCOMPARE(ProfileStore(m_ini).RecentFiles(), QStringList({"/z.csv"}));

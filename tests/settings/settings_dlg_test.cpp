@@ -98,22 +98,18 @@ private slots:
     void firstStartShowsTheDefaultsWithOkFocused() {
         QTemporaryDir dir;
         Open(ProfileStore(dir.filePath("none.ini")).LoadSettings());
-        for (int i = 0; i < 7; ++i) QCOMPARE(Text(kColumnBoxes[i]), QString::number(i + 1));
-        for (int id :
-             {kIdOpenOn, kIdHiOn, kIdLoOn, kIdVolOn, kIdOIOn, kIdComma, kIdUseExistingMaster}) {
-            QVERIFY(Get<QAbstractButton>(id)->isChecked());
+        for (int i = 0; i < 7; ++i) {
+            auto* spin = Get<UpDownControl>(kColumnBoxes[i] + 1);
+            QCOMPARE(std::tuple(Text(kColumnBoxes[i]), spin->Lower(), spin->Upper(), spin->Buddy()),
+                     std::tuple(QString::number(i + 1), 1, 20, Get(kColumnBoxes[i])));
         }
+        for (int id :
+             {kIdOpenOn, kIdHiOn, kIdLoOn, kIdVolOn, kIdOIOn, kIdComma, kIdUseExistingMaster})
+            QVERIFY(Get<QAbstractButton>(id)->isChecked());
         QCOMPARE(State(kIdSkipRows) + Text(kIdSkipRows), QStringLiteral("off0"));
         QCOMPARE(Get<QComboBox>(kIdDateFormat)->currentText(), QStringLiteral("MMDDYY"));
         QCOMPARE(Text(kIdPath) + Text(kIdSymbol) + Text(kIdName), QString());
-
-        for (int id : kColumnBoxes) {
-            auto* spin = Get<UpDownControl>(id + 1);
-            QCOMPARE(std::tuple(spin->Lower(), spin->Upper(), spin->Buddy()),
-                     std::tuple(1, 20, Get(id)));
-        }
         QCOMPARE(Get<UpDownControl>(kIdSkipRowsSpin)->Upper(), 200);
-
         QCOMPARE(QApplication::focusWidget(), Get<QPushButton>(kIdOk));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // OK is the default
         QCOMPARE(m_sink->messages, std::vector{kNoSymbol});
