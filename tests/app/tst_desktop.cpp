@@ -122,12 +122,6 @@ QString Item(const QString& text, int id, bool on = true) {
     return QStringLiteral("%1 %2 %3").arg(text).arg(id).arg(on ? "on" : "off");
 }
 
-QString FileBytes(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QString::fromLatin1(file.readAll());
-}
-
 }  // namespace
 
 class DesktopTest : public QObject {
@@ -435,16 +429,13 @@ private slots:
             WhenModalOpens(Cancel);
             Open(files.back());
         }
-        const QStringList newestFour{files[4], files[3], files[2], files[1]};
-        QCOMPARE(m_app->RecentFiles().Files(), newestFour);
-        const QStringList texts = VisibleRecentTexts(Frame());
-        QVERIFY(texts.size() == 4 && texts[0].startsWith("&1 ") && texts[0].endsWith("f5.csv"));
-
         m_app->ExitInstance();
         m_app.reset();
         Start();
-        QCOMPARE(m_app->RecentFiles().Files(), newestFour);
-        QCOMPARE(VisibleRecentTexts(Frame()).size(), 4);
+        QCOMPARE(m_app->RecentFiles().Files(),
+                 (QStringList{files[4], files[3], files[2], files[1]}));
+        const QStringList texts = VisibleRecentTexts(Frame());
+        QVERIFY(texts.size() == 4 && texts[0].startsWith("&1 ") && texts[0].endsWith("f5.csv"));
         QVERIFY(!Frame()->Action(ID_SETTINGS)->isEnabled());  // a restart opens nothing
 
         // Entry 3 (f3) is opened again and moves to the top.
@@ -588,7 +579,7 @@ private slots:
         }
 
         const QString log = view->toPlainText();
-        const QString inputBytes = FileBytes(input);
+        const QByteArray inputBytes = ReadAll(input);
         const QStringList filesBefore = QDir(m_ws->Path(".")).entryList(QDir::Files);
         QApplication::clipboard()->setText(QStringLiteral("PASTED"));
         view->selectAll();
@@ -601,7 +592,7 @@ private slots:
         }
         QCOMPARE(saved.size() + nextPane.size(), 2);  // the keys did reach their commands
         QVERIFY(!view->document()->isUndoAvailable());
-        QCOMPARE(FileBytes(input), inputBytes);
+        QCOMPARE(ReadAll(input), inputBytes);
         QCOMPARE(QDir(m_ws->Path(".")).entryList(QDir::Files), filesBefore);
         QCOMPARE(m_ws->sink->messages.size(), size_t{3});
 

@@ -153,7 +153,6 @@ private slots:
         v.SkipOn = 1;
         v.LoOn = 0;  // a cleared box is checked all the same
         Open(v);
-        const QString max16 = "Enter no more than 16 characters.";
         const struct {
             int id;
             QString bad, good, message;
@@ -165,7 +164,7 @@ private slots:
             {kIdCloCol, "", "5", kNan},
             {kIdVolCol, "1 2", "6", kNan},
             {kIdOICol, "123456789012345", "7", kRange},
-            {kIdName, QString(17, 'n'), "Name", max16},
+            {kIdName, QString(17, 'n'), "Name", "Enter no more than 16 characters."},
             {kIdPath, QString(201, 'p'), "/tmp", "Enter no more than 200 characters."},
             {kIdSymbol, QString(15, 's'), "SYM", "Enter no more than 14 characters."},
             {kIdSkipRows, "201", "200", "Please enter an integer between 0 and 200."},
@@ -281,13 +280,10 @@ private slots:
         Open(v);
         PressOk();
         QCOMPARE(m_dlg->Values().Delimiter, -1);
-
         Open(Valid());
-        Get<QRadioButton>(kIdTab)->click();
-        Get<QRadioButton>(kIdMakeNewMaster)->click();
-        Get<QCheckBox>(kIdSkipOn)->click();
+        for (int id : {kIdTab, kIdMakeNewMaster, kIdSkipOn, kIdVolOn})
+            Get<QAbstractButton>(id)->click();
         SetText(kIdSkipRows, "3");
-        Get<QCheckBox>(kIdVolOn)->click();
         SetText(kIdName, "lower name ");
         PressOk();
         SettingsValues expected = Valid();
