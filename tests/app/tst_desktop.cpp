@@ -470,16 +470,14 @@ private slots:
         QVERIFY(View()->toPlainText().startsWith(Header(input)));
     }
 
-    void opensAtEightyFivePercentCentred() {
+    // Place, menus, toolbar and status bar as the user first sees them.
+    void mainWindowAsItOpens() {
         StartActive();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         const WindowPlacement p = MainWindowPlacement(screen.width(), screen.height());
         QCOMPARE(Frame()->size(), QSize(p.width, p.height));
         QCOMPARE(Frame()->pos(), QPoint(screen.x() + p.x, screen.y() + p.y));
-    }
 
-    void menusHaveTheirItemsOrderAndStates() {
-        StartActive();
         QStringList items;
         for (QAction* menu : Frame()->menuBar()->actions()) {
             items << menu->text();
@@ -498,31 +496,27 @@ private slots:
                                      Item("&Clear Window", ID_CLEAR_WINDOW), "&Help",
                                      Item("&Help Topics", ID_HELP_FINDER), Item("", 0),
                                      Item("&About Corvat...", ID_APP_ABOUT)}));
-    }
 
-    void toolbarHasOpenSettingsGapAbout() {
-        StartActive();
-        QToolBar* bar = Frame()->ToolBar();
-        QCOMPARE(Frame()->toolBarArea(bar), Qt::TopToolBarArea);
+        QToolBar* toolBar = Frame()->ToolBar();
+        QCOMPARE(Frame()->toolBarArea(toolBar), Qt::TopToolBarArea);
         QStringList buttons;
-        for (QAction* a : bar->actions()) {
+        for (QAction* a : toolBar->actions()) {
             buttons << Item(a->toolTip(), a->property(kControlIdProperty).toInt(), a->isEnabled());
-            auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+            auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(a));
             if (!a->isSeparator()) QVERIFY(!button->icon().pixmap(16, 15).isNull());  // ours load
         }
         QCOMPARE(buttons,
                  (QStringList{Item("Open", ID_FILE_OPEN), Item("Settings", ID_SETTINGS, false),
                               Item("", 0), Item("About", ID_APP_ABOUT)}));
-    }
 
-    void statusBarHasOnePaneWithIdleTextAndPrompts() {
-        StartActive();
         QStatusBar* bar = Frame()->statusBar();
         QCOMPARE(bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).size(), 1);
         QCOMPARE(Frame()->IdlePane()->text(), QStringLiteral("For Help, press F1"));
-        for (const auto& [id, prompt] : {std::pair(ID_FILE_OPEN, "Open an existing document"),
-                                         {ID_SETTINGS, "File conversion settings"},
-                                         {ID_FILE_MRU_FILE1, "Open this document"}}) {
+        for (const auto& [id, prompt] :
+             {std::pair(ID_FILE_OPEN, "Open an existing document"),
+              {ID_SETTINGS, "File conversion settings"},
+              {ID_REMOVE_SECURITY, "Take a security out of a data directory"},
+              {ID_FILE_MRU_FILE1, "Open this document"}}) {
             Frame()->Action(id)->showStatusText(Frame());
             QCOMPARE(bar->currentMessage(), QString::fromLatin1(prompt));
         }
