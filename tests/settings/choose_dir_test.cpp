@@ -166,10 +166,7 @@ private slots:
     }
 
     void chooserArrangement() {
-        QTemporaryDir tmp;
-        QDir(tmp.path()).mkpath(QStringLiteral("Prices/Daily"));
-        QDir(tmp.path()).mkpath(QStringLiteral("Prices/Weekly"));
-        CChooseDir dlg(m_sink, tmp.path() + QStringLiteral("/Prices"));
+        CChooseDir dlg(m_sink, m_root);
         test::CheckArrangement(&dlg, QStringLiteral("choose-dir.png"));
         auto* ok = FindControl<QPushButton>(&dlg, kIdOk);
         QWidget* list = FindControl(&dlg, kIdDirectoryList);

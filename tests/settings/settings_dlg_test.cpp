@@ -396,10 +396,7 @@ private slots:
         font.setPointSizeF(font.pointSizeF() * scale);
         QApplication::setFont(font);
         CSettingsDlg dlg(*m_sink, *m_receiver);
-        SettingsValues v;
-        v.Path = QStringLiteral("/home/user/MetaStock/Data");
-        v.Symbol = v.Name = QStringLiteral("IBM");
-        dlg.SetValues(v);
+        dlg.SetValues(Valid());
         // The first-row line filled to its longest: the detection note too.
         dlg.SetInput(kYahoo);
         test::CheckArrangement(&dlg, scale == 1.0 ? QStringLiteral("settings-dialog.png")
@@ -422,12 +419,10 @@ private slots:
         QVERIFY(cancel->geometry().right() > dlg.width() * 3 / 4);
 
         // Fields run left to right in their order, each with its arrows right beside it.
-        const int order[] = {kIdDateCol, kIdOpenCol, kIdHiCol, kIdLoCol,
-                             kIdCloCol,  kIdVolCol,  kIdOICol};
         for (int i = 0; i < 7; ++i) {
-            QWidget* box = FindControl(&dlg, order[i]);
-            QCOMPARE(FindControl(&dlg, order[i] + 1)->x(), box->geometry().right() + 1);
-            if (i > 0) QVERIFY(FindControl(&dlg, order[i - 1])->x() < box->x());
+            QWidget* box = FindControl(&dlg, kColumnBoxes[i]);
+            QCOMPARE(FindControl(&dlg, kColumnBoxes[i] + 1)->x(), box->geometry().right() + 1);
+            if (i > 0) QVERIFY(FindControl(&dlg, kColumnBoxes[i - 1])->x() < box->x());
         }
     }
 };
