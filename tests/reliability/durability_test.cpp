@@ -3,8 +3,6 @@
 // file's name, and the directory is synced after the rename.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "failing_file_system.h"
 #include "reliability_fixture.h"
 
@@ -28,8 +26,16 @@ protected:
 
     // Index of the last call of `kind` on `path` before `end`, or -1.
     long LastBefore(std::size_t end, SeamCall kind, const std::filesystem::path& path) const {
-        for (std::size_t i = end; i-- > 0;) {
+        for (std::size_t i = end; i-- > 0;)
             if (m_log[i].call == kind && m_log[i].path == path) return static_cast<long>(i);
+        return -1;
+    }
+
+    // Index of the first rename onto `target`, or -1.
+    long RenameTo(const std::filesystem::path& target) const {
+        for (std::size_t i = 0; i < m_log.size(); ++i) {
+            if (m_log[i].call == SeamCall::Rename && m_log[i].target == target)
+                return static_cast<long>(i);
         }
         return -1;
     }
@@ -40,13 +46,18 @@ protected:
     std::vector<SeamCallInfo> m_log;
 };
 
-TEST_F(Durability, EveryRewriteIsFlushedBeforeItsRenameAndSyncedAfter) {
+TEST_F(Durability, NothingIsDeletedAndEachRewriteIsFlushedBeforeItsRenameAndSyncedAfter) {
     int renames = 0;
     for (std::size_t i = 0; i < m_log.size(); ++i) {
+        // Old files are replaced by renames only, so no moment exists in
+        // which neither the old nor the new one stands under the name.
+        const std::string name = m_log[i].path.filename().string();
+        EXPECT_TRUE(m_log[i].call != SeamCall::Remove || name.ends_with(".~NU") ||
+                    name.ends_with(".NEW"))
+            << m_log[i].Describe();
         if (m_log[i].call != SeamCall::Rename) continue;
         ++renames;
         const auto& temp = m_log[i].path;
-        const auto& target = m_log[i].target;
         SCOPED_TRACE(m_log[i].Describe());
         const long lastWrite = LastBefore(i, SeamCall::Write, temp);
         const long flush = LastBefore(i, SeamCall::Flush, temp);
@@ -56,12 +67,11 @@ TEST_F(Durability, EveryRewriteIsFlushedBeforeItsRenameAndSyncedAfter) {
         EXPECT_GT(close, flush);
         bool synced = false;
         for (std::size_t j = i + 1; j < m_log.size() && !synced; ++j) {
-            synced =
-                m_log[j].call == SeamCall::SyncDirectory && m_log[j].path == target.parent_path();
+            synced = m_log[j].call == SeamCall::SyncDirectory &&
+                     m_log[j].path == m_log[i].target.parent_path();
             // Nothing else may build on the rename before it is durable.
-            if (!synced) {
-                EXPECT_NE(m_log[j].call, SeamCall::Rename) << "next rename before the sync";
-            }
+            EXPECT_TRUE(synced || m_log[j].call != SeamCall::Rename)
+                << "next rename before the sync";
         }
         EXPECT_TRUE(synced) << "the directory was not synced after the rename";
     }
@@ -71,12 +81,7 @@ TEST_F(Durability, EveryRewriteIsFlushedBeforeItsRenameAndSyncedAfter) {
 }
 
 TEST_F(Durability, NewFilesReachTheDiskBeforeTheMasterNamesThem) {
-    long commit = -1;
-    for (std::size_t i = 0; i < m_log.size(); ++i) {
-        if (m_log[i].call == SeamCall::Rename && m_log[i].target == m_dir / "MASTER") {
-            commit = static_cast<long>(i);
-        }
-    }
+    const long commit = RenameTo(m_dir / "MASTER");
     ASSERT_GE(commit, 0);
     const auto end = static_cast<std::size_t>(commit);
     for (const char* name : {"F3.DAT", "F3.DOP"}) {
@@ -88,21 +93,7 @@ TEST_F(Durability, NewFilesReachTheDiskBeforeTheMasterNamesThem) {
     // One directory sync covers both new names, before the master does.
     EXPECT_GT(LastBefore(end, SeamCall::SyncDirectory, m_dir),
               LastBefore(end, SeamCall::Flush, m_dir / "F3.DOP"));
-    const auto backup = std::find_if(m_log.begin(), m_log.end(), [&](const SeamCallInfo& call) {
-        return call.call == SeamCall::Rename && call.target == m_dir / "MASTER.BAK";
-    });
-    ASSERT_NE(backup, m_log.end());
-    EXPECT_GT(backup - m_log.begin(), commit) << "the backup follows the commit";
-}
-
-TEST_F(Durability, NoFileTheUserOwnsIsEverDeleted) {
-    // Old files are replaced by renames only, so no moment exists in
-    // which neither the old nor the new one stands under the name.
-    for (const auto& call : m_log) {
-        if (call.call != SeamCall::Remove) continue;
-        const std::string name = call.path.filename().string();
-        EXPECT_TRUE(name.ends_with(".~NU") || name.ends_with(".NEW")) << call.Describe();
-    }
+    EXPECT_GT(RenameTo(m_dir / "MASTER.BAK"), commit) << "the backup follows the commit";
 }
 
 }  // namespace
