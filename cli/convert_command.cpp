@@ -212,13 +212,14 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
             continue;
         }
         if (!begun || job.BatchBroken()) continue;
-        const auto resolved = m_layout.Resolve(input);
+        auto resolved = m_layout.Resolve(input);
         if (!resolved.problem.empty()) {
             messages.ShowMessage(resolved.problem);
             continue;
         }
         FillJob(job, input, symbol, m_name.empty() ? symbol : m_name, resolved.layout);
-        outcomes[i] = &job.AddToBatch();
+        // Detection read the file with this very layout: it is not read twice.
+        outcomes[i] = &job.AddToBatch(resolved.readable ? &resolved.rows : nullptr);
     }
     if (begun) (void)job.CommitBatch();
     progress.Clear();

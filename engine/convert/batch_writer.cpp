@@ -1,6 +1,5 @@
 #include "batch_writer.h"
 
-#include "case_blind_path.h"
 #include "data_file_layout.h"
 #include "field_bitset.h"
 #include "file_names.h"
@@ -79,9 +78,26 @@ bool BatchWriter::Begin() {
         ReadDirectoryIndex(m_fs, m_dir, m_listing);
         error = m_listing.error;
     }
-    if (error.empty()) return true;
-    Report(error);
-    return false;
+    if (!error.empty()) {
+        Report(error);
+        return false;
+    }
+    std::error_code ec;
+    for (const auto& path : m_fs.ListDirectory(m_dir, ec)) {
+        std::string name = path.filename().string();
+        m_exactNames.insert(name);
+        auto [at, added] = m_names.emplace(ToUpperAscii(name), name);
+        if (!added && name < at->second) at->second = name;
+    }
+    return true;
+}
+
+// As FindIgnoringCase: the name itself when it is there, else the smallest
+// name that differs only in case, else the name itself.
+std::filesystem::path BatchWriter::Place(const std::string& name) const {
+    const auto at = m_names.find(ToUpperAscii(name));
+    if (at == m_names.end() || m_exactNames.count(name)) return m_dir / name;
+    return m_dir / at->second;
 }
 
 BatchWriter::Step BatchWriter::Add(const BatchFile& file, const std::vector<InputRecord>& records,
@@ -139,13 +155,11 @@ BatchWriter::Step BatchWriter::AddNew(const BatchFile& file,
     pending->isNew = true;
     pending->wide = m_index.InXmaster();
     pending->fields = fields;
-    pending->target = FindIgnoringCase(
-        m_fs, m_dir,
+    pending->target = Place(
         SecurityFileName(pending->fileNumber, pending->wide ? kWideDataExtension : kDataExtension));
     pending->current = pending->target;
     if (!pending->wide) {
-        pending->description = FindIgnoringCase(
-            m_fs, m_dir, SecurityFileName(pending->fileNumber, kDescriptionExtension));
+        pending->description = Place(SecurityFileName(pending->fileNumber, kDescriptionExtension));
     }
     pending->outcomes.push_back(&outcome);
     Pending& added = *pending;

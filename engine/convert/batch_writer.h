@@ -2,8 +2,10 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,7 @@ private:
     void ReportAfterCommit(const std::string& error);
     void RemoveWritten(bool newOnly);
     void WriteBackup();
+    std::filesystem::path Place(const std::string& name) const;
 
     FileSystem& m_fs;
     MessageSink& m_messages;
@@ -106,6 +109,10 @@ private:
     IndexUpdate m_index;
     DirectoryIndex m_listing;    // read for updates only
     std::string m_masterBefore;  // for MASTER.BAK; empty for a new master
+    // The directory's names as Begin found them, by their upper case, so a
+    // batch of many files lists the directory once, not once a file.
+    std::map<std::string, std::string> m_names;
+    std::set<std::string> m_exactNames;
     std::vector<std::unique_ptr<Pending>> m_pending;
     std::vector<std::filesystem::path> m_written;  // to bring to the disk
     bool m_changedMaster = false;

@@ -84,11 +84,13 @@ int CConverter::BeginLocked() {
     return m_batch->Begin() ? 0 : 1;
 }
 
-const FileOutcome& CConverter::AddToBatch() {
+const FileOutcome& CConverter::AddToBatch(InputRows* rows) {
     m_rowsLeftOut = 0;
     InputRows input;
-    if (m_batchBroken || !ProveInputReadable() || CheckColumns() != 0 || ConvertRows(input) != 0 ||
-        CheckInput(input) != 0) {
+    if (rows) input = std::move(*rows);
+    const bool read = rows ? CheckColumns() == 0
+                           : ProveInputReadable() && CheckColumns() == 0 && ConvertRows(input) == 0;
+    if (m_batchBroken || !read || CheckInput(input) != 0) {
         m_outcomes.emplace_back();
         return m_outcomes.back();
     }

@@ -59,7 +59,9 @@ public:
     // CommitBatch commits and releases the lock: 0 when every file added
     // was converted.
     [[nodiscard]] int BeginBatch();
-    const FileOutcome& AddToBatch();
+    // `rows`, when given, are the file already read with the settings'
+    // layout (a front end that read it to detect the layout), taken over.
+    const FileOutcome& AddToBatch(InputRows* rows = nullptr);
     bool BatchBroken() const { return m_batchBroken; }
     [[nodiscard]] int CommitBatch();
 
