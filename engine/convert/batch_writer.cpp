@@ -40,6 +40,65 @@ std::string MergedHeader(std::string header, std::size_t count) {
     return header;
 }
 
+// The duplicate search of each file of a batch walks the same index files,
+// which the batch does not change before its commit; only the listings it
+// makes to find them whatever their letter case would grow with every file
+// written. They are kept for the batch, so a batch of n files costs n
+// listings, not n times the directory's growing length.
+class ListingCache final : public FileSystem {
+public:
+    explicit ListingCache(FileSystem& inner) : m_inner(inner) {}
+    std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
+                                                     std::error_code& ec) override {
+        const auto at = m_listings.find(dir);
+        if (at != m_listings.end()) return at->second;
+        auto listing = m_inner.ListDirectory(dir, ec);
+        if (!ec) m_listings.emplace(dir, listing);
+        return listing;
+    }
+    std::filesystem::path Canonical(const std::filesystem::path& path,
+                                    std::error_code& ec) override {
+        return m_inner.Canonical(path, ec);
+    }
+    std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
+                                          std::error_code& ec) override {
+        return m_inner.WeaklyCanonical(path, ec);
+    }
+    std::filesystem::file_status Status(const std::filesystem::path& path,
+                                        std::error_code& ec) override {
+        return m_inner.Status(path, ec);
+    }
+    std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
+                                               std::error_code& ec) override {
+        return m_inner.SymlinkStatus(path, ec);
+    }
+    std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override {
+        return m_inner.FileSize(path, ec);
+    }
+    std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
+                               std::error_code& ec) override {
+        return m_inner.Open(path, mode, ec);
+    }
+    void Rename(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::error_code& ec) override {
+        m_inner.Rename(from, to, ec);
+    }
+    void Remove(const std::filesystem::path& path, std::error_code& ec) override {
+        m_inner.Remove(path, ec);
+    }
+    void SyncDirectory(const std::filesystem::path& dir, std::error_code& ec) override {
+        m_inner.SyncDirectory(dir, ec);
+    }
+    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
+                                               std::error_code& ec) override {
+        return m_inner.TryLockDirectory(dir, mode, ec);
+    }
+
+private:
+    FileSystem& m_inner;
+    std::map<std::filesystem::path, std::vector<std::filesystem::path>> m_listings;
+};
+
 }  // namespace
 
 bool SymbolTaken(FileSystem& fs, const std::filesystem::path& dir, const std::string& symbol,
@@ -66,7 +125,8 @@ BatchWriter::BatchWriter(FileSystem& fs, MessageSink& messages, const std::files
       m_masterPath(masterPath),
       m_newMaster(newMaster),
       m_update(update),
-      m_index(fs, dir) {}
+      m_index(fs, dir),
+      m_search(std::make_unique<ListingCache>(fs)) {}
 
 BatchWriter::~BatchWriter() = default;
 
@@ -132,7 +192,7 @@ BatchWriter::Step BatchWriter::Add(const BatchFile& file, const std::vector<Inpu
 BatchWriter::Step BatchWriter::AddNew(const BatchFile& file,
                                       const std::vector<InputRecord>& records,
                                       FileOutcome& outcome) {
-    if (!m_newMaster && SymbolTaken(m_fs, m_dir, file.symbol, m_update, m_messages))
+    if (!m_newMaster && SymbolTaken(*m_search, m_dir, file.symbol, m_update, m_messages))
         return Step::Refused;
     std::array<int, kFieldSlots> flags{};
     std::vector<int> fields;

@@ -107,8 +107,9 @@ private:
     bool m_newMaster;
     bool m_update;
     IndexUpdate m_index;
-    DirectoryIndex m_listing;    // read for updates only
-    std::string m_masterBefore;  // for MASTER.BAK; empty for a new master
+    std::unique_ptr<FileSystem> m_search;  // for the duplicate search
+    DirectoryIndex m_listing;              // read for updates only
+    std::string m_masterBefore;            // for MASTER.BAK; empty for a new master
     // The directory's names as Begin found them, by their upper case, so a
     // batch of many files lists the directory once, not once a file.
     std::map<std::string, std::string> m_names;
