@@ -366,9 +366,9 @@ BatchWriter::Step BatchWriter::Merge(const BatchFile& file, const std::vector<In
     return Step::Written;
 }
 
-void BatchWriter::RemoveWritten(bool newOnly) {
+void BatchWriter::RemoveWritten() {
     for (const auto& pending : m_pending) {
-        if (pending->renamed || (newOnly && !pending->isNew)) continue;
+        if (pending->renamed) continue;
         std::error_code ignored;
         if (pending->isNew || pending->AwaitsRename()) m_fs.Remove(pending->current, ignored);
         if (!pending->description.empty()) m_fs.Remove(pending->description, ignored);
@@ -376,7 +376,7 @@ void BatchWriter::RemoveWritten(bool newOnly) {
 }
 
 void BatchWriter::Abandon() {
-    RemoveWritten(false);
+    RemoveWritten();
     m_pending.clear();
 }
 
@@ -443,7 +443,7 @@ bool BatchWriter::Commit() {
         if (pending->isNew) pending->renamed = stands;
         converted = converted || stands;
     }
-    if (!failure.empty()) RemoveWritten(false);
+    if (!failure.empty()) RemoveWritten();
     if (committed.master || committed.xmaster) {
         for (const std::string& note : m_index.KeepEmasterInStep()) Report(note);
     }

@@ -96,7 +96,8 @@ private:
     [[nodiscard]] bool CheckDuplicate(const std::string& symbol);
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     void ReportAfterCommit(const std::string& error);
-    void RemoveWritten(bool newOnly);
+    // What the batch wrote that no rename made count.
+    void RemoveWritten();
     void WriteBackup();
     std::filesystem::path Place(const std::string& name) const;
 
