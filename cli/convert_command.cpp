@@ -88,6 +88,28 @@ void ConvertCommand::Validate() {
     m_layout.Validate();
 }
 
+namespace {
+
+// The settings of one file: its path, symbol and name, and its layout.
+void FillJob(CConverter& job, const std::string& input, const std::string& symbol,
+             const std::string& name, const InputLayout& layout) {
+    job.m_strInputPath = input;
+    for (std::size_t i = 0; i < kFieldSlots; ++i) {
+        job.m_bFieldOn[i] = layout.fieldOn[i] ? 1 : 0;
+        job.m_nColumn[i] = layout.column[i];
+    }
+    job.m_szSymbol = symbol;
+    job.m_szName = name;
+    job.m_szDelimiter = std::string(1, layout.delimiter);
+    job.m_nDateFormat = layout.dateFormat;
+    job.m_bSkipOn = layout.skipRows > 0 ? 1 : 0;
+    job.m_nSkipRows = layout.skipRows;
+    job.m_numberStyle = layout.numbers;
+    job.m_nTimeColumn = layout.timeColumn;
+}
+
+}  // namespace
+
 ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
                                                     const std::string& symbol,
                                                     const std::string& name, bool useExisting,
@@ -106,24 +128,12 @@ ConvertCommand::Outcome ConvertCommand::ConvertFile(const std::string& input,
     NullProfile profile;
     CConverter job(messages, profile, RealFileSystem());
     job.SetLockWaiter(waiter);
-    job.m_strInputPath = input;
     job.m_bUseExisting = useExisting ? 1 : 0;
     // Whether a master is there is known only under the directory's lock.
     job.m_masterAuto = m_master == "auto";
-    for (std::size_t i = 0; i < kFieldSlots; ++i) {
-        job.m_bFieldOn[i] = layout.fieldOn[i] ? 1 : 0;
-        job.m_nColumn[i] = layout.column[i];
-    }
     job.m_szPath = m_dir;
-    job.m_szSymbol = symbol;
-    job.m_szName = name;
-    job.m_szDelimiter = std::string(1, layout.delimiter);
-    job.m_nDateFormat = layout.dateFormat;
-    job.m_bSkipOn = layout.skipRows > 0 ? 1 : 0;
-    job.m_nSkipRows = layout.skipRows;
-    job.m_numberStyle = layout.numbers;
     job.m_bUpdate = m_update;
-    job.m_nTimeColumn = layout.timeColumn;
+    FillJob(job, input, symbol, name, layout);
     outcome.converted = job.Run() == 0;
     outcome.update = job.UpdateResult();
     outcome.symbol = job.m_szSymbol;
@@ -139,11 +149,6 @@ namespace {
 
 std::string LeftOutText(long rows) {
     return std::to_string(rows) + (rows == 1 ? " row" : " rows") + " left out";
-}
-
-bool MasterExists(const std::string& dir) {
-    std::error_code ec;
-    return std::filesystem::exists(FindIgnoringCase(RealFileSystem(), dir, kMasterName), ec);
 }
 
 }  // namespace
@@ -181,46 +186,68 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     ProgressLine progress(err, m_terminal);
     ProgressAwareSink messages(stream, progress);
     DeadlineWaiter waiter(messages, m_waitSeconds);
-    // "new" means a master this batch makes itself: the first conversion
-    // that succeeds in creating it is followed by conversions into it, but a
-    // master that was there before the batch is never used.
-    bool masterMadeHere = false;
-    int converted = 0;
-    int failed = 0;
+    NullProfile profile;
+    // The whole batch is one job: one lock, one write of each index, one
+    // barrier for every file's data. "new" means a master the batch makes
+    // itself; one that was there before it is never used.
+    CConverter job(messages, profile, RealFileSystem());
+    job.SetLockWaiter(waiter);
+    job.m_szPath = m_dir;
+    job.m_bUseExisting = m_master == "existing" ? 1 : 0;
+    job.m_masterAuto = m_master == "auto";
+    job.m_bUpdate = m_update;
+    const bool begun = job.BeginBatch() == 0;
     const std::size_t total = m_inputs.size();
+    std::vector<const FileOutcome*> outcomes(total, nullptr);
     for (std::size_t i = 0; i < total; ++i) {
         const std::string& input = m_inputs[i];
         progress.Show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] " + input);
         const std::string symbol = SymbolFromFileName(input);
-        const std::string name = m_name.empty() ? symbol : m_name;
-        const bool existedBefore = MasterExists(m_dir);
-        const bool useExisting = m_master == "existing" || (m_master == "new" && masterMadeHere);
-        Outcome outcome;
         if (symbol.empty()) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
-        } else if (!IsValidNewSymbol(symbol)) {
-            messages.ShowMessage(input + ": symbol \"" + symbol + "\": " + kSymbolRule);
-        } else {
-            outcome = ConvertFile(input, symbol, name, useExisting, messages, waiter);
-        }
-        if (m_master == "new" && !existedBefore && MasterExists(m_dir)) masterMadeHere = true;
-        outcome.converted ? ++converted : ++failed;
-        progress.Clear();
-        err << std::flush;
-        if (outcome.update) {
-            out << BatchUpdateOutcome(input, outcome.symbol, outcome.fileNumber, *outcome.update)
-                << '\n'
-                << std::flush;
             continue;
         }
-        out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
-            << (outcome.fileNumber > 0 ? std::to_string(outcome.fileNumber) : "-") << ", "
-            << outcome.rowsWritten << (outcome.rowsWritten == 1 ? " row" : " rows") << " written, "
-            << (outcome.rowsLeftOut > 0 ? LeftOutText(outcome.rowsLeftOut) + ", " : "")
-            << (outcome.converted ? "converted" : "failed") << '\n'
-            << std::flush;
+        if (!IsValidNewSymbol(symbol)) {
+            messages.ShowMessage(input + ": symbol \"" + symbol + "\": " + kSymbolRule);
+            continue;
+        }
+        if (!begun || job.BatchBroken()) continue;
+        auto resolved = m_layout.Resolve(input);
+        if (!resolved.problem.empty()) {
+            messages.ShowMessage(resolved.problem);
+            continue;
+        }
+        FillJob(job, input, symbol, m_name.empty() ? symbol : m_name, resolved.layout);
+        // Detection read the file with this very layout: it is not read twice.
+        outcomes[i] = &job.AddToBatch(resolved.readable ? &resolved.rows : nullptr);
     }
-    out << converted << " converted, " << failed << " failed\n";
+    if (begun) (void)job.CommitBatch();
+    progress.Clear();
+    err << std::flush;
+
+    // Only now, the batch committed, is any file reported converted.
+    int converted = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+        const std::string& input = m_inputs[i];
+        const FileOutcome* outcome = outcomes[i];
+        if (outcome && outcome->converted && outcome->update) {
+            ++converted;
+            out << BatchUpdateOutcome(input, outcome->symbol, outcome->fileNumber, *outcome->update)
+                << '\n';
+            continue;
+        }
+        const std::string symbol = SymbolFromFileName(input);
+        const bool done = outcome && outcome->converted;
+        if (done) ++converted;
+        out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
+            << (done ? std::to_string(outcome->fileNumber) : "-") << ", "
+            << (done ? outcome->rowsWritten : 0)
+            << (done && outcome->rowsWritten == 1 ? " row" : " rows") << " written, "
+            << (done && outcome->rowsLeftOut > 0 ? LeftOutText(outcome->rowsLeftOut) + ", " : "")
+            << (done ? "converted" : "failed") << '\n';
+    }
+    const int failed = static_cast<int>(total) - converted;
+    out << converted << " converted, " << failed << " failed\n" << std::flush;
     return failed == 0 ? kExitSuccess : kExitFailure;
 }
 

@@ -9,16 +9,6 @@
 #include "text_util.h"
 
 namespace corvat {
-namespace {
-
-std::string TrimmedSymbol(const MasterRecord& record) {
-    std::string symbol = SymbolField(record);
-    TrimTrailingSpaces(symbol);
-    return symbol;
-}
-
-}  // namespace
-
 CConverter::CConverter(MessageSink& messages, Profile& profile, FileSystem& fileSystem)
     : m_messages(messages), m_profile(profile), m_fs(fileSystem) {}
 
@@ -38,46 +28,108 @@ int CConverter::Run() {
     if (int result = AskAboutDirectory()) return result;
     if (!AskAboutUpdate()) return 1;
 
+    const long leftOut = m_rowsLeftOut;
+    if (BeginBatch() != 0) {
+        m_rowsLeftOut = 0;
+        return 1;
+    }
+    const FileOutcome& outcome = AddRows(input);
+    if (CommitBatch() != 0) {
+        m_rowsLeftOut = 0;
+        return 1;
+    }
+    m_rowsLeftOut = leftOut;
+    m_fileNumber = outcome.fileNumber;
+    m_rowsWritten = outcome.rowsWritten;
+    m_firstDate = outcome.firstDate;
+    m_lastDate = outcome.lastDate;
+    m_update = outcome.update;
+    // Committed: only now does the profile remember where it went.
+    m_profile.WriteProfileString(kSettingSection, "Path", m_szPath);
+    if (m_update) {
+        m_szSymbol = outcome.symbol;  // as the directory holds it
+        m_profile.WriteProfileString(kSettingSection, "Symbol", m_szSymbol);
+    } else {
+        m_profile.WriteProfileString(kSettingSection, "Symbol", m_szSymbol);
+        m_profile.WriteProfileString(kSettingSection, "Name", m_szName);
+    }
+    return 0;
+}
+
+int CConverter::BeginBatch() {
+    m_outcomes.clear();
+    m_batchBroken = false;
+    if (!ResolveOutputPath()) return 1;
     // Held from before the index is read (the duplicate check, the choice
-    // of master, the free number) until the last rename and sync.
-    const DirectoryLockResult lock =
+    // of master, the free numbers) until the last rename and sync.
+    DirectoryLockResult lock =
         AcquireDirectoryLock(m_fs, m_szPath, LockMode::Exclusive, *m_waiter, m_messages);
     if (!lock.mayProceed) return 1;
     if (lock.lock) RemoveStaleTemporaryFiles(m_fs, m_szPath);
-    const int result = RunLocked(input);
-    if (result != 0) m_rowsLeftOut = 0;
-    return result;
+    m_lock = std::move(lock.lock);
+    if (BeginLocked() == 0) return 0;
+    EndBatch();
+    return 1;
 }
 
-int CConverter::RunLocked(const InputRows& input) {
+int CConverter::BeginLocked() {
     if (m_masterWhenAsked && MasterPresent() != *m_masterWhenAsked) {
         Report(m_szPath + " changed while you were being asked; try again.");
         return 1;
     }
     if (m_masterAuto) m_bUseExisting = MasterPresent() ? 1 : 0;
     if (int result = CheckOutputPath()) return result;
-    if (m_bUseExisting && m_bUpdate) {
-        DirectoryIndex index;
-        ReadDirectoryIndex(m_fs, m_szPath, index);
-        if (!index.error.empty()) {
-            Report(index.error);
-            return 1;
-        }
-        if (const auto entry = FindOwnSecurity(index, m_szSymbol)) return RunUpdate(*entry, input);
-        if (m_agreedUpdate >= 0) {
-            Report(m_szPath + " changed while you were being asked; try again.");
-            return 1;
+    m_batch = std::make_unique<BatchWriter>(m_fs, m_messages, m_szPath, m_szMasterPath,
+                                            !m_bUseExisting, m_bUpdate);
+    return m_batch->Begin() ? 0 : 1;
+}
+
+const FileOutcome& CConverter::AddToBatch(InputRows* rows) {
+    m_rowsLeftOut = 0;
+    InputRows input;
+    if (rows) input = std::move(*rows);
+    const bool read = rows ? CheckColumns() == 0
+                           : ProveInputReadable() && CheckColumns() == 0 && ConvertRows(input) == 0;
+    if (m_batchBroken || !read || CheckInput(input) != 0) {
+        m_outcomes.emplace_back();
+        return m_outcomes.back();
+    }
+    FileOutcome& outcome = AddRows(input);
+    outcome.rowsLeftOut = m_rowsLeftOut;
+    return outcome;
+}
+
+FileOutcome& CConverter::AddRows(const InputRows& input) {
+    FileOutcome& outcome = m_outcomes.emplace_back();
+    if (m_batchBroken) return outcome;
+    BatchFile file{m_strInputPath, m_szSymbol, m_szName, Layout().fieldOn, m_agreedUpdate};
+    if (m_batch->Add(file, input.records, outcome) == BatchWriter::Step::Failed) {
+        m_batchBroken = true;
+    }
+    return outcome;
+}
+
+int CConverter::CommitBatch() {
+    if (!m_batch) return 1;
+    if (m_batchBroken) {
+        m_batch->Abandon();
+    } else {
+        m_batch->Commit();
+    }
+    EndBatch();
+    bool all = !m_outcomes.empty();
+    for (FileOutcome& outcome : m_outcomes) {
+        if (!outcome.converted) {
+            all = false;
+            outcome.rowsLeftOut = 0;
         }
     }
-    if (int result = CheckDuplicateSymbol()) return result;
-    if (int result = AddSecurity(input)) return result;
+    return all ? 0 : 1;
+}
 
-    // Committed: only now does the profile remember where it went.
-    m_profile.WriteProfileString(kSettingSection, "Path", m_szPath);
-    m_profile.WriteProfileString(kSettingSection, "Symbol", m_szSymbol);
-    m_profile.WriteProfileString(kSettingSection, "Name", m_szName);
-    WriteBackup();
-    return 0;
+void CConverter::EndBatch() {
+    m_batch.reset();
+    m_lock.reset();
 }
 
 bool CConverter::MasterPresent() {
@@ -104,24 +156,6 @@ bool CConverter::ProveInputReadable() {
     return true;
 }
 
-void CConverter::WriteBackup() {
-    // The master as this run found it, so the backup undoes exactly this
-    // run. A new master has nothing to keep. Replaced like the master, so a
-    // kill never leaves half a backup; the master's temporary name is free
-    // again after the commit.
-    if (!m_bUseExisting) return;
-    const std::filesystem::path backup = m_szMasterPath + kBackupSuffix;
-    const std::filesystem::path temp = m_szMasterPath + kReplacementSuffix;
-    const std::string error = ReplaceFile(m_fs, backup, temp, [&](File& file) {
-        return WriteBytes(file, temp, m_masterBefore.data(), m_masterBefore.size());
-    });
-    if (!error.empty()) ReportAfterCommit(error);
-}
-
-void CConverter::ReportAfterCommit(const std::string& error) {
-    Report(error + "\nThe conversion itself is complete; only this step failed.");
-}
-
 int CConverter::CheckColumns() {
     m_nFields = 0;
     for (int on : m_bFieldOn) {
@@ -136,18 +170,7 @@ int CConverter::CheckColumns() {
 
 int CConverter::CheckDuplicateSymbol() {
     if (!m_bUseExisting) return 0;
-    MasterRecord record{};
-    std::string foundDir;
-    if (FindSecurity(m_szPath, m_szSymbol, record, foundDir, m_fs) != kSecurityFound) return 0;
-    // Only DIR's own securities are updated: a sub-directory's is named, so
-    // the user can point the update there.
-    if (m_bUpdate && EqualsIgnoringCase(TrimmedSymbol(record), m_szSymbol)) {
-        Report(m_szSymbol + " is in " + foundDir + ", not in " + m_szPath +
-               " itself:\nonly a directory's own securities are updated.");
-        return 1;
-    }
-    Report("Duplicate Symbol");
-    return 1;
+    return SymbolTaken(m_fs, m_szPath, m_szSymbol, m_bUpdate, m_messages) ? 1 : 0;
 }
 
 }  // namespace corvat

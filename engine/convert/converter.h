@@ -2,11 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "batch_writer.h"
 #include "directory_lock.h"
 #include "field_table.h"
 #include "file_system.h"
@@ -22,10 +25,11 @@
 
 namespace corvat {
 
-class IndexUpdate;
-
 // One conversion of one text file into one new security of a data
-// directory. Fill the settings, call Run once, then discard the job.
+// directory (fill the settings, call Run once, then discard the job), or a
+// batch of text files committed together (BeginBatch, then for each file
+// its settings and AddToBatch, then CommitBatch). A single file is a batch
+// of one: both take the same commit.
 class CConverter {
 public:
     CConverter(MessageSink& messages, Profile& profile, FileSystem& fileSystem);
@@ -38,19 +42,28 @@ public:
     [[nodiscard]] int Run();
 
     // The steps of Run, each 0 to go on and 1 to stop. Nothing in the
-    // directory changes before AddSecurity; AddSecurity changes nothing an
-    // index names until its last step, the commit.
+    // directory changes before the batch's commit but files no index names.
     [[nodiscard]] int CheckOutputPath();
     [[nodiscard]] int CheckColumns();
     [[nodiscard]] int ConvertRows(InputRows& input);
     [[nodiscard]] int CheckInput(const InputRows& input);
     [[nodiscard]] int CheckDuplicateSymbol();
-    [[nodiscard]] int AddSecurity(const InputRows& input);
 
-    // Writes F<n>.DAT, its header counting every record, and F<n>.DOP; with
-    // `wide` (an XMASTER security) F<n>.MWD alone, laid out the same.
-    [[nodiscard]] int CreateDataFiles(int fileNumber, const std::vector<InputRecord>& records,
-                                      bool wide = false);
+    // A batch. BeginBatch takes the directory's lock (waiting through the
+    // waiter) and reads its index: 0, or 1 when nothing can be written
+    // (said why). AddToBatch reads, checks and writes the file the settings
+    // name (its questions are answered under the lock, so the message sink
+    // must answer them without waiting on a person, as the command line's
+    // flags do); its outcome lives until the job goes. After a write failed
+    // (BatchBroken) nothing more is added and the commit writes nothing.
+    // CommitBatch commits and releases the lock: 0 when every file added
+    // was converted.
+    [[nodiscard]] int BeginBatch();
+    // `rows`, when given, are the file already read with the settings'
+    // layout (a front end that read it to detect the layout), taken over.
+    const FileOutcome& AddToBatch(InputRows* rows = nullptr);
+    bool BatchBroken() const { return m_batchBroken; }
+    [[nodiscard]] int CommitBatch();
 
     // How Run waits while another program writes to the directory; by
     // default it does not wait. The waiter must outlive Run.
@@ -101,19 +114,15 @@ public:
     int m_nFields = 0;
 
 private:
-    std::filesystem::path DataFilePath(int fileNumber, const char* extension) const;
     [[nodiscard]] bool ProveInputReadable();
     [[nodiscard]] bool ResolveOutputPath();
     [[nodiscard]] int AskAboutDirectory();
-    [[nodiscard]] int RunLocked(const InputRows& input);
+    [[nodiscard]] int BeginLocked();
     [[nodiscard]] bool AskAboutUpdate();
-    [[nodiscard]] int RunUpdate(const IndexedSecurity& entry, const InputRows& input);
     [[nodiscard]] bool MasterPresent();
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
-    void RemoveDataFiles(int fileNumber, bool wide);
-    [[nodiscard]] int CommitMaster(IndexUpdate& update);
-    void WriteBackup();
-    void ReportAfterCommit(const std::string& error);
+    FileOutcome& AddRows(const InputRows& input);
+    void EndBatch();
 
     MessageSink& m_messages;
     Profile& m_profile;
@@ -124,9 +133,10 @@ private:
     // question about it, looked at without the lock; unset when none was
     // asked. Under the lock the directory must still look so.
     std::optional<bool> m_masterWhenAsked;
-    // The master as it was when this run read it (empty for a new master):
-    // the backup a committed run leaves.
-    std::string m_masterBefore;
+    std::unique_ptr<HeldLock> m_lock;
+    std::unique_ptr<BatchWriter> m_batch;
+    std::deque<FileOutcome> m_outcomes;  // one per file added, in order
+    bool m_batchBroken = false;
     int m_rowsWritten = 0;
     int m_fileNumber = 0;
     std::optional<RecordMerge> m_update;

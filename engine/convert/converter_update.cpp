@@ -25,30 +25,4 @@ bool CConverter::AskAboutUpdate() {
     return true;
 }
 
-int CConverter::RunUpdate(const IndexedSecurity& entry, const InputRows& input) {
-    if (m_agreedUpdate >= 0 && m_agreedUpdate != entry.fileNumber) {
-        Report(m_szPath + " changed while you were being asked; try again.");
-        return 1;
-    }
-    // The backup holds the master as this run found it, as for a conversion.
-    if (std::string error = ReadWholeFile(m_fs, m_szMasterPath, m_masterBefore); !error.empty()) {
-        Report(error);
-        return 1;
-    }
-    RecordMerge merge;
-    if (UpdateSecurity(m_fs, m_szPath, entry, input.records, Layout().fieldOn, m_strInputPath,
-                       m_messages, merge) != 0)
-        return 1;
-    m_update = merge;
-    m_fileNumber = entry.fileNumber;
-    m_rowsWritten = static_cast<int>(merge.added + merge.replaced);
-    m_firstDate = merge.firstDate;
-    m_lastDate = merge.lastDate;
-    m_szSymbol = entry.symbol;  // as the directory holds it
-    m_profile.WriteProfileString(kSettingSection, "Path", m_szPath);
-    m_profile.WriteProfileString(kSettingSection, "Symbol", m_szSymbol);
-    if (!merge.ChangesNothing()) WriteBackup();
-    return 0;
-}
-
 }  // namespace corvat

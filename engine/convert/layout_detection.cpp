@@ -334,6 +334,20 @@ struct NumberEvidence {
     bool suffixes = false;
 
     void Add(std::string_view text, bool suffixAllowed) {
+        // The common case first, a plain number ("1250", "12.25"): what the
+        // general path below concludes of it, without its passes.
+        std::size_t point = std::string_view::npos;
+        bool plain = !text.empty() && IsDigit(text.front()) && IsDigit(text.back());
+        for (std::size_t i = 0; plain && i < text.size(); ++i) {
+            if (IsDigit(text[i])) continue;
+            plain = text[i] == '.' && point == std::string_view::npos;
+            point = i;
+        }
+        if (plain) {
+            if (point != std::string_view::npos)
+                Classify(text, point, 1, pointDecimal, dotThousands, dotAmbiguous);
+            return;
+        }
         text = Trim(text);
         if (!LooksNumeric(text)) return;
         if (text.front() == '-' || text.front() == '+') text.remove_prefix(1);

@@ -16,17 +16,8 @@
 namespace corvat {
 namespace {
 
-bool IsSecurityNumbered(const MasterRecord& record, int fileNumber) {
-    return !IsDirectoryEntry(record) && record[master::kFileNumber] == fileNumber;
-}
-
 bool Named(const std::vector<int>& numbers, int number) {
     return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
-}
-
-std::int32_t CcyymmddOf(const MbfBytes& date) {
-    const EntryDate entry = DateFromYyymmdd(MbfToIeee(date));
-    return entry.valid ? entry.year * 10000 + entry.month * 100 + entry.day : 0;
 }
 
 template <typename Record>
@@ -59,55 +50,6 @@ std::string ReadIndexes(FileSystem& fs, const std::filesystem::path& dir, Indexe
 }
 
 }  // namespace
-
-std::string SetEntryDates(FileSystem& fs, const std::filesystem::path& dir, int fileNumber,
-                          const MbfBytes& firstDate, const MbfBytes& lastDate, bool& changed) {
-    changed = false;
-    Indexes at;
-    if (std::string error = ReadIndexes(fs, dir, at); !error.empty()) return error;
-    auto& master = at.master;
-    bool masterChanged = false;
-    for (std::size_t i = 1; i < master.size(); ++i) {
-        if (!IsSecurityNumbered(master[i], fileNumber)) continue;
-        if (ReadMbf(master[i], master::kFirstDate) == firstDate &&
-            ReadMbf(master[i], master::kLastDate) == lastDate)
-            continue;
-        WriteMbf(master[i], master::kFirstDate, firstDate);
-        WriteMbf(master[i], master::kLastDate, lastDate);
-        masterChanged = true;
-    }
-    if (masterChanged) {
-        changed = true;
-        if (std::string error =
-                ReplaceMasterRecords(fs, at.index.listing.masterPath, kReplacementSuffix, master);
-            !error.empty())
-            return error;
-    }
-    if (masterChanged && at.emasterInStep) {
-        auto records = at.index.emaster.records;
-        for (auto& record : records) {
-            if (DecodeEmasterRecord(record, 0).fileNumber == fileNumber)
-                SetEmasterDates(record, firstDate, lastDate);
-        }
-        if (std::string error =
-                ReplaceIndex(fs, at.index.emaster.path, at.index.emaster.header, records);
-            !error.empty())
-            return error;
-    }
-    if (fileNumber < kFirstXmasterFileNumber || !at.index.xmaster.present) return {};
-    auto records = at.index.xmaster.records;
-    bool xmasterChanged = false;
-    for (auto& record : records) {
-        const IndexedSecurity entry = DecodeXmasterRecord(record, 0);
-        if (entry.fileNumber != fileNumber) continue;
-        const XmasterRecord before = record;
-        SetXmasterDates(record, CcyymmddOf(firstDate), CcyymmddOf(lastDate));
-        xmasterChanged = xmasterChanged || record != before;
-    }
-    if (!xmasterChanged) return {};
-    changed = true;
-    return ReplaceIndex(fs, at.index.xmaster.path, at.index.xmaster.header, records);
-}
 
 std::string RemoveEntries(FileSystem& fs, const std::filesystem::path& dir,
                           const std::vector<int>& fileNumbers, bool& committed) {

@@ -14,13 +14,6 @@ namespace corvat {
 // Each index is rewritten the safe way; an index whose entry already says
 // what it should is left alone.
 
-// Sets the first and last dates of the security numbered `fileNumber`.
-// Empty text on success, else the message; `changed` tells whether any
-// index was rewritten.
-[[nodiscard]] std::string SetEntryDates(FileSystem& fs, const std::filesystem::path& dir,
-                                        int fileNumber, const MbfBytes& firstDate,
-                                        const MbfBytes& lastDate, bool& changed);
-
 // Takes the securities numbered `fileNumbers` out of the indexes. MASTER's
 // second word becomes the highest number still in use, so the numbers
 // removed are free for the next conversion. The rename of MASTER is the

@@ -41,12 +41,14 @@ std::string RecordBytes(const Record& header, std::span<const Record> records) {
 
 // Every index file is replaced the safe way, a new one through a copy too.
 std::string ReplaceIndex(FileSystem& fs, const std::filesystem::path& path, bool isNew,
-                         const std::string& bytes, bool* replaced = nullptr) {
+                         const std::string& bytes, SyncDirectory sync = SyncDirectory::Yes,
+                         bool* replaced = nullptr) {
     const std::filesystem::path temp =
         path.string() + (isNew ? kNewMasterSuffix : kReplacementSuffix);
     return ReplaceFile(
         fs, path, temp,
-        [&](File& file) { return WriteBytes(file, temp, bytes.data(), bytes.size()); }, replaced);
+        [&](File& file) { return WriteBytes(file, temp, bytes.data(), bytes.size()); }, replaced,
+        sync);
 }
 
 }  // namespace
@@ -124,7 +126,6 @@ std::vector<int> IndexUpdate::NamedNumbers() const {
 }
 
 std::string IndexUpdate::Add(const NewSecurity& security) {
-    m_security = security;
     const std::vector<int> named = NamedNumbers();
     const int count = ReadInt16(m_master.front(), master::kEntryCount);
     if (!MasterIsFull(count, named)) return AddToMaster(security, *LowestFreeFileNumber(named));
@@ -143,57 +144,105 @@ std::string IndexUpdate::AddToMaster(const NewSecurity& security, int fileNumber
                           security.symbol, security.firstDate);
     WriteMbf(entry, master::kLastDate, security.lastDate);
     m_master.push_back(entry);
+    m_added.emplace_back(fileNumber, security);
+    m_masterGrew = m_masterChanged = true;
     m_fileNumber = fileNumber;
     m_inXmaster = false;
     return {};
 }
 
 std::string IndexUpdate::AddToXmaster(const NewSecurity& security) {
-    if (!m_xmasterError.empty()) return m_xmasterError;
-    if (m_xmaster.present && !DecodeXmasterHeader(m_xmaster.header).magicMatches) {
-        return m_xmasterPath.string() + " is not an XMASTER file:\nit lacks XMASTER's mark.";
+    if (!m_xmasterTaken) {
+        if (!m_xmasterError.empty()) return m_xmasterError;
+        if (m_xmaster.present && !DecodeXmasterHeader(m_xmaster.header).magicMatches) {
+            return m_xmasterPath.string() + " is not an XMASTER file:\nit lacks XMASTER's mark.";
+        }
+        m_xmasterHeader = m_xmaster.present ? m_xmaster.header : MakeXmasterHeader();
+        const auto counted = m_xmaster.Counted();
+        m_xmasterRecords.assign(counted.begin(), counted.end());
+        m_xmasterTaken = true;
     }
-    m_xmasterHeader = m_xmaster.present ? m_xmaster.header : MakeXmasterHeader();
-    const auto counted = m_xmaster.Counted();
-    m_xmasterRecords.assign(counted.begin(), counted.end());
     std::vector<int> numbers;
-    for (const XmasterRecord& record : m_xmaster.records)
-        numbers.push_back(DecodeXmasterRecord(record, 0).fileNumber);
+    for (const auto* records : {&m_xmaster.records, &m_xmasterRecords}) {
+        for (const XmasterRecord& record : *records)
+            numbers.push_back(DecodeXmasterRecord(record, 0).fileNumber);
+    }
     const auto number = NextXmasterFileNumber(DecodeXmasterHeader(m_xmasterHeader), numbers);
     if (!number) return kNoNumberLeft;
     m_xmasterRecords.push_back(
         MakeXmasterRecord(*number, security.symbol, security.name, security.fieldBitset,
                           CcyymmddOf(security.firstDate), CcyymmddOf(security.lastDate)));
     RaiseXmasterHeader(m_xmasterHeader, static_cast<int>(m_xmasterRecords.size()), *number);
+    m_xmasterChanged = true;
     m_fileNumber = *number;
     m_inXmaster = true;
     return {};
 }
 
-const char* IndexUpdate::DataExtension() const {
-    return m_inXmaster ? kWideDataExtension : kDataExtension;
+void IndexUpdate::SetDates(int fileNumber, const MbfBytes& firstDate, const MbfBytes& lastDate) {
+    for (std::size_t i = 1; i < m_master.size(); ++i) {
+        MasterRecord& entry = m_master[i];
+        if (IsDirectoryEntry(entry) || entry[master::kFileNumber] != fileNumber) continue;
+        if (ReadMbf(entry, master::kFirstDate) == firstDate &&
+            ReadMbf(entry, master::kLastDate) == lastDate)
+            continue;
+        WriteMbf(entry, master::kFirstDate, firstDate);
+        WriteMbf(entry, master::kLastDate, lastDate);
+        m_masterChanged = true;
+    }
+    m_dateChanges.push_back({fileNumber, firstDate, lastDate});
+    if (fileNumber < kFirstXmasterFileNumber || !m_xmaster.present || !m_xmasterError.empty())
+        return;
+    if (!m_xmasterTaken) {
+        m_xmasterHeader = m_xmaster.header;
+        m_xmasterRecords = m_xmaster.records;
+        m_xmasterTaken = true;
+    }
+    for (XmasterRecord& record : m_xmasterRecords) {
+        if (DecodeXmasterRecord(record, 0).fileNumber != fileNumber) continue;
+        const XmasterRecord before = record;
+        SetXmasterDates(record, CcyymmddOf(firstDate), CcyymmddOf(lastDate));
+        m_xmasterChanged = m_xmasterChanged || record != before;
+    }
 }
 
-std::string IndexUpdate::Commit(bool& committed) {
-    if (m_inXmaster) {
-        return ReplaceIndex(m_fs, m_xmasterPath, !m_xmaster.present,
-                            RecordBytes<XmasterRecord>(m_xmasterHeader, m_xmasterRecords),
-                            &committed);
+std::string IndexUpdate::Commit(Committed& committed) {
+    committed = {};
+    if (m_masterChanged) {
+        std::string error =
+            ReplaceIndex(m_fs, m_masterPath, m_newMaster,
+                         RecordBytes<MasterRecord>(
+                             m_master.front(), std::span<const MasterRecord>(m_master).subspan(1)),
+                         SyncDirectory::No, &committed.master);
+        if (!error.empty()) return error;
     }
-    return ReplaceIndex(m_fs, m_masterPath, m_newMaster,
-                        RecordBytes<MasterRecord>(
-                            m_master.front(), std::span<const MasterRecord>(m_master).subspan(1)),
-                        &committed);
+    if (m_xmasterChanged) {
+        std::string error =
+            ReplaceIndex(m_fs, m_xmasterPath, !m_xmaster.present,
+                         RecordBytes<XmasterRecord>(m_xmasterHeader, m_xmasterRecords),
+                         SyncDirectory::No, &committed.xmaster);
+        if (!error.empty()) return error;
+    }
+    std::error_code ec;
+    m_fs.SyncDirectory(m_dir, ec);
+    return ec ? FileError("write", m_dir, ec) : std::string();
+}
+
+const NewSecurity* IndexUpdate::AddedAs(int fileNumber) const {
+    for (const auto& [number, security] : m_added) {
+        if (number == fileNumber) return &security;
+    }
+    return nullptr;
 }
 
 std::vector<std::string> IndexUpdate::KeepEmasterInStep() {
-    const bool masterChanged = !m_inXmaster;
+    const bool masterChanged = m_masterChanged;
     switch (m_emasterState) {
         case EmasterState::Absent:
             if (!m_newMaster) return {};
             break;
         case EmasterState::OutOfStep:
-            if (!masterChanged) return {};
+            if (!m_masterGrew) return {};
             return {"Warning: " + m_emasterPath.string() +
                     " is not in step with MASTER and was left as it is: readers that list "
                     "securities from EMASTER will not list the new security (corvat-cli check "
@@ -221,18 +270,26 @@ std::vector<std::string> IndexUpdate::KeepEmasterInStep() {
 std::string IndexUpdate::WriteEmaster(const std::vector<MasterRecord>& master) {
     const auto kept = m_emaster.Counted();
     std::vector<EmasterRecord> records(kept.begin(), kept.end());
+    for (const DateChange& change : m_dateChanges) {
+        for (EmasterRecord& record : records) {
+            if (DecodeEmasterRecord(record, 0).fileNumber == change.fileNumber)
+                SetEmasterDates(record, change.firstDate, change.lastDate);
+        }
+    }
     const EmasterMarker marker = MarkerForNewRecord(records);
     const auto entries = CountedEntries(master);
     for (std::size_t i = records.size(); i < entries.size(); ++i) {
         const MasterRecord& entry = entries[i];
-        const bool ours = !m_inXmaster && entry[master::kFileNumber] == m_fileNumber;
+        const NewSecurity* ours = AddedAs(entry[master::kFileNumber]);
         records.push_back(MakeEmasterRecord(
-            entry, ours ? m_security.fieldBitset : BitsetForFieldCount(entry[master::kFieldCount]),
-            ours ? m_security.name : std::string(), marker));
+            entry, ours ? ours->fieldBitset : BitsetForFieldCount(entry[master::kFieldCount]),
+            ours ? ours->name : std::string(), marker));
     }
     EmasterRecord header =
         m_emaster.present && m_emaster.hasHeader ? m_emaster.header : EmasterRecord{};
-    std::copy_n(master.front().begin(), emaster::kMasterHeaderCopy, header.begin());
+    // An update alone leaves MASTER's header, and so EMASTER's copy, as it was.
+    if (m_masterGrew || m_emasterState == EmasterState::Behind || !m_emaster.present)
+        std::copy_n(master.front().begin(), emaster::kMasterHeaderCopy, header.begin());
     return ReplaceIndex(m_fs, m_emasterPath, !m_emaster.present,
                         RecordBytes<EmasterRecord>(header, records));
 }

@@ -27,12 +27,13 @@ struct NewSecurity {
 // number is left in MASTER nor in XMASTER.
 extern const char* const kNoNumberLeft;
 
-// One conversion's change to a directory's index files, made under the
+// One batch's change to a directory's index files, made under the
 // directory's lock in the order that leaves the directory readable after
-// any failure: the data files (the job writes them once FileNumber is
-// known), then the commit (the rename of MASTER, or of XMASTER beyond 255),
-// then EMASTER, brought in step. An EMASTER left behind by a failure after
-// the commit is completed by the next writer.
+// any failure: the data files (the job writes them once each FileNumber is
+// known), then the commit (the rename of MASTER, then of XMASTER when
+// securities went beyond 255), then EMASTER, brought in step. Each index is
+// rewritten once whatever the number of securities. An EMASTER left behind
+// by a failure after the commit is completed by the next writer.
 class IndexUpdate {
 public:
     IndexUpdate(FileSystem& fs, const std::filesystem::path& dir);
@@ -42,20 +43,29 @@ public:
     [[nodiscard]] std::string Read(bool newMaster);
     // Gives the security its file number and entry; nothing is written yet.
     [[nodiscard]] std::string Add(const NewSecurity& security);
+    // Sets the first and last dates of a security the indexes already hold
+    // (an update), in every index that holds it.
+    void SetDates(int fileNumber, const MbfBytes& firstDate, const MbfBytes& lastDate);
 
+    // Of the security added last.
     int FileNumber() const { return m_fileNumber; }
     // Beyond 255: an XMASTER entry, data in F<n>.MWD, no description file.
     bool InXmaster() const { return m_inXmaster; }
-    const char* DataExtension() const;
-    // MASTER, or XMASTER for a security beyond 255: the file the commit replaces.
-    const std::filesystem::path& CommittedPath() const {
-        return m_inXmaster ? m_xmasterPath : m_masterPath;
-    }
 
-    // The commit: the index holding the new entry replaces the old one.
-    // `committed` is set once the rename is done, even when the directory
-    // sync after it fails (the returned message then says so).
-    [[nodiscard]] std::string Commit(bool& committed);
+    // Which indexes the commit replaced.
+    struct Committed {
+        bool master = false;
+        bool xmaster = false;
+    };
+    // The commit: MASTER, then XMASTER, each replaced when it changed, the
+    // directory synced once after. `committed` tells which renames were
+    // done, also when a later step failed (the returned message says what).
+    [[nodiscard]] std::string Commit(Committed& committed);
+    // Which indexes the commit has to replace.
+    Committed Changes() const { return {m_masterChanged, m_xmasterChanged}; }
+    // The index file whose rename a failure message follows.
+    const std::filesystem::path& MasterPath() const { return m_masterPath; }
+    const std::filesystem::path& XmasterPath() const { return m_xmasterPath; }
 
     // After the commit: EMASTER made, kept or brought back in step with
     // MASTER as it now stands on disk. Returns what the user should be told
@@ -68,6 +78,7 @@ private:
     [[nodiscard]] std::string AddToXmaster(const NewSecurity& security);
     std::vector<int> NamedNumbers() const;
     [[nodiscard]] std::string WriteEmaster(const std::vector<MasterRecord>& master);
+    const NewSecurity* AddedAs(int fileNumber) const;
 
     FileSystem& m_fs;
     std::filesystem::path m_dir;
@@ -81,9 +92,20 @@ private:
     XmasterListing m_xmaster;
     std::string m_xmasterError;
     EmasterState m_emasterState = EmasterState::Absent;
-    NewSecurity m_security;
+    // The securities added to MASTER, for EMASTER's records.
+    std::vector<std::pair<int, NewSecurity>> m_added;
+    struct DateChange {
+        int fileNumber;
+        MbfBytes firstDate;
+        MbfBytes lastDate;
+    };
+    std::vector<DateChange> m_dateChanges;
+    bool m_masterGrew = false;
+    bool m_masterChanged = false;
+    bool m_xmasterChanged = false;
     int m_fileNumber = 0;
     bool m_inXmaster = false;
+    bool m_xmasterTaken = false;  // m_xmasterHeader and m_xmasterRecords hold the new XMASTER
     XmasterRecord m_xmasterHeader{};
     std::vector<XmasterRecord> m_xmasterRecords;
 };

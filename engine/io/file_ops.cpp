@@ -56,12 +56,12 @@ namespace {
 // Creates `path`, fills it and makes it durable; leaves nothing behind on
 // failure.
 std::string WriteDurably(FileSystem& fs, const std::filesystem::path& path,
-                         const std::function<std::string(File&)>& fill) {
+                         const std::function<std::string(File&)>& fill, bool flush = true) {
     std::error_code ec;
     auto file = fs.Open(path, OpenMode::Truncate, ec);
     if (!file) return FileError("create", path, ec);
     std::string error = fill(*file);
-    if (error.empty()) {
+    if (error.empty() && flush) {
         file->Flush(ec);
         if (ec) error = FileError("write", path, ec);
     }
@@ -86,9 +86,31 @@ std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path, Sync
     return ec ? FileError("write", path.parent_path(), ec) : std::string();
 }
 
+std::string WriteFileFlushedLater(FileSystem& fs, const std::filesystem::path& path,
+                                  const std::function<std::string(File&)>& fill) {
+    return WriteDurably(fs, path, fill, false);
+}
+
+std::string FlushFiles(FileSystem& fs, const std::vector<std::filesystem::path>& paths,
+                       const std::filesystem::path& dir) {
+    std::error_code ec;
+    for (const auto& path : paths) {
+        // The system keeps a file's unwritten data with the file, not with
+        // the descriptor that wrote it: any descriptor can push it out.
+        auto file = fs.Open(path, OpenMode::Read, ec);
+        if (file) file->Flush(ec);
+        std::error_code closeEc;
+        if (file) file->Close(closeEc);
+        if (ec) return FileError("write", path, ec);
+    }
+    fs.SyncDirectory(dir, ec);
+    return ec ? FileError("write", dir, ec) : std::string();
+}
+
 std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
                         const std::filesystem::path& temp,
-                        const std::function<std::string(File&)>& fill, bool* replaced) {
+                        const std::function<std::string(File&)>& fill, bool* replaced,
+                        SyncDirectory sync) {
     if (replaced != nullptr) *replaced = false;
     std::string error = WriteDurably(fs, temp, fill);
     if (!error.empty()) return error;
@@ -100,6 +122,7 @@ std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
         return FileError("replace", target, ec);
     }
     if (replaced != nullptr) *replaced = true;
+    if (sync == SyncDirectory::No) return {};
     fs.SyncDirectory(target.parent_path(), ec);
     return ec ? FileError("write", target.parent_path(), ec) : std::string();
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "file_system.h"
 
@@ -42,10 +43,26 @@ enum class SyncDirectory { No, Yes };
 // On failure the copy is removed and the old file is untouched. With
 // `replaced`, the caller learns whether a failure came after the rename
 // (the directory sync): the new file then stands all the same.
+// With SyncDirectory::No the caller syncs the directory after its last
+// rename.
 [[nodiscard]] std::string ReplaceFile(FileSystem& fs, const std::filesystem::path& target,
                                       const std::filesystem::path& temp,
                                       const std::function<std::string(File&)>& fill,
-                                      bool* replaced = nullptr);
+                                      bool* replaced = nullptr,
+                                      SyncDirectory sync = SyncDirectory::Yes);
+
+// Fills a new file without waiting for the disk: a batch writes all its
+// files first and then brings them to the disk together (FlushFiles), so
+// the disk sees one stream of writes rather than a barrier per file. On
+// failure the file is removed.
+[[nodiscard]] std::string WriteFileFlushedLater(FileSystem& fs, const std::filesystem::path& path,
+                                                const std::function<std::string(File&)>& fill);
+
+// Brings files written by WriteFileFlushedLater to the disk, then syncs
+// `dir` once for their names. Returns the first failure's message.
+[[nodiscard]] std::string FlushFiles(FileSystem& fs,
+                                     const std::vector<std::filesystem::path>& paths,
+                                     const std::filesystem::path& dir);
 
 // Names an interrupted rewrite leaves beside the files it replaces
 // (MASTER.~NU, MASTER.NEW, the same of EMASTER and XMASTER, F<n>.NEW), in

@@ -115,6 +115,37 @@ TEST(BatchConvert, NewMasterIsMadeOnceThenFilled) {
     EXPECT_EQ(ReadBytes(f.out / "MASTER").size(), 3u * 53);
 }
 
+TEST(BatchConvert, WritesTheBytesOfConvertingTheFilesOneByOne) {
+    // Into an existing master with --update: new securities, one made and
+    // then added to within the batch (any letter case), one the directory
+    // held, and a duplicate refused without --update.
+    BatchFixture f;
+    const std::string held = f.Input("held.csv", "19970110,1,2,0.5,1.5,100,7\n");
+    const std::vector<std::string> files = {
+        f.Good("a.csv"), held, f.Input("A.txt", "19970116,1,3,0.5,2,300,9\n19970117,1,2,1,2,1,1\n"),
+        f.Good("b.csv")};
+    std::filesystem::path one = f.dir / "one";
+    for (const auto& out : {f.out, one}) {
+        std::filesystem::create_directories(out);
+        ASSERT_EQ(
+            RunCorvatCli({"convert", held, "--dir", out.string(), "--date-format", "ccyymmdd"})
+                .code,
+            0);
+    }
+    ASSERT_EQ(f.Convert(files, {"--update"}).code, 0);
+    for (const std::string& file : files) {
+        ASSERT_EQ(RunCorvatCli({"convert", file, "--dir", one.string(), "--date-format", "ccyymmdd",
+                                "--update"})
+                      .code,
+                  0);
+    }
+    DirSnapshot batch = Snapshot(f.out), oneByOne = Snapshot(one);
+    batch.erase("MASTER.BAK");
+    oneByOne.erase("MASTER.BAK");
+    EXPECT_EQ(batch, oneByOne);
+    EXPECT_EQ(f.Convert({f.Good("c.csv"), f.Good("C.csv")}).code, 1) << "Duplicate Symbol";
+}
+
 TEST(BatchConvert, ShowsACounterOnATerminalAndClearsItBeforeMessages) {
     BatchFixture f;
     const CliRun r =

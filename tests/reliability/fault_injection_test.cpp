@@ -10,8 +10,10 @@ namespace corvat::test {
 namespace {
 
 // Into an existing portfolio; a new one; a portfolio with an EMASTER in
-// step; one whose MASTER is full, so the security goes into XMASTER.
-enum Portfolios { kExisting, kNew, kWithEmaster, kFull };
+// step; one whose MASTER is full, so the security goes into XMASTER; a
+// batch into the existing portfolio: two new securities and a file whose
+// rows are merged into the first of them.
+enum Portfolios { kExisting, kNew, kWithEmaster, kFull, kBatch };
 
 class FaultInjection : public ::testing::TestWithParam<int> {
 protected:
@@ -24,14 +26,17 @@ protected:
         // every kind of call still happens.
         WriteFileBytes(m_input, PriceRows(6));
         m_options.existingMaster = Existing();
-        m_options.newFileNumber = GetParam() == kFull ? 256 : Existing() ? 3 : 1;
+        WriteFileBytes(m_work / "later.csv", PriceRows(5, 3));
+        m_options.newFileNumbers = {GetParam() == kFull ? 256 : Existing() ? 3 : 1};
+        if (GetParam() == kBatch) m_options.newFileNumbers = {3, 6};
         m_options.wide = GetParam() == kFull;
         PrepareDirectory();
         m_before = Snapshot(m_dir);
         FailingFileSystem counting;
+        if (GetParam() == kBatch) Arm(counting, 0, false);
         const RunOutcome outcome = Run(counting);
         ASSERT_EQ(outcome.result, 0) << ::testing::PrintToString(outcome.messages);
-        m_totalCalls = counting.Calls();
+        m_totalCalls = GetParam() == kBatch ? m_directoryCalls : counting.Calls();
         m_reference = Snapshot(m_dir);
     }
 
@@ -50,10 +55,35 @@ protected:
         {
             CConverter job(sink, profile, fs);
             ConfigureJob(job, m_input, m_dir, m_options.newSymbol, Existing());
-            outcome.result = job.Run();
+            outcome.result = GetParam() == kBatch ? RunBatch(job) : job.Run();
         }
         outcome.messages = sink.messages;
         return outcome;
+    }
+
+    int RunBatch(CConverter& job) {
+        job.m_bUpdate = true;
+        if (job.BeginBatch() != 0) return 1;
+        for (const char* symbol : {"NEWSYM", "NEWTWO", "newsym"}) {
+            job.m_szSymbol = job.m_szName = symbol;
+            job.m_strInputPath =
+                (m_work / (symbol[0] == 'n' ? "later.csv" : "prices.csv")).string();
+            (void)job.AddToBatch();
+        }
+        return job.CommitBatch();
+    }
+
+    // In a batch an unreadable text file is that file's own failure, which
+    // leaves the others to commit: only calls on the directory fail there.
+    void Arm(FailingFileSystem& fs, long k, bool persistent) {
+        m_directoryCalls = 0;
+        fs.AddRule([this, k, persistent](const SeamCallInfo& call) -> std::optional<std::errc> {
+            if (call.path.parent_path() == m_work.Path() && call.path.extension() == ".csv")
+                return std::nullopt;
+            ++m_directoryCalls;
+            const bool fails = persistent ? k > 0 && m_directoryCalls >= k : m_directoryCalls == k;
+            return fails ? std::optional(std::errc::io_error) : std::nullopt;
+        });
     }
 
     // Runs once per k from 1 to the number of calls an undisturbed run
@@ -66,7 +96,9 @@ protected:
         for (long k = 1; k <= m_totalCalls; ++k) {
             PrepareDirectory();
             FailingFileSystem fs;
-            if (persistent) {
+            if (GetParam() == kBatch) {
+                Arm(fs, k, persistent);
+            } else if (persistent) {
                 fs.FailFromCall(k);
             } else {
                 fs.FailCall(k);
@@ -92,6 +124,7 @@ protected:
     DirSnapshot m_before;
     DirSnapshot m_reference;
     long m_totalCalls = 0;
+    long m_directoryCalls = 0;
 };
 
 TEST_P(FaultInjection, EachSingleFailedCallLosesNothing) { Sweep(false); }
@@ -160,12 +193,13 @@ TEST_P(FaultInjection, AFailureAfterTheCommitIsAWarningNamingTheFile) {
 }
 
 std::string PortfolioName(const ::testing::TestParamInfo<int>& info) {
-    static const char* const kNames[] = {"Existing", "New", "WithEmaster", "Full"};
+    static const char* const kNames[] = {"Existing", "New", "WithEmaster", "Full", "Batch"};
     return kNames[info.param];
 }
 
 INSTANTIATE_TEST_SUITE_P(Masters, FaultInjection,
-                         ::testing::Values(kExisting, kNew, kWithEmaster, kFull), PortfolioName);
+                         ::testing::Values(kExisting, kNew, kWithEmaster, kFull, kBatch),
+                         PortfolioName);
 
 }  // namespace
 }  // namespace corvat::test

@@ -102,12 +102,14 @@ void ExpectIntact(const DirSnapshot& before, const DirSnapshot& reference,
                   const IntactOptions& options) {
     ASSERT_TRUE(outcome.result == 0 || outcome.result == 1) << outcome.result;
     const DirSnapshot after = Snapshot(dir);
-    const std::string n = std::to_string(options.newFileNumber);
     // What a committed run replaces or adds: the index that gains the
-    // entry and the data files; EMASTER follows MASTER after the commit.
-    std::vector<std::string> written = {"F" + n + (options.wide ? ".MWD" : ".DAT")};
-    written.push_back(options.wide ? "XMASTER" : "MASTER");
-    if (!options.wide) written.push_back("F" + n + ".DOP");
+    // entries and the data files; EMASTER follows MASTER after the commit.
+    std::vector<std::string> written = {options.wide ? "XMASTER" : "MASTER"};
+    for (int number : options.newFileNumbers) {
+        const std::string n = "F" + std::to_string(number);
+        written.push_back(n + (options.wide ? ".MWD" : ".DAT"));
+        if (!options.wide) written.push_back(n + ".DOP");
+    }
     const bool committed = outcome.result == 0;
     const auto isWritten = [&](const std::string& name) {
         return std::find(written.begin(), written.end(), name) != written.end() ||

@@ -51,9 +51,9 @@ struct IntactOptions {
     // A failure that persists (a disk gone) also stops the removal of a
     // temporary file, or of the new data files of a run that did not commit.
     bool allowTemporaryFiles = false;
-    // The files the new security gets, and the master's name; `wide`: an
+    // The files the new securities get, and the master's name; `wide`: an
     // XMASTER security, whose data is F<n>.MWD alone.
-    int newFileNumber = 3;
+    std::vector<int> newFileNumbers = {3};
     bool wide = false;
     std::string newSymbol = "NEWSYM";
 };
