@@ -20,6 +20,8 @@ TEST(StoredDates, DecodesRealDatesAndShowsAnythingElseAsTheNumber) {
     EXPECT_EQ(StoredDateText(jan), "1997-01-15");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1991231.0f))), "2099-12-31");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1000229.0f))), "2000-02-29");
+    EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(960229.0f))), "1996-02-29");
+    EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1200229.0f))), "2020-02-29");
 
     // Not days of the calendar, not whole, not positive: shown as stored.
     for (float value : {990229.0f, 970230.0f, 971301.0f, 970100.0f, 970115.5f, 0.0f, -970115.0f}) {

@@ -32,6 +32,21 @@ TEST(ReadDate, EveryDayInEveryFormatKeepsItsDayNumber) {
     }
 }
 
+// The day after each month's last is refused (1997 and 1996: a leap year).
+TEST(ReadDate, MonthLengths) {
+    const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int year : {1997, 1996}) {
+        for (int month = 1; month <= 12; ++month) {
+            const int last = lengths[month - 1] + (year == 1996 && month == 2);
+            for (int day : {last, last + 1}) {
+                char text[16];
+                std::snprintf(text, sizeof text, "%02d/%02d/%04d", month, day, year);
+                EXPECT_EQ(ParseDate(text, 4) != 0, day == last) << text;
+            }
+        }
+    }
+}
+
 TEST(ReadDate, StrictRulesWithTheirReasons) {
     const struct {
         const char* text;

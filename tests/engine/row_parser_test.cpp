@@ -78,6 +78,7 @@ TEST(ParsePrice, AcceptsWholeDecimalNumbersOnly) {
 
 TEST(ParsePrice, RangeLimitsOfTheRecordFormat) {
     EXPECT_FALSE(ParsePrice("1.7015e38").has_value()) << "2^127 and above";
+    EXPECT_FALSE(ParsePrice("170141183460469231731687303715884105728").has_value()) << "2^127";
     EXPECT_FALSE(ParsePrice("1e39").has_value());
     EXPECT_FALSE(ParsePrice("1e400").has_value());
     EXPECT_TRUE(ParsePrice("1.7e38").has_value());
