@@ -38,8 +38,8 @@ struct CheckFixture {
         entries.push_back(DatedEntry(n, symbol, 2, first, last));
     }
     std::vector<Finding> Check(bool recursive = false) {
-        WriteBytes(dir / "MASTER", MasterBytes(static_cast<std::int16_t>(entries.size()),
-                                               static_cast<std::int16_t>(entries.size()), entries));
+        WriteBytes(dir / "MASTER", MasterBytes(static_cast<int>(entries.size()),
+                                               static_cast<int>(entries.size()), entries));
         return CheckDataDirectory(dir.Path(), recursive, RealFileSystem());
     }
 };

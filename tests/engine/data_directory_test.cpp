@@ -264,5 +264,21 @@ TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     EXPECT_NE(tree.nodes[0].error.find("Cannot read"), std::string::npos);
 }
 
+TEST(PosixFileSystem, RemoveAndLockReportTheirErrors) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    WriteText(dir / "x", "");
+    std::error_code ec;
+    fs.Remove(dir / "x", ec);
+    EXPECT_FALSE(ec || std::filesystem::exists(dir / "x"));
+    fs.Remove(dir / "x", ec);
+    EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+    ec.clear();
+    const auto held = fs.TryLockDirectory(dir.Path(), LockMode::Exclusive, ec);
+    EXPECT_TRUE(held && !ec);
+    EXPECT_EQ(fs.TryLockDirectory(dir.Path(), LockMode::Shared, ec), nullptr);
+    EXPECT_EQ(ec, std::errc::operation_would_block);
+}
+
 }  // namespace
 }  // namespace corvat::test
