@@ -115,8 +115,10 @@ TEST(DumpLookup, FindsTheSecurityThroughTheTreeInAnyLetterCase) {
     TempDir dir;
     const auto sub = dir / "deep";
     std::filesystem::create_directory(sub);
-    WriteBytes(dir / "MASTER",
-               MasterBytes(2, 2, {DirectoryEntry(1, "DEEP"), DirectoryEntry(2, "LOOP")}));
+    std::filesystem::create_directory(dir / "EMPTY");  // no MASTER: passed over
+    WriteBytes(dir / "MASTER", MasterBytes(3, 3,
+                                           {DirectoryEntry(3, "EMPTY"), DirectoryEntry(1, "DEEP"),
+                                            DirectoryEntry(2, "LOOP")}));
     std::filesystem::create_directory_symlink(dir.Path(), dir / "LOOP");
     WriteBytes(sub / "master", MasterBytes(1, 1, {WriteSoundSecurity(sub, 7, "SPX")}));
     CliRun r = RunCorvatCli({"dump", dir.Path().string(), "spx"});

@@ -44,17 +44,6 @@ struct CheckFixture {
     }
 };
 
-TEST(DataDirectoryCheck, FindsMasterLengthAndCountFaults) {
-    CheckFixture f;
-    f.Sound(1, "IBM");
-    WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
-    ExpectFindings(CheckDataDirectory(f.dir.Path(), false, RealFileSystem()),
-                   {
-                       {"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
-                       {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
-                   });
-}
-
 TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
     CheckFixture f;
     f.Sound(1, "IBM");
@@ -148,17 +137,21 @@ TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
         });
 }
 
-TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
+TEST(DataDirectoryCheck, FindsMasterFaultsAndTemporaryFilesOfInterruptedRewrites) {
     CheckFixture f;
     f.Sound(1, "IBM");
+    WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
     for (const char* name : {"MASTER.~NU", "master.new", "F1.NEW", "F12.new"})
         WriteText(f.dir / name, "x");
     for (const char* name : {"MASTER.BAK", "F.NEW", "FX.NEW", "NOTES.NEW"})
         WriteText(f.dir / name, "x");
-    ExpectFindings(f.Check(), {{"MASTER.~NU", "temporary file"},
-                               {"master.new", "temporary file"},
-                               {"F1.NEW", "temporary file"},
-                               {"F12.new", "temporary file"}});
+    ExpectFindings(CheckDataDirectory(f.dir.Path(), false, RealFileSystem()),
+                   {{"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
+                    {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
+                    {"MASTER.~NU", "temporary file"},
+                    {"master.new", "temporary file"},
+                    {"F1.NEW", "temporary file"},
+                    {"F12.new", "temporary file"}});
 }
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {

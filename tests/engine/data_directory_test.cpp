@@ -4,11 +4,13 @@
 #include <memory>
 
 #include "builders.h"
+#include "date_codec.h"
 #include "failing_file_system.h"
 #include "master_listing.h"
 #include "master_search.h"
 #include "master_tree.h"
 #include "security_data.h"
+#include "security_update.h"
 #include "stored_date.h"
 
 namespace corvat::test {
@@ -262,6 +264,29 @@ TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     const MasterTree tree = WalkMasterTree(dir.Path(), fs);
     ASSERT_EQ(tree.nodes.size(), 1u);
     EXPECT_NE(tree.nodes[0].error.find("Cannot read"), std::string::npos);
+}
+
+TEST(SecurityUpdate, AFailedRewriteIsReportedAndChangesNothing) {
+    TempDir dir;
+    const MasterRecord ibm = WriteSoundSecurity(dir.Path(), 1, "IBM");
+    const Bytes before = ReadBytes(dir / "F1.DAT");
+    InputRecord row;
+    row.day = ParseDate("011797", 9);
+    row.fields[kDateField] = DayNumberToDateValue(row.day);
+    row.fields[kCloseField] = IeeeToMbf(11.0f);
+    FailingFileSystem fs;
+    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::Open && call.mode != OpenMode::Read) return std::errc::io_error;
+        return std::nullopt;
+    });
+    RecordingSink messages;
+    RecordMerge merge;
+    EXPECT_EQ(
+        UpdateSecurity(fs, dir.Path(), SecurityFromMaster(ibm, 1), {row},
+                       {true, false, false, false, true, false, false}, "in.csv", messages, merge),
+        1);
+    EXPECT_EQ(messages.All().rfind("Cannot create ", 0), 0u) << messages.All();
+    EXPECT_EQ(ReadBytes(dir / "F1.DAT"), before);
 }
 
 TEST(PosixFileSystem, RemoveAndLockReportTheirErrors) {

@@ -62,7 +62,9 @@ TEST(DetectLayout, CommonExportsNeedNoFlags) {
         {"spreadsheet re-save",
          "DATE,OPEN,HIGH,LOW,CLOSE\n1/2/2024,1,2,0.5,1.5\n1/30/2024,1,2,0.5,1.5\n",
          ", 1 4 -1 01234-- 000"},
-        {"no header, date and close", "\n19970115 12.5\n19970116 12.75\n", "  0 8 -1 0---1-- 000"},
+        {"no header, date and close", "\n15011997 12.5\n16011997 12.75\n", "  0 12 -1 0---1-- 000"},
+        {"comma decimals only", "Date;Close\n15.01.2024;187,15\n16.01.2024;188,5\n",
+         "; 1 6 -1 0---1-- 100"},
         // A field named twice is the first of its columns.
         {"repeated name", "Date,Close,Date,Close\n2024-01-02,1,x,x\n", ", 1 2 -1 0---1-- 000"},
     };
