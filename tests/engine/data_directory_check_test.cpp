@@ -9,19 +9,17 @@
 namespace corvat::test {
 namespace {
 
-// Exactly these findings, each given by its file's name and part of its text.
+// Exactly these findings in this order, each given by its file's name and
+// part of its text.
 void ExpectFindings(const std::vector<Finding>& findings,
                     const std::vector<std::pair<std::string, std::string>>& expected) {
-    for (const auto& want : expected) {
-        EXPECT_TRUE(std::any_of(findings.begin(), findings.end(),
-                                [&](const Finding& f) {
-                                    return f.file.filename() == want.first &&
-                                           f.text.find(want.second) != std::string::npos;
-                                }))
-            << want.first << ": " << want.second << "\n"
+    ASSERT_EQ(findings.size(), expected.size()) << Joined(findings);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_TRUE(findings[i].file.filename() == expected[i].first &&
+                    findings[i].text.find(expected[i].second) != std::string::npos)
+            << expected[i].first << ": " << expected[i].second << "\n"
             << Joined(findings);
     }
-    EXPECT_EQ(findings.size(), expected.size()) << Joined(findings);
 }
 
 struct CheckFixture {
@@ -75,11 +73,11 @@ TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
 
     ExpectFindings(f.Check(),
                    {{"F1.DAT", "missing; the data file of entry 1 (NODAT)"},
-                    {"F5.DOP", "does not begin with a quoted name"},
                     {"F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"},
                     {"F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"},
                     {"MASTER", "entry 4 (ODDLEN) has record length 12 for 2 fields"},
-                    {"F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"}});
+                    {"F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"},
+                    {"F5.DOP", "does not begin with a quoted name"}});
 }
 
 TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
@@ -95,9 +93,9 @@ TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
     // F1's header counts one record, so its last record is the first.
     ExpectFindings(f.Check(),
                    {{"F1.DAT", "length 24 disagrees with its header: 2 records of 8 bytes make 16"},
+                    {"MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"},
                     {"F2.DAT", "length 25 disagrees with its header: 3 records"},
-                    {"F3.DAT", "length 3 is shorter than its 8-byte header"},
-                    {"MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"}});
+                    {"F3.DAT", "length 3 is shorter than its 8-byte header"}});
 }
 
 TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
@@ -148,10 +146,10 @@ TEST(DataDirectoryCheck, FindsMasterFaultsAndTemporaryFilesOfInterruptedRewrites
     ExpectFindings(CheckDataDirectory(f.dir.Path(), false, RealFileSystem()),
                    {{"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
                     {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
-                    {"MASTER.~NU", "temporary file"},
-                    {"master.new", "temporary file"},
                     {"F1.NEW", "temporary file"},
-                    {"F12.new", "temporary file"}});
+                    {"F12.new", "temporary file"},
+                    {"MASTER.~NU", "temporary file"},
+                    {"master.new", "temporary file"}});
 }
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
@@ -183,12 +181,12 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
     ExpectFindings(
         f.Check(true),
         {
-            {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
             {"F3.DAT", "missing"},
+            {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
             {"F1.NEW", "temporary file"},
+            {"MASTER", "No such file"},
             {"MASTER",
              "directory entry 2 (UP) is not followed: it leads to a directory already visited"},
-            {"MASTER", "No such file"},
         });
 }
 
