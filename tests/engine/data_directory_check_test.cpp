@@ -105,7 +105,7 @@ TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
     // Earliest and latest rather than first and last.
     f.Dated(2, "SORTED", 970110.0f, 970120.0f, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
     // A date field that holds no date.
-    f.Dated(3, "BADDATE", 970301.0f, 970230.0f, {{970230.0f, 1.0f}});
+    f.Dated(3, "BADDATE", 970301.0f, 970230.5f, {{970230.5f, 1.0f}});
     f.Dated(4, "TWICE", 970110.0f, 970111.0f,
             {{970110.0f, 1.0f}, {970110.0f, 2.0f}, {970111.0f, 1.0f}, {970111.0f, 1.0f}});
     // Registered, never filled; and files no entry names.
@@ -124,10 +124,11 @@ TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
              "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is "
              "dated 1997-01-20"},
             {"MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"},
-            {"MASTER", "entry 3 (BADDATE) gives first date 1997-03-01 after its last date 970230"},
+            {"MASTER",
+             "entry 3 (BADDATE) gives first date 1997-03-01 after its last date 970230.5"},
             {"MASTER",
              "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is "
-             "dated 970230"},
+             "dated 970230.5"},
             {"F4.DAT", "2 records repeating the date before; the first is record 2 (1997-01-10)"},
             {"MASTER", "entry 5 (EMPTY) has no records"},
             {"F9.DAT", "data file that no entry names"},
