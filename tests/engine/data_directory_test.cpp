@@ -10,6 +10,7 @@
 #include "master_search.h"
 #include "master_tree.h"
 #include "security_data.h"
+#include "security_removal.h"
 #include "security_update.h"
 #include "stored_date.h"
 
@@ -287,6 +288,19 @@ TEST(SecurityUpdate, AFailedRewriteIsReportedAndChangesNothing) {
         1);
     EXPECT_EQ(messages.All().rfind("Cannot create ", 0), 0u) << messages.All();
     EXPECT_EQ(ReadBytes(dir / "F1.DAT"), before);
+}
+
+TEST(SecurityRemoval, ASecondRunReportsOnlyItsOwnRemovals) {
+    TempDir dir;
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.Path(), 1, "IBM")}));
+    RecordingSink messages;
+    SecurityRemoval removal(messages, RealFileSystem());
+    removal.m_dir = dir.Path().string();
+    removal.m_symbols = {"ibm"};
+    EXPECT_EQ(removal.Run(), 0);
+    EXPECT_EQ(removal.RemovedSecurities().size(), 1u);
+    EXPECT_EQ(removal.Run(), 1) << "the second time it is gone";
+    EXPECT_TRUE(removal.RemovedSecurities().empty());
 }
 
 TEST(PosixFileSystem, RemoveAndLockReportTheirErrors) {
