@@ -46,8 +46,7 @@ TEST(DetectCli, ExportsConvertWithoutFlagsAsTheSameLayoutByHand) {
         EXPECT_EQ(detected, Convert(text, flags)) << text;
     }
     const Bytes investing = Convert(std::get<0>(cases[2]), {});
-    const auto volume = IeeeToMbf(62380000.0f);
-    EXPECT_EQ(Slice(investing, 24 + 20, 4), Bytes(volume.begin(), volume.end()));
+    EXPECT_EQ(Slice(investing, 24 + 20, 4), MbfOf(62380000.0f));
 }
 
 TEST(DetectCli, UndecidedPartsAndIntradayAreRefusedNamingTheFlag) {

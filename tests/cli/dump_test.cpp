@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 #include "builders.h"
 #include "cli_runner.h"
@@ -29,12 +30,8 @@ std::string DateText(const Day& d, std::string pattern) {
 
 std::vector<std::string> Split(const std::string& line) {
     std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos;
-         start = comma + 1) {
-        fields.push_back(line.substr(start, comma - start));
-    }
-    fields.push_back(line.substr(start));
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
     return fields;
 }
 
@@ -118,8 +115,10 @@ TEST(DumpLookup, FindsTheSecurityThroughTheTreeInAnyLetterCase) {
     TempDir dir;
     const auto sub = dir / "deep";
     std::filesystem::create_directory(sub);
-    WriteBytes(dir / "MASTER",
-               MasterBytes(2, 2, {DirectoryEntry(1, "DEEP"), DirectoryEntry(2, "LOOP")}));
+    std::filesystem::create_directory(dir / "EMPTY");  // no MASTER: passed over
+    WriteBytes(dir / "MASTER", MasterBytes(3, 3,
+                                           {DirectoryEntry(3, "EMPTY"), DirectoryEntry(1, "DEEP"),
+                                            DirectoryEntry(2, "LOOP")}));
     std::filesystem::create_directory_symlink(dir.Path(), dir / "LOOP");
     WriteBytes(sub / "master", MasterBytes(1, 1, {WriteSoundSecurity(sub, 7, "SPX")}));
     CliRun r = RunCorvatCli({"dump", dir.Path().string(), "spx"});

@@ -81,7 +81,7 @@ TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("No such file"), std::string::npos);
 
-    MasterRecord odd = DatedEntry(3, "ODD", 2, 970230.0f, -1.0f);
+    MasterRecord odd = DatedEntry(3, "ODD", 2, 970230.0f, -1.5f);
     Bytes bytes = MasterBytes(9, 2, {odd, WriteSoundSecurity(dir.Path(), 4, "OK")});
     bytes.push_back(1);
     WriteBytes(dir / "MASTER", bytes);
@@ -90,7 +90,7 @@ TEST(ListCommandDamage, ListsWhatItCanAndWarnsAboutTheRest) {
     EXPECT_EQ(r.out,
               "FileNumber,Symbol,Name,Fields,FirstDate,LastDate,Records,Subdirectory,Index,"
               "LongName,Period\n"
-              "3,ODD,ODD,2,970230,-1,,,MASTER,,D\n"
+              "3,ODD,ODD,2,970230,-1.5,,,MASTER,,D\n"
               "4,OK,OK,2,1997-01-15,1997-01-16,2,,MASTER,,D\n");
     EXPECT_NE(r.err.find("Warning: Cannot open"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("F3.DAT"), std::string::npos) << r.err;

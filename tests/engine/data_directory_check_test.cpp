@@ -9,19 +9,17 @@
 namespace corvat::test {
 namespace {
 
-// Exactly these findings, each given by its file's name and part of its text.
+// Exactly these findings in this order, each given by its file's name and
+// part of its text.
 void ExpectFindings(const std::vector<Finding>& findings,
                     const std::vector<std::pair<std::string, std::string>>& expected) {
-    for (const auto& want : expected) {
-        EXPECT_TRUE(std::any_of(findings.begin(), findings.end(),
-                                [&](const Finding& f) {
-                                    return f.file.filename() == want.first &&
-                                           f.text.find(want.second) != std::string::npos;
-                                }))
-            << want.first << ": " << want.second << "\n"
+    ASSERT_EQ(findings.size(), expected.size()) << Joined(findings);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_TRUE(findings[i].file.filename() == expected[i].first &&
+                    findings[i].text.find(expected[i].second) != std::string::npos)
+            << expected[i].first << ": " << expected[i].second << "\n"
             << Joined(findings);
     }
-    EXPECT_EQ(findings.size(), expected.size()) << Joined(findings);
 }
 
 struct CheckFixture {
@@ -38,30 +36,11 @@ struct CheckFixture {
         entries.push_back(DatedEntry(n, symbol, 2, first, last));
     }
     std::vector<Finding> Check(bool recursive = false) {
-        WriteBytes(dir / "MASTER", MasterBytes(static_cast<std::int16_t>(entries.size()),
-                                               static_cast<std::int16_t>(entries.size()), entries));
+        WriteBytes(dir / "MASTER", MasterBytes(static_cast<int>(entries.size()),
+                                               static_cast<int>(entries.size()), entries));
         return CheckDataDirectory(dir.Path(), recursive, RealFileSystem());
     }
 };
-
-TEST(DataDirectoryCheck, FindsNothingInASoundDirectory) {
-    CheckFixture f;
-    f.Sound(1, "IBM");
-    f.Sound(2, "MSFT");
-    f.entries.push_back(DirectoryEntry(3, "NOWHERE"));  // only followed with recursive
-    EXPECT_EQ(Joined(f.Check()), "");
-}
-
-TEST(DataDirectoryCheck, FindsMasterLengthAndCountFaults) {
-    CheckFixture f;
-    f.Sound(1, "IBM");
-    WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
-    ExpectFindings(CheckDataDirectory(f.dir.Path(), false, RealFileSystem()),
-                   {
-                       {"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
-                       {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
-                   });
-}
 
 TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
     CheckFixture f;
@@ -94,11 +73,11 @@ TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
 
     ExpectFindings(f.Check(),
                    {{"F1.DAT", "missing; the data file of entry 1 (NODAT)"},
-                    {"F5.DOP", "does not begin with a quoted name"},
                     {"F3.DOP", "describes 2 fields; entry 3 (FIELDS) has 7"},
                     {"F3.DOP", "gives records of 8 bytes; entry 3 (FIELDS) has record length 28"},
                     {"MASTER", "entry 4 (ODDLEN) has record length 12 for 2 fields"},
-                    {"F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"}});
+                    {"F4.DOP", "gives records of 8 bytes; entry 4 (ODDLEN) has record length 12"},
+                    {"F5.DOP", "does not begin with a quoted name"}});
 }
 
 TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
@@ -114,9 +93,9 @@ TEST(DataFileCheck, FindsLengthsTheHeaderDoesNotAccountFor) {
     // F1's header counts one record, so its last record is the first.
     ExpectFindings(f.Check(),
                    {{"F1.DAT", "length 24 disagrees with its header: 2 records of 8 bytes make 16"},
+                    {"MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"},
                     {"F2.DAT", "length 25 disagrees with its header: 3 records"},
-                    {"F3.DAT", "length 3 is shorter than its 8-byte header"},
-                    {"MASTER", "entry 1 (LONGER) gives last date 1997-01-16 but record 1"}});
+                    {"F3.DAT", "length 3 is shorter than its 8-byte header"}});
 }
 
 TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
@@ -126,7 +105,7 @@ TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
     // Earliest and latest rather than first and last.
     f.Dated(2, "SORTED", 970110.0f, 970120.0f, {{970120.0f, 1.0f}, {970110.0f, 1.0f}});
     // A date field that holds no date.
-    f.Dated(3, "BADDATE", 970301.0f, 970230.0f, {{970230.0f, 1.0f}});
+    f.Dated(3, "BADDATE", 970301.0f, 970230.5f, {{970230.5f, 1.0f}});
     f.Dated(4, "TWICE", 970110.0f, 970111.0f,
             {{970110.0f, 1.0f}, {970110.0f, 2.0f}, {970111.0f, 1.0f}, {970111.0f, 1.0f}});
     // Registered, never filled; and files no entry names.
@@ -145,10 +124,11 @@ TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
              "entry 2 (SORTED) gives first date 1997-01-10 but record 1 of F2.DAT is "
              "dated 1997-01-20"},
             {"MASTER", "entry 2 (SORTED) gives last date 1997-01-20 but record 2"},
-            {"MASTER", "entry 3 (BADDATE) gives first date 1997-03-01 after its last date 970230"},
+            {"MASTER",
+             "entry 3 (BADDATE) gives first date 1997-03-01 after its last date 970230.5"},
             {"MASTER",
              "entry 3 (BADDATE) gives first date 1997-03-01 but record 1 of F3.DAT is "
-             "dated 970230"},
+             "dated 970230.5"},
             {"F4.DAT", "2 records repeating the date before; the first is record 2 (1997-01-10)"},
             {"MASTER", "entry 5 (EMPTY) has no records"},
             {"F9.DAT", "data file that no entry names"},
@@ -156,17 +136,21 @@ TEST(DataFileCheck, FindsDatesOutOfOrderRepeatedOrDisagreeingWithTheEntry) {
         });
 }
 
-TEST(DataDirectoryCheck, FindsTemporaryFilesOfInterruptedRewrites) {
+TEST(DataDirectoryCheck, FindsMasterFaultsAndTemporaryFilesOfInterruptedRewrites) {
     CheckFixture f;
     f.Sound(1, "IBM");
+    WriteBytes(f.dir / "MASTER", Concat({MasterBytes(3, 3, f.entries), Bytes(10, 0)}));
     for (const char* name : {"MASTER.~NU", "master.new", "F1.NEW", "F12.new"})
         WriteText(f.dir / name, "x");
     for (const char* name : {"MASTER.BAK", "F.NEW", "FX.NEW", "NOTES.NEW"})
         WriteText(f.dir / name, "x");
-    ExpectFindings(f.Check(), {{"MASTER.~NU", "temporary file"},
-                               {"master.new", "temporary file"},
-                               {"F1.NEW", "temporary file"},
-                               {"F12.new", "temporary file"}});
+    ExpectFindings(CheckDataDirectory(f.dir.Path(), false, RealFileSystem()),
+                   {{"MASTER", "not a whole number of 53-byte records (10 bytes left over)"},
+                    {"MASTER", "header counts 3 entries but the file holds 1 entry record"},
+                    {"F1.NEW", "temporary file"},
+                    {"F12.new", "temporary file"},
+                    {"MASTER.~NU", "temporary file"},
+                    {"master.new", "temporary file"}});
 }
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
@@ -194,16 +178,16 @@ TEST(DataDirectoryCheck, RecursiveChecksTheTreeAndItsSymbolsAsAWhole) {
     std::filesystem::create_directory_symlink(f.dir.Path(), sub / "UP");
     WriteText(sub / "F1.NEW", "");
 
-    EXPECT_EQ(Joined(f.Check(false)), "") << "without recursive only the top is checked";
+    EXPECT_EQ(Joined(f.Check(false)), "") << "sound; without recursive only the top is checked";
     ExpectFindings(
         f.Check(true),
         {
-            {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
             {"F3.DAT", "missing"},
+            {"MASTER", "entry 1 (Ibm) repeats the symbol of entry 1 in ."},
             {"F1.NEW", "temporary file"},
+            {"MASTER", "No such file"},
             {"MASTER",
              "directory entry 2 (UP) is not followed: it leads to a directory already visited"},
-            {"MASTER", "No such file"},
         });
 }
 

@@ -4,11 +4,14 @@
 #include <memory>
 
 #include "builders.h"
+#include "date_codec.h"
 #include "failing_file_system.h"
 #include "master_listing.h"
 #include "master_search.h"
 #include "master_tree.h"
 #include "security_data.h"
+#include "security_removal.h"
+#include "security_update.h"
 #include "stored_date.h"
 
 namespace corvat::test {
@@ -20,6 +23,8 @@ TEST(StoredDates, DecodesRealDatesAndShowsAnythingElseAsTheNumber) {
     EXPECT_EQ(StoredDateText(jan), "1997-01-15");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1991231.0f))), "2099-12-31");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1000229.0f))), "2000-02-29");
+    EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(960229.0f))), "1996-02-29");
+    EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1200229.0f))), "2020-02-29");
 
     // Not days of the calendar, not whole, not positive: shown as stored.
     for (float value : {990229.0f, 970230.0f, 971301.0f, 970100.0f, 970115.5f, 0.0f, -970115.0f}) {
@@ -260,6 +265,58 @@ TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     const MasterTree tree = WalkMasterTree(dir.Path(), fs);
     ASSERT_EQ(tree.nodes.size(), 1u);
     EXPECT_NE(tree.nodes[0].error.find("Cannot read"), std::string::npos);
+}
+
+TEST(SecurityUpdate, AFailedRewriteIsReportedAndChangesNothing) {
+    TempDir dir;
+    const MasterRecord ibm = WriteSoundSecurity(dir.Path(), 1, "IBM");
+    const Bytes before = ReadBytes(dir / "F1.DAT");
+    InputRecord row;
+    row.day = ParseDate("011797", 9);
+    row.fields[kDateField] = DayNumberToDateValue(row.day);
+    row.fields[kCloseField] = IeeeToMbf(11.0f);
+    FailingFileSystem fs;
+    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
+        if (call.call == SeamCall::Open && call.mode != OpenMode::Read) return std::errc::io_error;
+        return std::nullopt;
+    });
+    RecordingSink messages;
+    RecordMerge merge;
+    EXPECT_EQ(
+        UpdateSecurity(fs, dir.Path(), SecurityFromMaster(ibm, 1), {row},
+                       {true, false, false, false, true, false, false}, "in.csv", messages, merge),
+        1);
+    EXPECT_EQ(messages.All().rfind("Cannot create ", 0), 0u) << messages.All();
+    EXPECT_EQ(ReadBytes(dir / "F1.DAT"), before);
+}
+
+TEST(SecurityRemoval, ASecondRunReportsOnlyItsOwnRemovals) {
+    TempDir dir;
+    WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.Path(), 1, "IBM")}));
+    RecordingSink messages;
+    SecurityRemoval removal(messages, RealFileSystem());
+    removal.m_dir = dir.Path().string();
+    removal.m_symbols = {"ibm"};
+    EXPECT_EQ(removal.Run(), 0);
+    EXPECT_EQ(removal.RemovedSecurities().size(), 1u);
+    EXPECT_EQ(removal.Run(), 1) << "the second time it is gone";
+    EXPECT_TRUE(removal.RemovedSecurities().empty());
+}
+
+TEST(PosixFileSystem, RemoveAndLockReportTheirErrors) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    WriteText(dir / "x", "");
+    std::error_code ec;
+    fs.Remove(dir / "x", ec);
+    EXPECT_FALSE(ec || std::filesystem::exists(dir / "x"));
+    fs.Remove(dir / "x", ec);
+    EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+    ec.clear();
+    const auto held = fs.TryLockDirectory(dir.Path(), LockMode::Exclusive, ec);
+    EXPECT_TRUE(held && !ec);
+    EXPECT_EQ(fs.TryLockDirectory(dir.Path(), LockMode::Shared, ec), nullptr);
+    EXPECT_EQ(ec, std::errc::operation_would_block);
 }
 
 }  // namespace

@@ -32,6 +32,19 @@ TEST(ReadDate, EveryDayInEveryFormatKeepsItsDayNumber) {
     }
 }
 
+// The day after each month's last is refused (1997; 1996 a leap year).
+TEST(ReadDate, MonthLengths) {
+    const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int i = 0; i < 24; ++i) {
+        const int last = lengths[i % 12] + (i == 13);
+        for (int day : {last, last + 1}) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%02d/%02d/%04d", i % 12 + 1, day, 1997 - i / 12);
+            EXPECT_EQ(ParseDate(text, 4) != 0, day == last) << text;
+        }
+    }
+}
+
 TEST(ReadDate, StrictRulesWithTheirReasons) {
     const struct {
         const char* text;
@@ -63,28 +76,23 @@ TEST(ReadDate, StrictRulesWithTheirReasons) {
 
 TEST(ReadDate, OneDigitPartsQuotesAndTimesOfDay) {
     const std::uint16_t jan2 = ParseDate("2024-01-02", 2);
-    const struct {
-        const char* text;
-        int format;
-        bool timeOfDay;
-    } valid[] = {
-        {"1/2/2024", 4, false},
-        {"2.1.2024", 6, false},
-        {"2024.1.2", 2, false},
-        {"\"01/02/2024\"", 4, false},
-        {"  \"2024-01-02\"  ", 2, false},
-        {"2024-01-02 00:00", 2, false},
-        {"2024-01-02 00:00:00", 2, false},
-        {"2024-01-02T00:00:00.000", 2, false},
-        {"20240102 000000", 8, false},
-        {"2024-01-02 09:30", 2, true},
-        {"2024-01-02 23:59:59", 2, true},
-        {"2024-01-02 00:00:00.5", 2, true},
-    };
-    for (const auto& c : valid) {
-        const DateReading reading = ReadDate(c.text, c.format);
-        EXPECT_EQ(reading.day, jan2) << c.text;
-        EXPECT_EQ(reading.timeOfDay, c.timeOfDay) << c.text;
+    // Midnight says nothing; any other time is a time of day.
+    const std::pair<int, const char*> midnight[] = {{4, "1/2/2024"},
+                                                    {6, "2.1.2024"},
+                                                    {2, "2024.1.2"},
+                                                    {4, "\"01/02/2024\""},
+                                                    {2, "  \"2024-01-02\"  "},
+                                                    {2, "2024-01-02 00:00"},
+                                                    {2, "2024-01-02 00:00:00"},
+                                                    {2, "2024-01-02T00:00:00.000"},
+                                                    {8, "20240102 000000"}};
+    for (const auto& [format, text] : midnight) {
+        EXPECT_EQ(ReadDate(text, format).day, jan2) << text;
+        EXPECT_FALSE(ReadDate(text, format).timeOfDay) << text;
+    }
+    for (const char* text : {"2024-01-02 09:30", "2024-01-02 23:59:59", "2024-01-02 00:00:00.5"}) {
+        EXPECT_EQ(ReadDate(text, 2).day, jan2) << text;
+        EXPECT_TRUE(ReadDate(text, 2).timeOfDay) << text;
     }
     for (const char* bad : {"2024-01-02 24:00", "2024-01-02 9:60", "2024-01-02 1:2",
                             "2024-01-02 00:00\"\"", "2024-01-02 0000000"}) {

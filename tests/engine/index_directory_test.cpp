@@ -63,15 +63,15 @@ TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
         dir / "EMASTER",
         EmasterFileBytes(2, {EmasterRecordBytes(1, "IBM", 970115.0f, 970116.0f),
                              EmasterRecordBytes(2, "OTHER", 970115.0f, 970120.0f, "", 0x7f)}));
-    WriteMwdFile(dir.Path(), 256, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}});
+    WriteMwdFile(dir.Path(), 259, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}});
     WriteMwdFile(dir.Path(), 258, 2, {{970115.0f, 1.0f}});  // a weekly series
     WriteBytes(
         dir / "XMASTER",
         XmasterFileBytes(4, 3, 257,
-                         {XmasterRecordBytes(256, "GOOD", 19970115, 19970116),
+                         {XmasterRecordBytes(259, "GOOD", 19970115, 19970116),
                           XmasterRecordBytes(7, "LOW", 19970115, 19970115),
                           XmasterRecordBytes(258, "WEEKLY", 19970101, 19970101, "", 0x09, 'W'),
-                          XmasterRecordBytes(259, "ibm", 19970115, 19970116)}));
+                          XmasterRecordBytes(256, "ibm", 19970115, 19970116)}));
     const std::string found = Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem()));
     EXPECT_EQ(found,
               "EMASTER: record 2 (OTHER) differs from MASTER's entry 2 (ABCDEFGHIJKLMNOP) in its "
@@ -83,7 +83,7 @@ TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
               "XMASTER: header counts 4 records in one place and 3 in the other.\n"
               "XMASTER: entry 2 (LOW) has file number 7; XMASTER's numbers begin at 256.\n"
               "XMASTER: entry 4 (ibm) repeats a symbol of MASTER.\n"
-              "F259.MWD: missing; the data file of entry 4 (ibm).\n"
+              "F256.MWD: missing; the data file of entry 4 (ibm).\n"
               "XMASTER: header gives 257 as the next file number, but 259 is in use.\n")
         << found;
 }

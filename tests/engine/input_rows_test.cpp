@@ -57,6 +57,7 @@ TEST(RowReader, BadRowsCarryLineReasonAndTextAndOnlyFiveAreListed) {
               std::string::npos)
         << message;
     EXPECT_NE(message.find("\n... and 2 more."), std::string::npos) << message;
+    EXPECT_EQ(Excerpt("\x7f" + std::string(40, 'x')), "?" + std::string(39, 'x') + "...");
     EXPECT_EQ(LeaveOutQuestion(1), "Convert the other 1 rows and leave these out?");
     EXPECT_EQ(rows.dateKindMismatch, nullptr);
 }
@@ -64,17 +65,17 @@ TEST(RowReader, BadRowsCarryLineReasonAndTextAndOnlyFiveAreListed) {
 TEST(RowReader, TimesOfDayMakeTheFileIntraday) {
     InputLayout layout;
     layout.dateFormat = 2;
-    layout.timeColumn = 1;
-    layout.column = {0, 2, 3, 4, 5, 6, 7};
+    layout.timeColumn = 0;
+    layout.column = {1, 2, 3, 4, 5, 6, 7};
     layout.fieldOn[kOpenInterestField] = false;
     EXPECT_FALSE(
-        Read("2024-01-02,00:00,1,2,3,4,5\n2024-01-03,000000,1,2,3,4,5\n", layout).intraday);
+        Read("00:00,2024-01-02,1,2,3,4,5\n000000,2024-01-03,1,2,3,4,5\n", layout).intraday);
     const InputRows timed =
-        Read("2024-01-02,00:00,1,2,3,4,5\n2024-01-03,09:30,1,2,3,4,5\n", layout);
+        Read("00:00,2024-01-02,1,2,3,4,5\n09:30,2024-01-03,1,2,3,4,5\n", layout);
     EXPECT_TRUE(timed.intraday);
     EXPECT_EQ(timed.intradayLine, 2);
     layout.timeColumn = -1;
-    EXPECT_TRUE(Read("2024-01-02 15:00,x,1,2,3,4,5\n", layout).intraday);
+    EXPECT_TRUE(Read("x,2024-01-02 15:00,1,2,3,4,5\n", layout).intraday);
     EXPECT_EQ(IntradayMessage("a.csv"),
               "a.csv holds times of day (intraday data), which is not supported yet.");
 }

@@ -78,9 +78,13 @@ TEST(ParsePrice, AcceptsWholeDecimalNumbersOnly) {
 
 TEST(ParsePrice, RangeLimitsOfTheRecordFormat) {
     EXPECT_FALSE(ParsePrice("1.7015e38").has_value()) << "2^127 and above";
+    EXPECT_FALSE(ParsePrice("170141183460469231731687303715884105728").has_value()) << "2^127";
     EXPECT_FALSE(ParsePrice("1e39").has_value());
     EXPECT_FALSE(ParsePrice("1e400").has_value());
     EXPECT_TRUE(ParsePrice("1.7e38").has_value());
+    // Past the short path's limits: 20 digits, eleven decimals.
+    EXPECT_EQ(ParsePrice("18446744073709551617"), 18446744073709551617.0f);
+    EXPECT_EQ(ParsePrice("0.00000000001"), 1e-11f);
     EXPECT_EQ(ParsePrice("1e-40"), 0.0f) << "subnormal stored as 0";
     EXPECT_EQ(ParsePrice("1e-400"), 0.0f);
     EXPECT_EQ(ParsePrice("0.0000000000000000000000000000000000000000000001"), 0.0f);

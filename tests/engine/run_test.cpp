@@ -30,29 +30,31 @@ TEST(Run, RelativeDirectoryBecomesAbsoluteWithoutChangingTheWorkingDirectory) {
     EXPECT_TRUE(std::filesystem::exists(f.dir / "out" / "MASTER"));
 }
 
+// Refused before any change, the profile left alone.
 TEST(Run, EarlyStopsLeaveTheProfileAlone) {
-    {
+    const std::string path = "/nonexistent-corvat/missing";
+    const struct {
+        void (*set)(CConverter&);
+        std::string message;
+    } cases[] = {
+        {[](CConverter& job) { job.m_szPath = "/nonexistent-corvat/missing"; },
+         "Path does not exist\n" + path},
+        {[](CConverter& job) { job.m_bUseExisting = 1; },
+         "Path specified does not point to a Master file"},
+        {[](CConverter& job) { job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0}; },
+         "You need to select more columns"},
+        {[](CConverter& job) { job.m_strInputPath = "/nonexistent-corvat/in.txt"; },
+         "Cannot open /nonexistent-corvat/in.txt:\n"},
+    };
+    for (const auto& c : cases) {
         JobFixture f;
-        f.job.m_szPath = (f.dir / "missing").string();
-        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.messages,
-                  std::vector<std::string>{"Path does not exist\n" + f.job.m_szPath});
-        EXPECT_TRUE(f.profile.values.empty());
-    }
-    {
-        JobFixture f;
-        f.job.m_bUseExisting = 1;
-        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.messages,
-                  std::vector<std::string>{"Path specified does not point to a Master file"});
+        WriteText(f.dir / "input.txt", "011597,1,2,3,4,5,6\n");
+        f.job.m_strInputPath = (f.dir / "input.txt").string();
+        c.set(f.job);
+        EXPECT_EQ(f.job.Run(), 1);
+        ASSERT_EQ(f.messages.messages.size(), 1u);
+        EXPECT_EQ(f.messages.messages[0].rfind(c.message, 0), 0u) << f.messages.messages[0];
         EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
-    }
-    {
-        JobFixture f;
-        f.job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0};
-        EXPECT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 1);
-        EXPECT_EQ(f.messages.messages, std::vector<std::string>{"You need to select more columns"});
-        EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER")) << "refused before any change";
         EXPECT_TRUE(f.profile.values.empty());
     }
 }
@@ -106,7 +108,12 @@ TEST(Run, AFailedNewMasterRunLeavesNothingAndTheRetrySucceeds) {
     EXPECT_EQ(again.Run(), 0) << ::testing::PrintToString(messages.messages);
 }
 
-TEST(Run, BackupHoldsTheMasterAsItWasBeforeTheRun) {
+TEST(Run, BackupHoldsTheMasterAsItWasAndNoTemporaryFileIsLeft) {
+    {
+        JobFixture f;
+        ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
+        EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER.BAK")) << "none of a new master";
+    }
     JobFixture f;
     const Bytes before = MasterBytes(1, 1, {SecurityEntry(1, "AAA")});
     WriteBytes(f.dir / "MASTER", before);
@@ -115,36 +122,8 @@ TEST(Run, BackupHoldsTheMasterAsItWasBeforeTheRun) {
     ASSERT_EQ(f.Convert("011697,1,2,3,4,5,6\n"), 0);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER.BAK"), before);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER").size(), 3u * 53);
-}
-
-TEST(Run, NoBackupForANewMaster) {
-    JobFixture f;
-    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER.BAK"));
-}
-
-TEST(Run, UnreadableInputChangesNothing) {
-    JobFixture f;
-    f.job.m_strInputPath = (f.dir / "nope.txt").string();
-    EXPECT_EQ(f.job.Run(), 1);
-    ASSERT_EQ(f.messages.messages.size(), 1u);
-    EXPECT_EQ(
-        f.messages.messages[0].rfind("Cannot open " + (f.dir / "nope.txt").string() + ":\n", 0),
-        0u);
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "MASTER"));
-}
-
-TEST(Run, NoTemporaryFilesAreLeftBehind) {
-    JobFixture f;
-    WriteBytes(f.dir / "MASTER", MasterBytes(0, 0, {}));
-    f.job.m_bUseExisting = 1;
-    ASSERT_EQ(f.Convert("011597,1,2,3,4,5,6\n"), 0);
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(f.dir.Path()))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"F1.DAT", "F1.DOP", "MASTER", "MASTER.BAK", "input.txt"}));
+    EXPECT_EQ(FileNames(f.dir.Path()),
+              (std::vector<std::string>{"F2.DAT", "F2.DOP", "MASTER", "MASTER.BAK", "input.txt"}));
 }
 
 }  // namespace

@@ -65,11 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               root / "SUB" / "DEEP" / "MASTER", root / "F1.DAT"};
     for (std::size_t i = 0; i < 4; ++i) {
         std::error_code ec;
-        if (i < parts.size()) {
-            Put(files[i], parts[i]);
-        } else {
-            fs::remove(files[i], ec);
-        }
+        i < parts.size() ? Put(files[i], parts[i]) : void(fs::remove(files[i], ec));
     }
 
     corvat::MasterRecord record{};

@@ -26,9 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (day == 0) return 0;
     Check(day <= corvat::kLastDayNumber);
     const corvat::CalendarDate date = corvat::DayNumberToDate(day);
-    Check(date.year >= 61 && date.year <= 199);
-    Check(date.month >= 1 && date.month <= 12);
-    Check(date.day >= 1 && date.day <= 31);
+    Check(date.year >= 61 && date.year <= 199 && date.month >= 1 && date.month <= 12 &&
+          date.day >= 1 && date.day <= 31);
     Check(corvat::DateToDayNumber(static_cast<std::int16_t>(date.year),
                                   static_cast<std::int16_t>(date.month),
                                   static_cast<std::int16_t>(date.day)) == day);

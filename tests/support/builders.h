@@ -86,17 +86,14 @@ inline void WriteDescription(const std::filesystem::path& dir, int n,
 // stored number) under a header counting `count` records (default: all).
 inline void WriteDataFile(const std::filesystem::path& dir, int n, std::size_t fields,
                           const std::vector<std::vector<float>>& records, int count = -1) {
-    const std::uint16_t word = static_cast<std::uint16_t>(count < 0 ? records.size() + 1 : count);
-    Bytes bytes;
-    for (std::size_t f = 0; f < fields; ++f) {
-        const Bytes pair = f == 0 ? Bytes{0, 0, static_cast<std::uint8_t>(word),
-                                          static_cast<std::uint8_t>(word >> 8)}
-                                  : Bytes{0, 0, 1, 0};
-        bytes.insert(bytes.end(), pair.begin(), pair.end());
-    }
+    const auto word = static_cast<std::uint16_t>(count < 0 ? records.size() + 1 : count);
+    Bytes bytes(4 * fields, 0);
+    for (std::size_t f = 1; f < fields; ++f) bytes[4 * f + 2] = 1;
+    bytes[2] = static_cast<std::uint8_t>(word);
+    bytes[3] = static_cast<std::uint8_t>(word >> 8);
     for (const auto& record : records) {
         for (float value : record) {
-            const Bytes mbf = MbfOf(value);
+            const MbfBytes mbf = IeeeToMbf(value);
             bytes.insert(bytes.end(), mbf.begin(), mbf.end());
         }
     }

@@ -1,7 +1,5 @@
 #include "failing_file_system.h"
 
-#include <algorithm>
-
 namespace corvat::test {
 
 struct FailingFileSystem::State {
@@ -15,8 +13,8 @@ struct FailingFileSystem::State {
     bool keepLog = false;
     std::vector<SeamCallInfo> log;
 
-    // Counts the call; returns the error it is to fail with, if any.
-    std::optional<std::errc> Enter(SeamCallInfo info) {
+    // Counts the call; true (with `ec` set) when it is to fail.
+    bool Fail(SeamCallInfo info, std::error_code& ec) {
         info.number = ++calls;
         if (keepLog) log.push_back(info);
         std::optional<std::errc> failure;
@@ -27,8 +25,10 @@ struct FailingFileSystem::State {
             if (failure) break;
             failure = rule(info);
         }
-        if (failure) failures.push_back(info.Describe());
-        return failure;
+        if (!failure) return false;
+        failures.push_back(info.Describe());
+        ec = std::make_error_code(*failure);
+        return true;
     }
 };
 
@@ -44,8 +44,7 @@ public:
           m_mode(mode) {}
 
     std::size_t Read(void* data, std::size_t size, std::error_code& ec) override {
-        if (Fail(SeamCall::Read, ec)) return 0;
-        return m_inner->Read(data, size, ec);
+        return Fail(SeamCall::Read, ec) ? 0 : m_inner->Read(data, size, ec);
     }
 
     void Write(const void* data, std::size_t size, std::error_code& ec) override {
@@ -63,35 +62,19 @@ public:
     }
 
     void Seek(std::uint64_t offset, std::error_code& ec) override {
-        if (Fail(SeamCall::Seek, ec)) return;
-        m_inner->Seek(offset, ec);
+        if (!Fail(SeamCall::Seek, ec)) m_inner->Seek(offset, ec);
     }
-
     void Flush(std::error_code& ec) override {
-        if (Fail(SeamCall::Flush, ec)) return;
-        m_inner->Flush(ec);
+        if (!Fail(SeamCall::Flush, ec)) m_inner->Flush(ec);
     }
-
     void Close(std::error_code& ec) override {
-        if (Fail(SeamCall::Close, ec)) {
-            std::error_code ignored;
-            m_inner->Close(ignored);
-            return;
-        }
-        m_inner->Close(ec);
+        std::error_code ignored;  // a failed close still releases the file
+        m_inner->Close(Fail(SeamCall::Close, ec) ? ignored : ec);
     }
 
 private:
     bool Fail(SeamCall call, std::error_code& ec) {
-        SeamCallInfo info;
-        info.call = call;
-        info.path = m_path;
-        info.mode = m_mode;
-        if (auto error = m_state->Enter(info)) {
-            ec = std::make_error_code(*error);
-            return true;
-        }
-        return false;
+        return m_state->Fail({0, call, m_path, {}, m_mode}, ec);
     }
 
     std::unique_ptr<File> m_inner;
@@ -103,41 +86,11 @@ private:
 }  // namespace
 
 const char* SeamCallName(SeamCall call) {
-    switch (call) {
-        case SeamCall::Open:
-            return "open";
-        case SeamCall::Rename:
-            return "rename";
-        case SeamCall::Remove:
-            return "remove";
-        case SeamCall::SyncDirectory:
-            return "sync-dir";
-        case SeamCall::LockDirectory:
-            return "lock-dir";
-        case SeamCall::Read:
-            return "read";
-        case SeamCall::Write:
-            return "write";
-        case SeamCall::Seek:
-            return "seek";
-        case SeamCall::Flush:
-            return "flush";
-        case SeamCall::Close:
-            return "close";
-        case SeamCall::Canonical:
-            return "canonical";
-        case SeamCall::WeaklyCanonical:
-            return "weakly-canonical";
-        case SeamCall::Status:
-            return "status";
-        case SeamCall::SymlinkStatus:
-            return "symlink-status";
-        case SeamCall::FileSize:
-            return "file-size";
-        case SeamCall::ListDirectory:
-            return "list";
-    }
-    return "?";
+    static const char* const kNames[] = {
+        "open",   "rename",         "remove",    "sync-dir", "lock-dir",  "read",
+        "write",  "seek",           "flush",     "close",    "canonical", "weakly-canonical",
+        "status", "symlink-status", "file-size", "list"};
+    return kNames[static_cast<std::size_t>(call)];
 }
 
 std::string SeamCallInfo::Describe() const {
@@ -168,27 +121,20 @@ void FailingFileSystem::FailFromCall(long k, std::errc error) {
 }
 
 void FailingFileSystem::AddRule(Rule rule) { m_state->rules.push_back(std::move(rule)); }
-
 void FailingFileSystem::SetFreeSpace(std::size_t bytes) { m_state->freeSpace = bytes; }
-
 long FailingFileSystem::Calls() const { return m_state->calls; }
-
 const std::vector<std::string>& FailingFileSystem::Failures() const { return m_state->failures; }
-
 void FailingFileSystem::KeepLog(bool keep) { m_state->keepLog = keep; }
-
 const std::vector<SeamCallInfo>& FailingFileSystem::Log() const { return m_state->log; }
+
+bool FailingFileSystem::FailQuery(SeamCall call, const std::filesystem::path& path,
+                                  std::error_code& ec) {
+    return m_state->Fail({0, call, path, {}, OpenMode::Read}, ec);
+}
 
 std::unique_ptr<File> FailingFileSystem::Open(const std::filesystem::path& path, OpenMode mode,
                                               std::error_code& ec) {
-    SeamCallInfo info;
-    info.call = SeamCall::Open;
-    info.path = path;
-    info.mode = mode;
-    if (auto error = m_state->Enter(info)) {
-        ec = std::make_error_code(*error);
-        return nullptr;
-    }
+    if (m_state->Fail({0, SeamCall::Open, path, {}, mode}, ec)) return nullptr;
     auto file = m_inner.Open(path, mode, ec);
     if (!file) return nullptr;
     return std::make_unique<FailingFile>(std::move(file), m_state, path, mode);
@@ -196,49 +142,22 @@ std::unique_ptr<File> FailingFileSystem::Open(const std::filesystem::path& path,
 
 void FailingFileSystem::Rename(const std::filesystem::path& from, const std::filesystem::path& to,
                                std::error_code& ec) {
-    SeamCallInfo info;
-    info.call = SeamCall::Rename;
-    info.path = from;
-    info.target = to;
-    if (auto error = m_state->Enter(info)) {
-        ec = std::make_error_code(*error);
-        return;
-    }
-    m_inner.Rename(from, to, ec);
+    if (!m_state->Fail({0, SeamCall::Rename, from, to, OpenMode::Read}, ec))
+        m_inner.Rename(from, to, ec);
 }
 
 void FailingFileSystem::Remove(const std::filesystem::path& path, std::error_code& ec) {
-    SeamCallInfo info;
-    info.call = SeamCall::Remove;
-    info.path = path;
-    if (auto error = m_state->Enter(info)) {
-        ec = std::make_error_code(*error);
-        return;
-    }
-    m_inner.Remove(path, ec);
+    if (!FailQuery(SeamCall::Remove, path, ec)) m_inner.Remove(path, ec);
 }
 
 void FailingFileSystem::SyncDirectory(const std::filesystem::path& dir, std::error_code& ec) {
-    SeamCallInfo info;
-    info.call = SeamCall::SyncDirectory;
-    info.path = dir;
-    if (auto error = m_state->Enter(info)) {
-        ec = std::make_error_code(*error);
-        return;
-    }
-    m_inner.SyncDirectory(dir, ec);
+    if (!FailQuery(SeamCall::SyncDirectory, dir, ec)) m_inner.SyncDirectory(dir, ec);
 }
 
-bool FailingFileSystem::FailQuery(SeamCall call, const std::filesystem::path& path,
-                                  std::error_code& ec) {
-    SeamCallInfo info;
-    info.call = call;
-    info.path = path;
-    if (auto error = m_state->Enter(info)) {
-        ec = std::make_error_code(*error);
-        return true;
-    }
-    return false;
+std::unique_ptr<HeldLock> FailingFileSystem::TryLockDirectory(const std::filesystem::path& dir,
+                                                              LockMode mode, std::error_code& ec) {
+    if (FailQuery(SeamCall::LockDirectory, dir, ec)) return nullptr;
+    return m_inner.TryLockDirectory(dir, mode, ec);
 }
 
 std::filesystem::path FailingFileSystem::Canonical(const std::filesystem::path& path,
@@ -273,18 +192,6 @@ std::vector<std::filesystem::path> FailingFileSystem::ListDirectory(
     const std::filesystem::path& dir, std::error_code& ec) {
     if (FailQuery(SeamCall::ListDirectory, dir, ec)) return {};
     return m_inner.ListDirectory(dir, ec);
-}
-
-std::unique_ptr<HeldLock> FailingFileSystem::TryLockDirectory(const std::filesystem::path& dir,
-                                                              LockMode mode, std::error_code& ec) {
-    SeamCallInfo info;
-    info.call = SeamCall::LockDirectory;
-    info.path = dir;
-    if (auto error = m_state->Enter(info)) {
-        ec = std::make_error_code(*error);
-        return nullptr;
-    }
-    return m_inner.TryLockDirectory(dir, mode, ec);
 }
 
 }  // namespace corvat::test
