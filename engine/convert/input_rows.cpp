@@ -217,7 +217,8 @@ std::string BadRowsMessage(const InputRows& rows) {
 }
 
 std::string LeaveOutQuestion(std::size_t convertible) {
-    return "Convert the other " + std::to_string(convertible) + " rows and leave these out?";
+    return "Convert the other " + std::to_string(convertible) +
+           (convertible == 1 ? " row" : " rows") + " and leave these out?";
 }
 
 std::string IntradayMessage(const std::string& file) {

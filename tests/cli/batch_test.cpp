@@ -49,7 +49,7 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
     EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 2, 2 rows written, converted");
     EXPECT_EQ(lines[7], "2 converted, 5 failed");
     EXPECT_NE(r.err.find("symbol \"FIFTEEN_LETTERS\": A symbol is at most 14"), std::string::npos);
-    EXPECT_NE(r.err.find("Convert the other 1 rows and leave these out?\n(Answered no: run again "
+    EXPECT_NE(r.err.find("Convert the other 1 row and leave these out?\n(Answered no: run again "
                          "with --skip-bad-rows to leave them out.)"),
               std::string::npos)
         << r.err;

@@ -58,7 +58,7 @@ TEST(RowReader, BadRowsCarryLineReasonAndTextAndOnlyFiveAreListed) {
         << message;
     EXPECT_NE(message.find("\n... and 2 more."), std::string::npos) << message;
     EXPECT_EQ(Excerpt("\x7f" + std::string(40, 'x')), "?" + std::string(39, 'x') + "...");
-    EXPECT_EQ(LeaveOutQuestion(1), "Convert the other 1 rows and leave these out?");
+    EXPECT_EQ(LeaveOutQuestion(1), "Convert the other 1 row and leave these out?");
     EXPECT_EQ(rows.dateKindMismatch, nullptr);
 }
 
