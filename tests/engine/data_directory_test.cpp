@@ -267,29 +267,6 @@ TEST(ReadBackThroughTheSeam, ReadFailuresNameTheFileAndTheReason) {
     EXPECT_NE(tree.nodes[0].error.find("Cannot read"), std::string::npos);
 }
 
-TEST(SecurityUpdate, AFailedRewriteIsReportedAndChangesNothing) {
-    TempDir dir;
-    const MasterRecord ibm = WriteSoundSecurity(dir.Path(), 1, "IBM");
-    const Bytes before = ReadBytes(dir / "F1.DAT");
-    InputRecord row;
-    row.day = ParseDate("011797", 9);
-    row.fields[kDateField] = DayNumberToDateValue(row.day);
-    row.fields[kCloseField] = IeeeToMbf(11.0f);
-    FailingFileSystem fs;
-    fs.AddRule([](const SeamCallInfo& call) -> std::optional<std::errc> {
-        if (call.call == SeamCall::Open && call.mode != OpenMode::Read) return std::errc::io_error;
-        return std::nullopt;
-    });
-    RecordingSink messages;
-    RecordMerge merge;
-    EXPECT_EQ(
-        UpdateSecurity(fs, dir.Path(), SecurityFromMaster(ibm, 1), {row},
-                       {true, false, false, false, true, false, false}, "in.csv", messages, merge),
-        1);
-    EXPECT_EQ(messages.All().rfind("Cannot create ", 0), 0u) << messages.All();
-    EXPECT_EQ(ReadBytes(dir / "F1.DAT"), before);
-}
-
 TEST(SecurityRemoval, ASecondRunReportsOnlyItsOwnRemovals) {
     TempDir dir;
     WriteBytes(dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(dir.Path(), 1, "IBM")}));
