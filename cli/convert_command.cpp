@@ -1,5 +1,7 @@
 #include "convert_command.h"
 
+#include <algorithm>
+
 #include "case_blind_path.h"
 #include "converter.h"
 #include "date_formats.h"
@@ -69,6 +71,11 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
     return sub;
 }
 
+bool ConvertCommand::SymbolAllowed(const std::string& symbol) const {
+    if (!m_update) return IsValidNewSymbol(symbol);
+    return std::all_of(symbol.begin(), symbol.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
+
 void ConvertCommand::Validate() {
     if (m_inputs.size() > 1) {
         if (!m_symbol.empty()) {
@@ -80,7 +87,7 @@ void ConvertCommand::Validate() {
         // As in a batch, a file's name is its symbol unless one is given.
         m_symbol = m_symbol.empty() ? SymbolFromFileName(m_inputs.front()) : CleanSymbol(m_symbol);
         if (m_symbol.empty()) throw UsageError("You did not enter a valid symbol");
-        if (!IsValidNewSymbol(m_symbol)) throw UsageError(std::string("--symbol: ") + kSymbolRule);
+        if (!SymbolAllowed(m_symbol)) throw UsageError(std::string("--symbol: ") + kSymbolRule);
         if (m_name.empty()) m_name = m_symbol;
     }
     if (m_name.size() > kMaxNameBytes)
@@ -207,7 +214,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
             continue;
         }
-        if (!IsValidNewSymbol(symbol)) {
+        if (!SymbolAllowed(symbol)) {
             messages.ShowMessage(input + ": symbol \"" + symbol + "\": " + kSymbolRule);
             continue;
         }

@@ -32,6 +32,9 @@ private:
     };
 
     void Validate();
+    // With --update a longer symbol may name a security already in DIR;
+    // the engine refuses it for a new one.
+    bool SymbolAllowed(const std::string& symbol) const;
     Outcome ConvertFile(const std::string& input, const std::string& symbol,
                         const std::string& name, bool useExisting, MessageSink& messages,
                         LockWaiter& waiter) const;

@@ -192,6 +192,12 @@ BatchWriter::Step BatchWriter::Add(const BatchFile& file, const std::vector<Inpu
 BatchWriter::Step BatchWriter::AddNew(const BatchFile& file,
                                       const std::vector<InputRecord>& records,
                                       FileOutcome& outcome) {
+    // An update may name a longer symbol another program stored; a new
+    // security must fit MASTER's field.
+    if (!IsValidNewSymbol(file.symbol)) {
+        Report("symbol \"" + file.symbol + "\": " + kSymbolRule);
+        return Step::Refused;
+    }
     if (!m_newMaster && SymbolTaken(*m_search, m_dir, file.symbol, m_update, m_messages))
         return Step::Refused;
     std::array<int, kFieldSlots> flags{};

@@ -3,6 +3,7 @@
 #include "builders.h"
 #include "cli_runner.h"
 #include "date_codec.h"
+#include "index_files.h"
 
 namespace corvat::test {
 namespace {
@@ -78,6 +79,29 @@ TEST(Update, BatchMixesUpdatesAndNewSecurities) {
               ibm + ": symbol IBM, file number 1, 1 row added, 0 replaced, 2 records, updated");
     const std::string added = msft + ": symbol MSFT, file number 2, 1 row";
     EXPECT_EQ(lines[1].substr(0, added.size()), added);
+}
+
+// Only DIR's own securities answer to --update, by their whole stored
+// symbol, which another program may have written longer than a new one's.
+TEST(Update, LongStoredSymbolsAnswerAndSubDirectorySymbolsAreNamed) {
+    UpdateFixture f;
+    std::filesystem::create_directory(f.out / "sub");
+    WriteBytes(f.out / "MASTER", MasterBytes(2, 2,
+                                             {WriteSoundSecurity(f.out, 1, "LONGSYMBOL12345"),
+                                              DirectoryEntry(2, "SUB")}));
+    WriteBytes(f.out / "sub" / "MASTER",
+               MasterBytes(1, 1, {WriteSoundSecurity(f.out / "sub", 1, "SUBONLY")}));
+    const auto rows = Rows({{19970117, 11}});
+    const std::pair<std::string, std::string> cases[] = {
+        {"longsymbol12345.csv", "LONGSYMBOL12345: 1 row added, 0 replaced, 3 records\n"},
+        {"LONGNEWSYMBOL12.csv", kSymbolRule},
+        {"subonly.csv", "SUBONLY is in " + (f.out / "sub").string()}};
+    for (const auto& [name, said] : cases) {
+        const CliRun r = f.Run({"convert", f.Input(name, rows), "--update"});
+        EXPECT_EQ(r.code, name[0] == 'l' ? 0 : 1) << name;
+        EXPECT_NE((r.out + r.err).find(said), std::string::npos) << r.out << r.err;
+    }
+    EXPECT_EQ(RunCorvatCli({"check", f.out.string()}).code, 0);
 }
 
 TEST(Remove, TakesTheEntryAndFilesAndFreesTheNumber) {
