@@ -156,9 +156,7 @@ private slots:
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
-    // The preview shows the first ten lines, a long one in pieces (the
-    // reader's own cases are below), and replaces the previous
-    // one; Cancel then writes nothing.
+    // Ten lines, a long one in pieces, replacing the previous preview; Cancel writes nothing.
     void previewsAndCancel() {
         Start();
         WhenModalOpens(Cancel);
@@ -184,8 +182,7 @@ private slots:
         QCOMPARE(m_ws->beeps, 0);
     }
 
-    // A file named on the command line opens once the window is shown and
-    // goes through the dialog to the files and the profile.
+    // The file opens once the window is shown.
     void convertsFromTheCommandLineThroughDialogToFiles() {
         const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(5));
         const QString out = m_ws->MakeDir(QStringLiteral("out"));
@@ -273,8 +270,7 @@ private slots:
         QCOMPARE(QFile::exists(choice.path + QStringLiteral("/MASTER")), indexFile.isEmpty());
     }
 
-    // From a relative path, several runs each give their outcome line; the
-    // same symbol again is offered as an update: No refuses it, Yes adds the rows.
+    // The same symbol again is offered as an update: No refuses it, Yes adds the rows.
     void settingsTwiceGivesTwoOutcomeLinesFromARelativePath() {
         Start();
         m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
@@ -316,9 +312,8 @@ private slots:
         QCOMPARE(View()->toPlainText(), kSuccess);
     }
 
-    // Another program holds the directory's lock: the window stays alive, and
-    // the run goes on when that program ends; Cancel, or closing the window,
-    // ends the wait quietly and writes nothing.
+    // The window stays alive while another program holds the lock; Cancel, or
+    // closing the window, ends the wait quietly and writes nothing.
     void waitsForAnotherWriterUntilItEndsOrCancel() {
         Start();
         ConversionChoice choice{.path = m_ws->MakeDir("out")};
@@ -358,8 +353,7 @@ private slots:
                  4);  // MASTER, EMASTER, F1.DAT, F1.DOP
     }
 
-    // File > Remove Security: the directory (starting at the last output
-    // directory), the symbol, then a confirmation; No removes nothing.
+    // The chooser starts at the last output directory; No removes nothing.
     void removesASecurityAfterAskingDirectorySymbolAndConfirmation() {
         Start();
         ConversionChoice choice{.path = m_ws->MakeDir("out")};
@@ -416,7 +410,6 @@ private slots:
         QVERIFY(!entry(3)->isVisible());
     }
 
-    // Place, menus, toolbar and status bar as the user first sees them.
     void mainWindowAsItOpens() {
         StartActive();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -478,8 +471,7 @@ private slots:
         QVERIFY(bar->currentMessage().isEmpty() && !m_app->View()->whatsThis().isEmpty());
     }
 
-    // Settings waits for the first file opened; then the log can be copied,
-    // and no editing key changes it or any file; New empties it.
+    // No editing key changes the log or any file; New empties the log.
     void settingsFollowTheFirstOpenAndOnlyCopyKeysAct() {
         StartActive();
         QAction* settings = Frame()->Action(ID_SETTINGS);

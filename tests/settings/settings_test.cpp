@@ -338,9 +338,8 @@ private slots:
         QCOMPARE(m_dlg->Values().Path, QStringLiteral("/data/Prices  "));
     }
 
-    // What is typed into the symbol or date format box, what OK leaves there
-    // and the date format number handed on (0: a format of the user's own);
-    // blanks before a symbol stay, "y" is the first entry.
+    // Typed, left by OK, and the date format number handed on (0: the user's own
+    // format); blanks before a symbol stay, "y" is the first entry.
     void typedTextIsCleaned() {
         const std::tuple<int, QString, QString, int> typedShownNumber[] = {
             {kIdSymbol, "ibm   ", "IBM", 9},
@@ -484,8 +483,7 @@ private slots:
             CheckArrangement(&dlg, scale == 1.0 ? QStringLiteral("settings-dialog.png")
                                                 : QStringLiteral("settings-dialog-large.png"));
 
-            // The four group boxes are stacked in their order, OK and Cancel
-            // beneath them at the bottom right.
+            // The group boxes stacked in order, OK and Cancel beneath at the bottom right.
             const QStringList titles = {"Input File: Supported Fields and Column Assignments",
                                         "Input File: Detail Settings",
                                         "Output File: Path to Output Files",
@@ -511,8 +509,7 @@ private slots:
     }
 
     void stepsWithinTheRange() {
-        // The range's top (the bottom is 1, or 0 with 200: skip rows), the
-        // text, the arrow clicked and the text after.
+        // Top of the range (bottom 1, or 0 with 200), text, arrow clicked, text after.
         const std::tuple<int, QString, int, QString> steps[] = {
             {20, "20", +1, "20"},    {20, "1", -1, "1"},
             {200, "199", +1, "200"}, {200, "0", -1, "0"},
@@ -572,8 +569,7 @@ private slots:
         QCOMPARE(edit.text(), QStringLiteral("ABCDEFG"));
     }
 
-    // A message is plain UTF-8 (typed markup shows as typed) with OK and the
-    // program's title; a question returns the button pressed.
+    // Messages are plain UTF-8 with OK and our title; questions return the button.
     void messageAndQuestionBoxes() {
         QString seen;
         WhenModalOpens<QMessageBox>([&](QMessageBox* box) {
