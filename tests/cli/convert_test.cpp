@@ -39,8 +39,9 @@ TEST(CliConvert, ConvertsIntoANewThenTheExistingMaster) {
         << "name defaults to symbol";
     EXPECT_EQ(ReadBytes(f.dir / "F1.DAT").size(), 3u * 28);
 
-    r = f.Convert({"--symbol", "msft", "--name", "Microsoft", "--no-oi", "--no-volume"});
+    r = f.Convert({"--symbol", "msft", "--name", "Microsoft\x80", "--no-oi", "--no-volume"});
     ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("outside ASCII"), std::string::npos) << r.err;
     EXPECT_EQ(ReadBytes(f.dir / "MASTER").size(), 3u * 53);
     EXPECT_EQ(ReadBytes(f.dir / "F2.DAT").size(), 3u * 20);
     EXPECT_TRUE(std::filesystem::exists(f.dir / "MASTER.BAK"));

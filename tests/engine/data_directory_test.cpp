@@ -22,6 +22,7 @@ TEST(StoredDates, DecodesRealDatesAndShowsAnythingElseAsTheNumber) {
     ASSERT_TRUE(jan.valid);
     EXPECT_EQ(StoredDateText(jan), "1997-01-15");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1991231.0f))), "2099-12-31");
+    EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1990101.0f))), "2099-01-01");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1000229.0f))), "2000-02-29");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(960229.0f))), "1996-02-29");
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1200229.0f))), "2020-02-29");
@@ -228,7 +229,8 @@ TEST(SecurityDataRead, FallsBackOnTheEntryOnlyWhereNoDoubtIsLeft) {
     WriteBytes(dir / "f4.dat", ReadBytes(dir / "F4.DAT"));
     std::filesystem::remove(dir / "F4.DAT");
     SecurityData security;
-    IndexedSecurity entry = SecurityFromMaster(DatedEntry(4, "X", 2, 0, 0), 1);
+    IndexedSecurity entry = SecurityFromMaster(DatedEntry(4, "X", 2, 0, 0, "NAME"), 1);
+    EXPECT_EQ(entry.symbol + entry.name + "|", "XNAME|") << "MASTER's padding taken off";
     ASSERT_EQ(ReadSecurityData(dir.Path(), entry, security, RealFileSystem()), "");
     EXPECT_EQ(security.description.fields, (std::vector<int>{0, 4}));
     EXPECT_EQ(security.data.path.filename(), "f4.dat");
@@ -278,6 +280,9 @@ TEST(SecurityRemoval, ASecondRunReportsOnlyItsOwnRemovals) {
     EXPECT_EQ(removal.RemovedSecurities().size(), 1u);
     EXPECT_EQ(removal.Run(), 1) << "the second time it is gone";
     EXPECT_TRUE(removal.RemovedSecurities().empty());
+    WriteText(dir / "MASTER", "short");
+    EXPECT_EQ(removal.Run(), 1);
+    EXPECT_NE(messages.All().find("MASTER"), std::string::npos) << "a master it cannot read";
 }
 
 TEST(PosixFileSystem, RemoveAndLockReportTheirErrors) {

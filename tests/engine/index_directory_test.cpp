@@ -65,13 +65,14 @@ TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
                              EmasterRecordBytes(2, "OTHER", 970115.0f, 970120.0f, "", 0x7f)}));
     WriteMwdFile(dir.Path(), 259, 2, {{970115.0f, 1.0f}, {970116.0f, 2.0f}});
     WriteMwdFile(dir.Path(), 258, 2, {{970115.0f, 1.0f}});  // a weekly series
-    WriteBytes(
-        dir / "XMASTER",
+    Bytes xmaster =
         XmasterFileBytes(4, 3, 257,
                          {XmasterRecordBytes(259, "GOOD", 19970115, 19970116),
                           XmasterRecordBytes(7, "LOW", 19970115, 19970115),
                           XmasterRecordBytes(258, "WEEKLY", 19970101, 19970101, "", 0x09, 'W'),
-                          XmasterRecordBytes(256, "ibm", 19970115, 19970116)}));
+                          XmasterRecordBytes(256, "ibm", 19970115, 19970116)});
+    xmaster.resize(xmaster.size() + 5);
+    WriteBytes(dir / "XMASTER", xmaster);
     const std::string found = Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem()));
     EXPECT_EQ(found,
               "EMASTER: record 2 (OTHER) differs from MASTER's entry 2 (ABCDEFGHIJKLMNOP) in its "
@@ -80,6 +81,8 @@ TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
               "fields (7, bitset 7 fields; MASTER 2).\n"
               "EMASTER: record 2 (OTHER) differs from MASTER's entry 2 (ABCDEFGHIJKLMNOP) in its "
               "dates (1997-01-15 to 1997-01-20; MASTER 1997-01-15 to 1997-01-16).\n"
+              "XMASTER: length 755 is not a whole number of 150-byte records (5 bytes left "
+              "over).\n"
               "XMASTER: header counts 4 records in one place and 3 in the other.\n"
               "XMASTER: entry 2 (LOW) has file number 7; XMASTER's numbers begin at 256.\n"
               "XMASTER: entry 4 (ibm) repeats a symbol of MASTER.\n"
@@ -98,6 +101,12 @@ TEST(IndexDirectory, CheckNamesAnEmasterBehindOrOutOfStep) {
          "EMASTER: not in step with MASTER: record 1 names file number 2 where MASTER's entry "
          "names 1; readers that list securities from EMASTER show other securities than readers "
          "that use MASTER.\n"},
+        {[] {
+             Bytes emaster = InStepEmaster();
+             emaster.resize(emaster.size() + 3);
+             return emaster;
+         }(),
+         "EMASTER: length 579 is not a whole number of 192-byte records (3 bytes left over).\n"},
     };
     for (const auto& [emaster, finding] : cases) {
         TempDir dir;

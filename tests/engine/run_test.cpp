@@ -74,6 +74,19 @@ TEST(Run, ADirectoryChangedWhileTheUserWasAskedIsLeftAlone) {
         EXPECT_EQ(FileNames(f.dir.Path()), (std::vector<std::string>{"MASTER", "input.txt"}));
         EXPECT_EQ(ReadBytes(f.dir / "MASTER"), other);
     }
+    // Asked to update IBM, which meanwhile became another file's.
+    JobFixture f;
+    WriteBytes(f.dir / "MASTER", MasterBytes(1, 1, {WriteSoundSecurity(f.dir.Path(), 1, "IBM")}));
+    const Bytes moved = MasterBytes(1, 2, {WriteSoundSecurity(f.dir.Path(), 2, "IBM")});
+    f.job.m_bUseExisting = 1;
+    f.job.m_bAskUpdate = true;
+    f.job.m_szSymbol = "IBM";
+    f.messages.answer = true;
+    f.messages.whileAsking = [&] { WriteBytes(f.dir / "MASTER", moved); };
+    EXPECT_EQ(f.Convert("011797,1,2,3,4,5,6\n"), 1);
+    EXPECT_NE(f.messages.messages.back().find(" changed while you were being asked"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(f.dir / "MASTER"), moved);
 }
 
 TEST(Run, DuplicateSymbolIsRefusedBySymbolOrName) {
