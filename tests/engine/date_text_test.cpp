@@ -59,6 +59,7 @@ TEST(ReadDate, StrictRulesWithTheirReasons) {
         {"01/15/60", 3, 0, "the year 1960 is outside 1961 to 2099"},
         {"2024-01-05xyz", 2, 0, "other text follows the date"},
         {"2024-01-05 12", 2, 0, "other text follows the date"},
+        {"2024-01-05T", 2, 0, "other text follows the date"},
         {"24-01-05", 2, 0, "it is not written as CCYY_MM_DD"},
         {"2024-1-5", 1, 0, "it is not written as YY_MM_DD"},
         {"2024/01/0a", 2, 0, "other text follows the date"},
