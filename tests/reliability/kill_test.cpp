@@ -78,6 +78,44 @@ void ExpectAsItWasOrCommitted(const DirSnapshot& before, const DirSnapshot& afte
     }
 }
 
+// Runs `args` undisturbed (the quickest of three gives the span the kills
+// are spread over, since a busy machine only makes runs longer; the last
+// gives `complete`), then kills it at random moments; each time the
+// directory is as before or committed. Returns how many runs were killed.
+int KillAtRandomMoments(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                        const std::filesystem::path& errors, const DirSnapshot& before,
+                        const std::string& updated, int runs, DirSnapshot& complete) {
+    auto duration = std::chrono::microseconds::max();
+    for (int timed = 0; timed < 3; ++timed) {
+        Restore(dir, before);
+        const auto start = Clock::now();
+        EXPECT_EQ(RunCliProcess(args, errors), 0) << ReadFileBytes(errors);
+        duration = std::min(
+            duration, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
+    }
+    complete = Snapshot(dir);
+    std::mt19937 random(20240601);
+    std::uniform_int_distribution<long> moment(0, duration.count() * 9 / 10);
+    int killed = 0;
+    for (int run = 0; run < runs; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        Restore(dir, before);
+        const CliProcess process = StartCli(args, errors);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(process.pid, SIGKILL);
+        const int status = WaitCli(process);
+        if (status == 128 + SIGKILL) {
+            ++killed;
+        } else {
+            // It finished first, or failed: a failure must say why.
+            EXPECT_EQ(status, 0) << ReadFileBytes(errors);
+        }
+        ExpectAsItWasOrCommitted(before, Snapshot(dir), complete, updated, status == 0);
+        if (::testing::Test::HasFatalFailure()) break;
+    }
+    return killed;
+}
+
 TEST(KillTest, ABatchSurvivesSigkillAtAnyMoment) {
     TempDir work;
     const auto dir = work / "data";
@@ -105,41 +143,11 @@ TEST(KillTest, ABatchSurvivesSigkillAtAnyMoment) {
     args.insert(args.end(), {"--dir", dir.string(), "--master", "existing", "--update",
                              "--date-format", "MM_DD_CCYY"});
 
-    // How long an undisturbed batch takes, to spread the kills over it: the
-    // quickest of three, since a busy machine only makes runs longer.
-    auto duration = std::chrono::microseconds::max();
-    for (int timed = 0; timed < 3; ++timed) {
-        Restore(dir, before);
-        const auto start = Clock::now();
-        ASSERT_EQ(RunCliProcess(args, errors), 0) << ReadFileBytes(errors);
-        duration = std::min(
-            duration, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
-    }
-    const DirSnapshot complete = Snapshot(dir);
-    // The update's data file: named in MASTER before the batch, changed by it.
-    const std::string updated = "F3.DAT";
-    ASSERT_NE(before.at(updated), complete.at(updated));
-
-    std::mt19937 random(20240601);
-    std::uniform_int_distribution<long> moment(0, duration.count() * 9 / 10);
+    DirSnapshot complete;
     constexpr int kRuns = 40;
-    int killed = 0;
-    for (int run = 0; run < kRuns; ++run) {
-        SCOPED_TRACE("run " + std::to_string(run));
-        Restore(dir, before);
-        const CliProcess process = StartCli(args, errors);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        ::kill(process.pid, SIGKILL);
-        const int status = WaitCli(process);
-        if (status == 128 + SIGKILL) {
-            ++killed;
-        } else {
-            // It finished first, or failed: a failure must say why.
-            EXPECT_EQ(status, 0) << ReadFileBytes(errors);
-        }
-        ExpectAsItWasOrCommitted(before, Snapshot(dir), complete, updated, status == 0);
-        if (HasFatalFailure()) return;
-    }
+    const int killed = KillAtRandomMoments(args, dir, errors, before, "F3.DAT", kRuns, complete);
+    // The update's data file: named in MASTER before the batch, changed by it.
+    ASSERT_NE(before.at("F3.DAT"), complete.at("F3.DAT"));
     EXPECT_GE(killed, kRuns / 4) << "most kills came too late to test anything";
 
     // What a kill left behind does not stop the next run, not even for a
@@ -150,6 +158,20 @@ TEST(KillTest, ABatchSurvivesSigkillAtAnyMoment) {
     DirectoryIndex index;
     ReadDirectoryIndex(RealFileSystem(), dir, index);
     EXPECT_EQ(index.EmasterStanding(), EmasterState::InStep);
+}
+
+// A removal: the entry still there with its files whole, or gone from every
+// index with at most its files left behind.
+TEST(KillTest, ARemovalSurvivesSigkillAtAnyMoment) {
+    TempDir work;
+    const auto dir = work / "data";
+    std::filesystem::create_directory(dir);
+    Portfolio::Build(dir);
+    Portfolio::AddEmaster(dir);
+    DirSnapshot complete;
+    KillAtRandomMoments({"remove", dir.string(), "bbb"}, dir, work / "stderr.txt", Snapshot(dir),
+                        "", 20, complete);
+    EXPECT_FALSE(complete.count("F2.DAT") || complete.count("F2.DOP"));
 }
 
 }  // namespace
