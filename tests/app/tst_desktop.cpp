@@ -124,11 +124,7 @@ private:
     void Start(const QStringList& arguments = {QStringLiteral("corvat")}) {
         m_app = std::make_unique<CCorvatApp>(m_ws->Services());
         QVERIFY(m_app->InitInstance(arguments));
-    }
-
-    void StartActive() {
-        Start();
-        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        if (arguments.size() == 1) QVERIFY(QTest::qWaitForWindowActive(Frame()));
     }
 
     void Open(const QString& path) {
@@ -136,15 +132,10 @@ private:
         Frame()->Action(ID_FILE_OPEN)->trigger();
     }
 
-    void OpenAndConvert(const QString& path, const ConversionChoice& choice) {
+    // Opens `path` or, without one, runs Settings on the file already open.
+    void Convert(const ConversionChoice& choice, const QString& path = {}) {
         WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
-        Open(path);
-    }
-
-    // Runs the Settings command on the file already open.
-    void Convert(const ConversionChoice& choice) {
-        WhenModalOpens([choice](QDialog* dialog) { FillAndAccept(dialog, choice); });
-        Frame()->Action(ID_SETTINGS)->trigger();
+        path.isEmpty() ? Frame()->Action(ID_SETTINGS)->trigger() : Open(path);
     }
 
 private slots:
@@ -198,8 +189,7 @@ private slots:
         QVERIFY(View()->toPlainText().isEmpty());  // not yet: the loop has not run
         QTRY_VERIFY(View()->toPlainText().endsWith(kSuccess));
         QVERIFY(windowShownFirst);
-        QCOMPARE(View()->toPlainText(),
-                 Header(input) + QString::fromLatin1(PriceFile(5)) + kSuccess);
+        QCOMPARE(View()->toPlainText(), Header(input) + PriceFile(5) + kSuccess);
         QCOMPARE(m_ws->beeps, 1);
         QCOMPARE(logAtBeep, View()->toPlainText());  // the beep follows the outcome line
         QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
@@ -208,21 +198,17 @@ private slots:
         const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
         QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
 
-        QSettings ini(m_ws->profile.FileName(), QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("Setting"));
-        QStringList stored;
-        for (const char* key : {"DateFormat", "Exist", "SkipRows", "Symbol", "Name"})
-            stored << ini.value(QLatin1String(key)).toString();
-        QCOMPARE(stored.join('|'), QStringLiteral("MM_DD_CCYY|1|1|ABC|Sample Corp"));
-        QCOMPARE(QDir(ini.value(QStringLiteral("Path")).toString()).canonicalPath(),
-                 QDir(out).canonicalPath());
+        const SettingsValues s = ProfileStore(m_ws->profile.FileName()).LoadSettings();
+        QCOMPARE(std::tuple(s.DateFormat, s.Exist, s.SkipRows, s.Symbol, s.Name),
+                 std::tuple(QString("MM_DD_CCYY"), 1, 1, QString("ABC"), QString("Sample Corp")));
+        QCOMPARE(QDir(s.Path).canonicalPath(), QDir(out).canonicalPath());
     }
 
     void failedRunReportsAndKeepsDialogValues() {
         Start();
         const QString input = m_ws->WriteFile(QStringLiteral("prices.csv"), PriceFile(3));
         const ConversionChoice choice{.path = m_ws->Path("no-such-dir"), .dateFormat = "DDMMYY"};
-        OpenAndConvert(input, choice);
+        Convert(choice, input);
 
         // The engine's own report, in a box and in the log before the outcome.
         QCOMPARE(m_ws->sink->messages.size(), size_t{1});
@@ -260,7 +246,7 @@ private slots:
         const ConversionChoice choice{.path = m_ws->MakeDir("out"), .makeNewMaster = false};
         if (!indexFile.isEmpty()) m_ws->WriteFile("out/" + indexFile, QByteArray(192, '\0'));
         m_ws->sink->answer = true;
-        OpenAndConvert(m_ws->WriteFile(QStringLiteral("p.csv"), PriceFile(3) + "bad\n"), choice);
+        Convert(choice, m_ws->WriteFile(QStringLiteral("p.csv"), PriceFile(3) + "bad\n"));
         QCOMPARE(View()->toPlainText().contains("Make a new one? Yes"), indexFile.isEmpty());
         QVERIFY(View()->toPlainText().endsWith(
             indexFile.isEmpty() ? kSuccess + "\n1 row left out."
@@ -277,7 +263,7 @@ private slots:
         const QString previous = QDir::currentPath();
         QDir::setCurrent(m_ws->Path(QStringLiteral(".")));
         ConversionChoice choice{.path = m_ws->MakeDir("out")};
-        OpenAndConvert(QStringLiteral("prices.csv"), choice);
+        Convert(choice, QStringLiteral("prices.csv"));
         QVERIFY(QFileInfo(View()->m_strInputPath).isAbsolute());
         const QString afterFirst = View()->toPlainText();
         QVERIFY(afterFirst.endsWith(kSuccess));
@@ -294,7 +280,7 @@ private slots:
         // The first run moved the working directory to the output directory:
         // the input is found all the same.
         m_ws->sink->answer = true;
-        OpenAndConvert(m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)), choice);
+        Convert(choice, m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)));
         QVERIFY(View()->toPlainText().endsWith(
             QStringLiteral("\nSAMPLE: 2 rows added, 0 replaced, 5 records")));
         QCOMPARE(ReadAll(choice.path + QStringLiteral("/F1.DAT")).mid(28, 3 * 28), data.mid(28));
@@ -336,9 +322,7 @@ private slots:
             });
             choice.makeNewMaster = way == "ends";
             choice.symbol = way == "ends" ? choice.symbol : QStringLiteral("OTHER");
-            way == "ends"
-                ? OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice)
-                : Convert(choice);
+            Convert(choice, way == "ends" ? m_ws->WriteFile("a.csv", PriceFile(3)) : QString());
             const QString dir = QFileInfo(choice.path).canonicalFilePath();
             QCOMPARE(seen.mid(0, 2),
                      QStringList({"Waiting for another program writing to " + dir + "...", "0"}));
@@ -349,15 +333,14 @@ private slots:
         }
         // The close was held off until the wait had ended, then done.
         QTRY_VERIFY(!Frame()->isVisible());
-        QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(),
-                 4);  // MASTER, EMASTER, F1.DAT, F1.DOP
+        QCOMPARE(QDir(choice.path).entryList(QDir::Files).size(), 4);  // MASTER, EMASTER, F1.*
     }
 
     // The chooser starts at the last output directory; No removes nothing.
     void removesASecurityAfterAskingDirectorySymbolAndConfirmation() {
         Start();
         ConversionChoice choice{.path = m_ws->MakeDir("out")};
-        OpenAndConvert(m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)), choice);
+        Convert(choice, m_ws->WriteFile(QStringLiteral("a.csv"), PriceFile(3)));
         const QString dir = QFileInfo(choice.path).canonicalFilePath();
         QString started;
         for (const bool yes : {false, true}) {
@@ -411,7 +394,7 @@ private slots:
     }
 
     void mainWindowAsItOpens() {
-        StartActive();
+        Start();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         const WindowPlacement p = MainWindowPlacement(screen.width(), screen.height());
         QCOMPARE(Frame()->size(), QSize(p.width, p.height));
@@ -420,12 +403,10 @@ private slots:
         QStringList items;
         for (QAction* menu : Frame()->menuBar()->actions()) {
             items << menu->text();
-            for (QAction* a : menu->menu()->actions()) {
-                if (a->isVisible()) {
+            for (QAction* a : menu->menu()->actions())
+                if (a->isVisible())
                     items << Item(a->isSeparator() ? QString() : a->text(),
                                   a->property(kControlIdProperty).toInt(), a->isEnabled());
-                }
-            }
         }
         QCOMPARE(items, (QStringList{"&File", Item("&Open...\tCtrl+O", ID_FILE_OPEN),
                                      Item("Settings...", ID_SETTINGS, false),
@@ -473,7 +454,7 @@ private slots:
 
     // No editing key changes the log or any file; New empties the log.
     void settingsFollowTheFirstOpenAndOnlyCopyKeysAct() {
-        StartActive();
+        Start();
         QAction* settings = Frame()->Action(ID_SETTINGS);
         const QString missing = m_ws->Path(QStringLiteral("gone.csv"));
         Open(missing);  // a failed open changes nothing
@@ -532,7 +513,7 @@ private slots:
     }
 
     void helpOpensContentsAndContextTopicsOnPagesOfOurOwn() {
-        StartActive();
+        Start();
         QStringList topics;  // what the help window shows after each request
         const auto note = [&] {
             topics << (Frame()->Help() ? Frame()->Help()->CurrentTopic() : "");
@@ -577,7 +558,7 @@ private slots:
     }
 
     void aboutBoxShowsItsLinesAndNotice() {
-        StartActive();
+        Start();
         QStringList seen;
         WhenModalOpens([&](QDialog* dialog) {
             seen << FindControl<QPlainTextEdit>(dialog, IDC_LEGAL_NOTICE)->toPlainText()
@@ -605,7 +586,6 @@ private slots:
         }
     }
 
-    // The desktop test shows ten lines and a long one through the log.
     void previewReadsTenLinesInPiecesOf299() {
         const QString x299(299, u'x');
         const std::pair<QByteArray, QStringList> cases[] = {
@@ -648,10 +628,9 @@ private slots:
         test::RecordingSink sink;
         corvat::NullProfile profile;
         CConverter job(sink, profile, RealFileSystem());
-        SettingsValues v;
-        v.Path = "/tmp/out dir ", v.Symbol = "IBM", v.Name = "IBM CORP";
-        v.Delimiter = v.SkipOn = v.Decimal = v.Suffixes = 1;
-        v.OpenOn = v.LoOn = v.OIOn = 0;
+        SettingsValues v{
+            .Delimiter = 1, .Path = "/tmp/out dir ", .Symbol = "IBM", .Name = "IBM CORP"};
+        v.SkipOn = v.Decimal = v.Suffixes = 1, v.OpenOn = v.LoOn = v.OIOn = 0;
         v.Thousands = 2, v.SkipRows = 3, v.DateCol = 20, v.CloCol = 3, v.OICol = 5;
         FillConverter(job, v, QStringLiteral("/in/prices.csv"), 9);
         QCOMPARE(job.m_strInputPath + "|" + job.m_szPath + "|" + job.m_szSymbol + "|" +

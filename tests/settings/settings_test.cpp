@@ -63,13 +63,11 @@ inline void CheckArrangement(QWidget* dialog, const QString& shotName) {
             QVERIFY2(group->contentsRect().contains(QRect(c->pos(), c->size())),
                      qPrintable(Describe(c) + " leaves its group box"));
     }
-    for (int i = 0; i < controls.size(); ++i) {
-        for (QWidget* a = controls[i]; QWidget * b : controls.mid(i + 1)) {
+    for (int i = 0; i < controls.size(); ++i)
+        for (QWidget* a = controls[i]; QWidget * b : controls.mid(i + 1))
             if (!a->isAncestorOf(b) && !b->isAncestorOf(a))
                 QVERIFY2(!InDialog(a, dialog).intersects(InDialog(b, dialog)),
                          qPrintable(Describe(a) + " overlaps " + Describe(b)));
-        }
-    }
 
     QDir().mkpath(QStringLiteral(CORVAT_SCREENSHOT_DIR));
     QVERIFY(dialog->grab().save(QStringLiteral(CORVAT_SCREENSHOT_DIR "/%1").arg(shotName)));
@@ -171,17 +169,10 @@ private:
     QString m_root;   // canonical path of the temporary tree
     int m_depth = 0;  // list entries above m_root's own
 
-    std::unique_ptr<CChooseDir> Make(const QString& start) {
-        return std::make_unique<CChooseDir>(*m_sink, start);
-    }
+    auto Make(const QString& start) { return std::make_unique<CChooseDir>(*m_sink, start); }
     static QLineEdit* Box(CChooseDir* d) { return FindControl<QLineEdit>(d, kIdDirectoryBox); }
-    static QListWidget* List(CChooseDir* d) {
-        return FindControl<QListWidget>(d, kIdDirectoryList);
-    }
+    static auto* List(CChooseDir* d) { return FindControl<QListWidget>(d, kIdDirectoryList); }
     static void Confirm(CChooseDir* d) { FindControl<QPushButton>(d, kIdOk)->click(); }
-    static std::string Question(const QString& dir) {
-        return ("Directory " + dir + " does not exist.\nCreate this directory?").toStdString();
-    }
 
     QTemporaryDir m_dir;  // the profile store's files, and the chooser's tree below it
     QString m_ini;
@@ -258,30 +249,28 @@ private slots:
     void fieldChecksRunInReadingOrder() {
         // A cleared box is checked all the same.
         Open({.Path = "/tmp", .Symbol = "IBM", .Name = "IBM CORP", .SkipOn = 1, .LoOn = 0});
-        const struct {
-            int id;
-            QString bad, good, message;
-        } order[] = {{kIdDateCol, "0", "  1 ", kRange},
-                     {kIdOpenCol, "-1", "002", kNan},
-                     {kIdHiCol, "21", "3", kRange},
-                     {kIdLoCol, "25", "4", kRange},
-                     {kIdCloCol, "", "5", kNan},
-                     {kIdVolCol, "1 2", "6", kNan},
-                     {kIdOICol, "123456789012345", "7", kRange},
-                     {kIdName, QString(17, 'n'), "Name", "Enter no more than 16 characters."},
-                     {kIdPath, QString(201, 'p'), "/tmp", "Enter no more than 200 characters."},
-                     {kIdSymbol, QString(15, 's'), "SYM", "Enter no more than 14 characters."},
-                     {kIdSkipRows, "201", "200", "Please enter an integer between 0 and 200."}};
-        for (const auto& step : order) SetText(step.id, step.bad);
+        const std::tuple<int, QString, QString, QString> order[] = {
+            {kIdDateCol, "0", "  1 ", kRange},
+            {kIdOpenCol, "-1", "002", kNan},
+            {kIdHiCol, "21", "3", kRange},
+            {kIdLoCol, "25", "4", kRange},
+            {kIdCloCol, "", "5", kNan},
+            {kIdVolCol, "1 2", "6", kNan},
+            {kIdOICol, "123456789012345", "7", kRange},
+            {kIdName, QString(17, 'n'), "Name", "Enter no more than 16 characters."},
+            {kIdPath, QString(201, 'p'), "/tmp", "Enter no more than 200 characters."},
+            {kIdSymbol, QString(15, 's'), "SYM", "Enter no more than 14 characters."},
+            {kIdSkipRows, "201", "200", "Please enter an integer between 0 and 200."}};
+        for (const auto& [id, bad, good, message] : order) SetText(id, bad);
         auto* combo = Get<QComboBox>(kIdDateFormat);
         combo->setEditText(QString(13, 'D'));
-        for (const auto& step : order) {
+        for (const auto& [id, bad, good, message] : order) {
             m_sink->Clear();
             PressOk();
-            QCOMPARE(m_sink->messages, std::vector{step.message.toStdString()});
-            if (Get(step.id)->isEnabled()) QCOMPARE(FocusId(), step.id);
-            QCOMPARE(Text(step.id), step.bad);  // a refused text stays as typed
-            SetText(step.id, step.good);
+            QCOMPARE(m_sink->messages, std::vector{message.toStdString()});
+            if (Get(id)->isEnabled()) QCOMPARE(FocusId(), id);
+            QCOMPARE(Text(id), bad);  // a refused text stays as typed
+            SetText(id, good);
         }
         PressOk();
         QCOMPARE(LastMessage(), std::string("Enter no more than 12 characters."));
@@ -367,21 +356,19 @@ private slots:
     }
 
     void valuesAfterOkAreWhatTheControlsShow() {
-        // Hand-edited: no button chosen.
         Open({.Delimiter = 7, .Path = "/tmp", .Symbol = "IBM", .Name = "IBM CORP"});
         PressOk();
-        QCOMPARE(m_dlg->Values().Delimiter, -1);
+        QCOMPARE(m_dlg->Values().Delimiter, -1);  // hand-edited: no button chosen
         Open(kValid);
         for (int id : {kIdTab, kIdMakeNewMaster, kIdSkipOn, kIdVolOn})
             Get<QAbstractButton>(id)->click();
         SetText(kIdSkipRows, "3");
-        SetText(kIdName, "lower name ");
+        SetText(kIdName, "lower name ");  // the name is not checked or cleaned
         PressOk();
-        SettingsValues expected = kValid;
-        expected.Delimiter = expected.Exist = expected.SkipOn = 1;
-        expected.SkipRows = 3, expected.VolOn = 0, expected.VolCol = 1;
-        expected.Name = "lower name ";  // the name is not checked or cleaned
-        QVERIFY(m_dlg->Values() == expected);
+        SettingsValues shown = kValid;
+        shown.Delimiter = shown.Exist = shown.SkipOn = 1, shown.SkipRows = 3;
+        shown.VolOn = 0, shown.VolCol = 1, shown.Name = "lower name ";
+        QVERIFY(m_dlg->Values() == shown);
         QCOMPARE(m_receiver->numbers, (std::vector<int>{9, 9}));
     }
 
@@ -525,9 +512,7 @@ private slots:
             const QString step = QStringLiteral("%1 %2: ").arg(text).arg(delta);
             QCOMPARE(step + box.text(), step + expected);
         }
-    }
-
-    void keysAndNonNumbers() {
+        // Keys step as the arrows do.
         QLineEdit box;
         UpDownControl spin(&box);
         spin.SetRange(1, 20);
@@ -674,9 +659,7 @@ private slots:
         QFETCH(QString, chosen);
         typed.replace("%1", m_root);
         chosen.replace("%1", m_root).replace("%2", typed);
-        QFile file(m_root + "/plain.txt");
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(QFile(m_root + "/plain.txt").open(QIODevice::WriteOnly));
         const QString saved = QDir::currentPath();
         QDir::setCurrent(m_root);
         auto dlg = Make(m_root);
@@ -684,9 +667,11 @@ private slots:
         m_sink->answers = {question == kYes};
         Confirm(dlg.get());
         QDir::setCurrent(saved);
-        QCOMPARE(m_sink->questions,
-                 question ? std::vector{Question(typed)} : std::vector<std::string>{});
-        std::vector<std::string> said = m_sink->questions;
+        std::vector<std::string> said;
+        if (question)
+            said.push_back(
+                ("Directory " + typed + " does not exist.\nCreate this directory?").toStdString());
+        QCOMPARE(m_sink->questions, said);
         if (message) said.push_back(kMessages[message].arg(typed).toStdString());
         QCOMPARE(m_sink->messages, said);
         QCOMPARE(dlg->result(), int(chosen.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
@@ -765,9 +750,7 @@ private slots:
              QStringList{"/Home/Ann/MetaData", "  padded  ", "a,b;c=d \"q\" \\ 100% [x] #1",
                          "Zürich Öl", QString(200, 'p')}) {
             ProfileStore(m_ini).WriteProfileString(kSettingSection, "Path", text.toStdString());
-            QCOMPARE(QString::fromStdString(
-                         ProfileStore(m_ini).GetProfileString(kSettingSection, "Path", "default")),
-                     text);
+            QCOMPARE(ProfileStore(m_ini).LoadSettings().Path, text);
         }
     }
 
