@@ -91,8 +91,6 @@ QByteArray PriceFile(int rows) {
 const QString kSuccess = QStringLiteral("\nConversion completed successfully!");
 const QString kFailure = QStringLiteral("\nConversion failed.");
 const QString kCancelled = QStringLiteral("\nConversion cancelled.");
-const QString kUpdateNo =
-    QStringLiteral("\nSAMPLE is already in this directory.\nAdd the rows of this file to it? No");
 
 QString Header(const QString& path) {
     return QStringLiteral("To help you with the conversion settings, your file...\n\n\t") +
@@ -195,8 +193,7 @@ private slots:
         QCOMPARE(View()->m_nDateFormat, 4);          // MM_DD_CCYY
         QVERIFY(m_ws->sink->messages.empty());
 
-        const QByteArray data = ReadAll(out + QStringLiteral("/F1.DAT"));
-        QCOMPARE(data.size(), 6 * 28);  // header and five records of seven fields
+        QCOMPARE(ReadAll(out + "/F1.DAT").size(), 6 * 28);  // header and five 28-byte records
 
         const SettingsValues s = ProfileStore(m_ws->profile.FileName()).LoadSettings();
         QCOMPARE(std::tuple(s.DateFormat, s.Exist, s.SkipRows, s.Symbol, s.Name),
@@ -272,8 +269,10 @@ private slots:
         choice.makeNewMaster = false;
         choice.symbol = QStringLiteral("sample");
         Convert(choice);
-        const QString refused = kUpdateNo + "\nDuplicate Symbol" + kFailure;
-        QCOMPARE(View()->toPlainText(), afterFirst + refused);
+        QCOMPARE(View()->toPlainText(), afterFirst +
+                                            "\nSAMPLE is already in this directory.\nAdd the "
+                                            "rows of this file to it? No\nDuplicate Symbol" +
+                                            kFailure);
         QCOMPARE(m_ws->sink->messages.size(), size_t{2});  // the question and the refusal
         QCOMPARE(ReadAll(choice.path + QStringLiteral("/F1.DAT")), data);
 
@@ -281,8 +280,7 @@ private slots:
         // the input is found all the same.
         m_ws->sink->answer = true;
         Convert(choice, m_ws->WriteFile(QStringLiteral("b.csv"), PriceFile(5)));
-        QVERIFY(View()->toPlainText().endsWith(
-            QStringLiteral("\nSAMPLE: 2 rows added, 0 replaced, 5 records")));
+        QVERIFY(View()->toPlainText().endsWith("\nSAMPLE: 2 rows added, 0 replaced, 5 records"));
         QCOMPARE(ReadAll(choice.path + QStringLiteral("/F1.DAT")).mid(28, 3 * 28), data.mid(28));
         choice.symbol = QStringLiteral("OTHER");
         Convert(choice);
@@ -320,8 +318,7 @@ private slots:
                     if (way == "close") Frame()->close();
                 });
             });
-            choice.makeNewMaster = way == "ends";
-            choice.symbol = way == "ends" ? choice.symbol : QStringLiteral("OTHER");
+            if (way != "ends") choice.makeNewMaster = false, choice.symbol = "OTHER";
             Convert(choice, way == "ends" ? m_ws->WriteFile("a.csv", PriceFile(3)) : QString());
             const QString dir = QFileInfo(choice.path).canonicalFilePath();
             QCOMPARE(seen.mid(0, 2),
@@ -373,8 +370,7 @@ private slots:
         m_app->ExitInstance();
         m_app.reset();
         Start();
-        QCOMPARE(m_app->RecentFiles().Files(),
-                 (QStringList{files[4], files[3], files[2], files[1]}));
+        QCOMPARE(m_app->RecentFiles().Files(), QStringList(files.crbegin(), files.crend() - 1));
         const auto entry = [&](int i) { return Frame()->Action(ID_FILE_MRU_FILE1 + i); };
         QVERIFY(entry(0)->text().startsWith("&1 ") && entry(0)->text().endsWith("f5.csv"));
         QVERIFY(entry(3)->isVisible() && entry(3)->isEnabled());
@@ -648,8 +644,7 @@ private slots:
         for (const auto& [index, text] :
              {std::pair(0, ","), {2, " "}, {3, ";"}, {4, ","}, {-1, ","}}) {
             CConverter other(sink, profile, RealFileSystem());
-            SettingsValues odd;
-            odd.Delimiter = odd.Exist = index;  // anything but 0 makes a new master
+            SettingsValues odd{.Exist = index, .Delimiter = index};  // Exist 0: use the master
             odd.OpenOn = odd.HiOn = odd.LoOn = odd.VolOn = odd.OIOn = 0;
             FillConverter(other, odd, QString(), 0);
             QCOMPARE(other.m_szDelimiter, std::string(text));

@@ -482,8 +482,7 @@ private slots:
             for (int i = 0; i < 4; ++i) QCOMPARE(groups[i]->title(), titles[i]);
             auto* ok = FindControl<QPushButton>(&dlg, kIdOk);
             auto* cancel = FindControl<QPushButton>(&dlg, kIdCancel);
-            QVERIFY(ok->y() > groups[3]->geometry().bottom());
-            QVERIFY(ok->x() < cancel->x());
+            QVERIFY(ok->y() > groups[3]->geometry().bottom() && ok->x() < cancel->x());
             QVERIFY(cancel->geometry().right() > dlg.width() * 3 / 4);
 
             // Fields run left to right in their order, each with its arrows right beside it.
@@ -687,8 +686,7 @@ private slots:
         CheckArrangement(&dlg, QStringLiteral("choose-dir.png"));
         auto* ok = FindControl<QPushButton>(&dlg, kIdOk);
         auto* list = FindControl<QListWidget>(&dlg, kIdDirectoryList);
-        QVERIFY(Box(&dlg)->y() < list->y());
-        QVERIFY(list->y() < FindControl(&dlg, kIdDriveList)->y());
+        QVERIFY(Box(&dlg)->y() < list->y() && list->y() < FindControl(&dlg, kIdDriveList)->y());
         QVERIFY(ok->x() > list->geometry().right() && ok->isDefault());
         QTRY_COMPARE(list->currentRow(), 0);
         QCOMPARE(std::pair(Box(&dlg)->text(), dlg.focusWidget()),
@@ -725,10 +723,8 @@ private slots:
         ProfileStore store(m_ini);
         for (const char* key : {"Path", "Symbol", "Name"})
             store.WriteProfileString(kSettingSection, key, "old");
-        SettingsValues v;
-        v.DateFormat = "DDMMCCYY", v.SkipRows = 200, v.OICol = 19;
-        v.Exist = v.Decimal = v.Suffixes = 1;
-        v.Delimiter = v.Thousands = 3;  // semicolon; apostrophe
+        SettingsValues v{.DateFormat = "DDMMCCYY", .Exist = 1, .Delimiter = 3};
+        v.SkipRows = 200, v.OICol = 19, v.Decimal = v.Suffixes = 1, v.Thousands = 3;
         SettingsValues expected = v;
         expected.Path = expected.Symbol = expected.Name = "old";
         v.Path = v.Symbol = v.Name = "new";
@@ -742,8 +738,7 @@ private slots:
              {std::pair("25", 25), {" 12 ", 12}, {"abc", 4}, {"5x", 4}, {"99999999999", 4}}) {
             SetIni("[Setting]\nLoCol=" + std::string(stored) + "\nName=ACME,Inc\n");
             const SettingsValues v = ProfileStore(m_ini).LoadSettings();
-            QCOMPARE(QString::number(v.LoCol) + " from " + stored,
-                     QString::number(expected) + " from " + stored);
+            QCOMPARE(std::pair(v.LoCol, stored), std::pair(expected, stored));
             QCOMPARE(v.Name, QStringLiteral("ACME,Inc"));  // not read as a list
         }
         for (const QString& text :
