@@ -229,9 +229,8 @@ private slots:
         QCOMPARE(offered, (QStringList{choice.path, choice.symbol, choice.name}));
     }
 
-    // "Use Existing Master" where there is none: Yes makes one (a bad row
-    // too is left out at Yes, and the outcome names it); but a directory
-    // with EMASTER or XMASTER and no MASTER is refused before any question.
+    // "Use Existing Master" where there is none: Yes makes one, leaving out a bad row too
+    // as the outcome says; EMASTER or XMASTER without MASTER is refused before any question.
     void existingMasterWhereThereIsNoneOffersANewOne_data() {
         QTest::addColumn<QString>("indexFile");
         QTest::newRow("empty directory") << QString();
@@ -644,7 +643,8 @@ private slots:
         for (const auto& [index, text] :
              {std::pair(0, ","), {2, " "}, {3, ";"}, {4, ","}, {-1, ","}}) {
             CConverter other(sink, profile, RealFileSystem());
-            SettingsValues odd{.Exist = index, .Delimiter = index};  // Exist 0: use the master
+            SettingsValues odd;
+            odd.Delimiter = odd.Exist = index;  // anything but 0 makes a new master
             odd.OpenOn = odd.HiOn = odd.LoOn = odd.VolOn = odd.OIOn = 0;
             FillConverter(other, odd, QString(), 0);
             QCOMPARE(other.m_szDelimiter, std::string(text));

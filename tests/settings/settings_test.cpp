@@ -511,7 +511,6 @@ private slots:
             const QString step = QStringLiteral("%1 %2: ").arg(text).arg(delta);
             QCOMPARE(step + box.text(), step + expected);
         }
-        // Keys step as the arrows do.
         QLineEdit box;
         UpDownControl spin(&box);
         spin.SetRange(1, 20);
@@ -723,8 +722,9 @@ private slots:
         ProfileStore store(m_ini);
         for (const char* key : {"Path", "Symbol", "Name"})
             store.WriteProfileString(kSettingSection, key, "old");
-        SettingsValues v{.DateFormat = "DDMMCCYY", .Exist = 1, .Delimiter = 3};
-        v.SkipRows = 200, v.OICol = 19, v.Decimal = v.Suffixes = 1, v.Thousands = 3;
+        SettingsValues v;
+        v.DateFormat = "DDMMCCYY", v.Exist = v.Decimal = v.Suffixes = 1, v.Delimiter = 3;
+        v.SkipRows = 200, v.OICol = 19, v.Thousands = 3;
         SettingsValues expected = v;
         expected.Path = expected.Symbol = expected.Name = "old";
         v.Path = v.Symbol = v.Name = "new";
