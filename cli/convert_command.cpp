@@ -1,7 +1,5 @@
 #include "convert_command.h"
 
-#include <algorithm>
-
 #include "case_blind_path.h"
 #include "converter.h"
 #include "date_formats.h"
@@ -72,8 +70,7 @@ CLI::App* ConvertCommand::Register(CLI::App& app) {
 }
 
 bool ConvertCommand::SymbolAllowed(const std::string& symbol) const {
-    if (!m_update) return IsValidNewSymbol(symbol);
-    return std::all_of(symbol.begin(), symbol.end(), [](char c) { return c >= ' ' && c <= '~'; });
+    return m_update ? IsPrintableAscii(symbol) : IsValidNewSymbol(symbol);
 }
 
 void ConvertCommand::Validate() {

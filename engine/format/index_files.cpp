@@ -130,9 +130,12 @@ bool MasterIsFull(int masterCount, std::span<const int> namedNumbers) {
     return masterCount >= kMaxSecurities || !LowestFreeFileNumber(namedNumbers);
 }
 
+bool IsPrintableAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
+
 bool IsValidNewSymbol(std::string_view symbol) {
-    return symbol.size() <= kMaxSymbolBytes &&
-           std::all_of(symbol.begin(), symbol.end(), [](char c) { return c >= ' ' && c <= '~'; });
+    return symbol.size() <= kMaxSymbolBytes && IsPrintableAscii(symbol);
 }
 
 bool IsAsciiText(std::string_view text) {

@@ -93,7 +93,9 @@ bool MasterIsFull(int masterCount, std::span<const int> namedNumbers);
 // EMASTER and XMASTER hold 14 bytes of symbol; in MASTER the two bytes after
 // them are a reserved byte and the autorun flag for the charting programs.
 inline constexpr std::size_t kMaxSymbolBytes = 14;
-// At most 14 bytes, each printable ASCII (blank to tilde).
+// Every byte printable ASCII (blank to tilde).
+bool IsPrintableAscii(std::string_view text);
+// At most 14 bytes, each printable ASCII.
 bool IsValidNewSymbol(std::string_view symbol);
 // Why a symbol is refused, wherever one is entered.
 inline constexpr const char* kSymbolRule =
