@@ -40,72 +40,11 @@ std::string MergedHeader(std::string header, std::size_t count) {
     return header;
 }
 
-// The duplicate search of each file of a batch walks the same index files,
-// which the batch does not change before its commit; only the listings it
-// makes to find them whatever their letter case would grow with every file
-// written. They are kept for the batch, so a batch of n files costs n
-// listings, not n times the directory's growing length.
-class ListingCache final : public FileSystem {
-public:
-    explicit ListingCache(FileSystem& inner) : m_inner(inner) {}
-    std::vector<std::filesystem::path> ListDirectory(const std::filesystem::path& dir,
-                                                     std::error_code& ec) override {
-        const auto at = m_listings.find(dir);
-        if (at != m_listings.end()) return at->second;
-        auto listing = m_inner.ListDirectory(dir, ec);
-        if (!ec) m_listings.emplace(dir, listing);
-        return listing;
-    }
-    std::filesystem::path Canonical(const std::filesystem::path& path,
-                                    std::error_code& ec) override {
-        return m_inner.Canonical(path, ec);
-    }
-    std::filesystem::path WeaklyCanonical(const std::filesystem::path& path,
-                                          std::error_code& ec) override {
-        return m_inner.WeaklyCanonical(path, ec);
-    }
-    std::filesystem::file_status Status(const std::filesystem::path& path,
-                                        std::error_code& ec) override {
-        return m_inner.Status(path, ec);
-    }
-    std::filesystem::file_status SymlinkStatus(const std::filesystem::path& path,
-                                               std::error_code& ec) override {
-        return m_inner.SymlinkStatus(path, ec);
-    }
-    std::uintmax_t FileSize(const std::filesystem::path& path, std::error_code& ec) override {
-        return m_inner.FileSize(path, ec);
-    }
-    std::unique_ptr<File> Open(const std::filesystem::path& path, OpenMode mode,
-                               std::error_code& ec) override {
-        return m_inner.Open(path, mode, ec);
-    }
-    void Rename(const std::filesystem::path& from, const std::filesystem::path& to,
-                std::error_code& ec) override {
-        m_inner.Rename(from, to, ec);
-    }
-    void Remove(const std::filesystem::path& path, std::error_code& ec) override {
-        m_inner.Remove(path, ec);
-    }
-    void SyncDirectory(const std::filesystem::path& dir, std::error_code& ec) override {
-        m_inner.SyncDirectory(dir, ec);
-    }
-    std::unique_ptr<HeldLock> TryLockDirectory(const std::filesystem::path& dir, LockMode mode,
-                                               std::error_code& ec) override {
-        return m_inner.TryLockDirectory(dir, mode, ec);
-    }
-
-private:
-    FileSystem& m_inner;
-    std::map<std::filesystem::path, std::vector<std::filesystem::path>> m_listings;
-};
-
-}  // namespace
-
-bool SymbolTaken(FileSystem& fs, const std::filesystem::path& dir, const std::string& symbol,
-                 bool update, MessageSink& messages) {
-    MasterRecord record{};
-    std::string foundDir;
-    if (FindSecurity(dir.string(), symbol, record, foundDir, fs) != kSecurityFound) return false;
+// Whether a search found `symbol` taken; reported as SymbolTaken says.
+bool ReportTaken(std::int16_t result, const MasterRecord& record, const std::string& foundDir,
+                 const std::filesystem::path& dir, const std::string& symbol, bool update,
+                 MessageSink& messages) {
+    if (result != kSecurityFound) return false;
     std::string found = SymbolField(record);
     TrimTrailingSpaces(found);
     if (update && EqualsIgnoringCase(found, symbol)) {
@@ -117,6 +56,16 @@ bool SymbolTaken(FileSystem& fs, const std::filesystem::path& dir, const std::st
     return true;
 }
 
+}  // namespace
+
+bool SymbolTaken(FileSystem& fs, const std::filesystem::path& dir, const std::string& symbol,
+                 bool update, MessageSink& messages) {
+    MasterRecord record{};
+    std::string foundDir;
+    const std::int16_t result = FindSecurity(dir.string(), symbol, record, foundDir, fs);
+    return ReportTaken(result, record, foundDir, dir, symbol, update, messages);
+}
+
 BatchWriter::BatchWriter(FileSystem& fs, MessageSink& messages, const std::filesystem::path& dir,
                          const std::filesystem::path& masterPath, bool newMaster, bool update)
     : m_fs(fs),
@@ -125,8 +74,7 @@ BatchWriter::BatchWriter(FileSystem& fs, MessageSink& messages, const std::files
       m_masterPath(masterPath),
       m_newMaster(newMaster),
       m_update(update),
-      m_index(fs, dir),
-      m_search(std::make_unique<ListingCache>(fs)) {}
+      m_index(fs, dir) {}
 
 BatchWriter::~BatchWriter() = default;
 
@@ -150,6 +98,18 @@ bool BatchWriter::Begin() {
         if (!added && name < at->second) at->second = name;
     }
     return true;
+}
+
+// The duplicate search of each file walks the same index files, which the
+// batch does not change before its commit: the tree is walked once, so a
+// batch of n files does not list a growing directory n times.
+bool BatchWriter::TakenInTree(const std::string& symbol) {
+    if (!m_tree) m_tree = WalkMasterTree(m_dir, m_fs);
+    MasterRecord record{};
+    std::string foundDir;
+    const std::int16_t result =
+        FindSecurityInTree(*m_tree, m_dir.string(), symbol, record, foundDir);
+    return ReportTaken(result, record, foundDir, m_dir, symbol, m_update, m_messages);
 }
 
 // As FindIgnoringCase: the name itself when it is there, else the smallest
@@ -198,8 +158,7 @@ BatchWriter::Step BatchWriter::AddNew(const BatchFile& file,
         Report("symbol \"" + file.symbol + "\": " + kSymbolRule);
         return Step::Refused;
     }
-    if (!m_newMaster && SymbolTaken(*m_search, m_dir, file.symbol, m_update, m_messages))
-        return Step::Refused;
+    if (!m_newMaster && TakenInTree(file.symbol)) return Step::Refused;
     std::array<int, kFieldSlots> flags{};
     std::vector<int> fields;
     for (int field = 0; field < kFieldSlots; ++field) {

@@ -14,6 +14,7 @@
 #include "index_listing.h"
 #include "index_update.h"
 #include "input_rows.h"
+#include "master_tree.h"
 #include "mbf.h"
 #include "message_sink.h"
 #include "record_merge.h"
@@ -100,6 +101,7 @@ private:
     void RemoveWritten();
     void WriteBackup();
     std::filesystem::path Place(const std::string& name) const;
+    bool TakenInTree(const std::string& symbol);
 
     FileSystem& m_fs;
     MessageSink& m_messages;
@@ -108,9 +110,9 @@ private:
     bool m_newMaster;
     bool m_update;
     IndexUpdate m_index;
-    std::unique_ptr<FileSystem> m_search;  // for the duplicate search
-    DirectoryIndex m_listing;              // read for updates only
-    std::string m_masterBefore;            // for MASTER.BAK; empty for a new master
+    std::optional<MasterTree> m_tree;  // for the duplicate search
+    DirectoryIndex m_listing;          // read for updates only
+    std::string m_masterBefore;        // for MASTER.BAK; empty for a new master
     // The directory's names as Begin found them, by their upper case, so a
     // batch of many files lists the directory once, not once a file.
     std::map<std::string, std::string> m_names;

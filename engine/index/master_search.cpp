@@ -61,6 +61,28 @@ std::optional<IndexedSecurity> FindInDirectory(const DirectoryIndex& index,
     return std::nullopt;
 }
 
+std::string WithSeparator(std::string dir) {
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// Whether one directory of the walk holds a security answering to `key`;
+// `dir` is the start directory, ending in a separator.
+bool FoundInNode(const MasterTreeNode& node, const std::string& key, const std::string& dir,
+                 MasterRecord& record, std::string& foundDir) {
+    if (!node.error.empty()) return false;
+    const auto match = FindInDirectory(node, key);
+    if (!match) return false;
+    if (match->index == IndexFile::Master) {
+        record = node.listing.records[match->recordNumber - 1].raw;
+        DatesToIeee(record);
+    } else {
+        record = MasterFormOf(*match);
+    }
+    foundDir = dir + (node.relative.empty() ? "" : node.relative + "/");
+    return true;
+}
+
 }  // namespace
 
 bool IndexedSecurityMatchesKey(const IndexedSecurity& entry, const std::string& key) {
@@ -97,22 +119,21 @@ bool SecurityMatchesKey(const MasterRecord& entry, const std::string& key) {
 
 std::int16_t FindSecurity(const std::string& startDir, const std::string& key, MasterRecord& record,
                           std::string& foundDir, FileSystem& fs) {
-    std::string dir = startDir;
-    if (!dir.empty() && dir.back() != '/') dir += '/';
+    const std::string dir = WithSeparator(startDir);
     const bool found = !WalkMasters(fs, dir.empty() ? "." : dir, [&](const MasterTreeNode& node) {
-        if (!node.error.empty()) return true;
-        const auto match = FindInDirectory(node, key);
-        if (!match) return true;
-        if (match->index == IndexFile::Master) {
-            record = node.listing.records[match->recordNumber - 1].raw;
-            DatesToIeee(record);
-        } else {
-            record = MasterFormOf(*match);
-        }
-        foundDir = dir + (node.relative.empty() ? "" : node.relative + "/");
-        return false;
+        return !FoundInNode(node, key, dir, record, foundDir);
     });
     return found ? kSecurityFound : kSecurityNotFound;
+}
+
+std::int16_t FindSecurityInTree(const MasterTree& tree, const std::string& startDir,
+                                const std::string& key, MasterRecord& record,
+                                std::string& foundDir) {
+    const std::string dir = WithSeparator(startDir);
+    for (const MasterTreeNode& node : tree.nodes) {
+        if (FoundInNode(node, key, dir, record, foundDir)) return kSecurityFound;
+    }
+    return kSecurityNotFound;
 }
 
 }  // namespace corvat

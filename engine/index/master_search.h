@@ -25,6 +25,12 @@ inline constexpr std::int16_t kSecurityNotFound = -8;
                                         MasterRecord& record, std::string& foundDir,
                                         FileSystem& fs);
 
+// FindSecurity over a tree walked once from `startDir` (WalkMasterTree),
+// for a job that searches a tree it does not change many times.
+[[nodiscard]] std::int16_t FindSecurityInTree(const MasterTree& tree, const std::string& startDir,
+                                              const std::string& key, MasterRecord& record,
+                                              std::string& foundDir);
+
 // The one search of a tree for a security, over all three index files of
 // each directory: MASTER first, then XMASTER, then the records of an EMASTER
 // that is not in step (a symbol there is taken too: half the readers list
