@@ -5,6 +5,7 @@
 
 #include "date_codec.h"
 #include "mbf.h"
+#include "number_text.h"
 
 namespace corvat {
 namespace {
@@ -34,6 +35,15 @@ TEST(Mbf, RoundTripsEveryNormalMagnitudeBelow2To127) {
                     std::nextafter(0x1p127f, 0.0f), 65535.0f, 0.01f}) {
         EXPECT_EQ(MbfToIeee(IeeeToMbf(v)), v) << v;
     }
+}
+
+// Read-back prints plain digits for what markets quote, an exponent beyond.
+TEST(ShortestText, PlainDigitsFromATenThousandthTo1e15) {
+    const std::pair<float, const char*> cases[] = {
+        {0.0f, "0"},      {1e6f, "1000000"},   {123456792.0f, "123456792"},
+        {-2.5f, "-2.5"},  {0.0001f, "0.0001"}, {1.1042f, "1.1042"},
+        {1e-5f, "1e-05"}, {1e15f, "1e+15"},    {0x1p49f, "562949953421312"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(ShortestText(value), text) << value;
 }
 
 TEST(DayNumbers, CalendarEndsLeapDaysAndRollOver) {
