@@ -9,9 +9,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "choose_dir.h"
 #include "control_id.h"
@@ -46,18 +48,31 @@ const char* const kSeparatorIsDecimalMark = "The thousands separator cannot be t
 const char* const kDetectedNote =
     "The saved settings do not read this file; these were detected from it.";
 
-// The line under the groups: two lines high, whatever it says, so that the
-// dialog keeps its size as the text changes; a long text wraps.
+// The line under the groups: two lines high at the least, so that the
+// dialog keeps its size as short texts change; as high as a detection note
+// over a long first row needs, so that neither is cut off.
+void FitHeight(QLabel* line) {
+    line->setMinimumHeight(0);  // a label's height for a width is at least its minimum
+    line->setFixedHeight(
+        std::max(2 * line->fontMetrics().lineSpacing() + 2, line->heightForWidth(line->width())));
+}
+
 class FirstRowLine : public QLabel {
 public:
     explicit FirstRowLine(QWidget* parent) : QLabel(parent) {
         setTextFormat(Qt::PlainText);
         setWordWrap(true);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        setFixedHeight(2 * fontMetrics().lineSpacing() + 2);
+        FitHeight(this);
     }
     QSize sizeHint() const override { return {DialogUnits(fontMetrics()).X(100), height()}; }
     QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        if (event->size().width() != event->oldSize().width()) FitHeight(this);
+    }
 };
 
 QString NotANumberMessage(int lower, int upper) {
@@ -672,6 +687,7 @@ void CSettingsDlg::UpdateFirstRow() {
     QString text = layout ? FirstRowText(m_lines, *layout) : QStringLiteral("First row: ") + why;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     m_firstRow->setText(m_note.isEmpty() ? text : m_note + QLatin1Char('\n') + text);
+    FitHeight(m_firstRow);
 }
 
 void CSettingsDlg::showEvent(QShowEvent* event) {

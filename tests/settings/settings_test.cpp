@@ -56,7 +56,8 @@ inline void CheckArrangement(QWidget* dialog, const QString& shotName) {
         QVERIFY2(inside.contains(r) && !r.isEmpty(), qPrintable(Describe(c) + " is outside"));
         // Texts must not be cut: each control gets at least the size it asks for.
         if (qobject_cast<QLabel*>(c) || qobject_cast<QAbstractButton*>(c))
-            QVERIFY2(c->width() >= c->sizeHint().width() && c->height() >= c->sizeHint().height(),
+            QVERIFY2(c->width() >= c->sizeHint().width() && c->height() >= c->sizeHint().height() &&
+                         (!c->hasHeightForWidth() || c->height() >= c->heightForWidth(c->width())),
                      qPrintable(Describe(c) + " is too small for its text"));
         // Controls in a group box stay below its title and inside its frame.
         if (auto* group = qobject_cast<QGroupBox*>(c->parentWidget()))
@@ -465,8 +466,12 @@ private slots:
             QApplication::setFont(font);
             CSettingsDlg dlg(*m_sink, *m_receiver);
             dlg.SetValues(kValid);
-            // The first-row line filled to its longest: the detection note too.
-            dlg.SetInput(kYahoo);
+            // The first-row line filled to its longest: a detection note too.
+            dlg.SetInput(
+                "Date,Price,Open,High,Low,Vol.\n"
+                "01/05/2024,181.18,181.99,182.76,180.17,62.30M\n"
+                "01/04/2024,181.91,182.15,183.09,180.88,71.98M\n");
+            FindControl<QPushButton>(&dlg, kIdDetect)->click();
             CheckArrangement(&dlg, scale == 1.0 ? QStringLiteral("settings-dialog.png")
                                                 : QStringLiteral("settings-dialog-large.png"));
 
