@@ -412,7 +412,6 @@ bool BatchWriter::Commit() {
     if (committed.master || committed.xmaster) {
         for (const std::string& note : m_index.KeepEmasterInStep()) Report(note);
     }
-    m_changedMaster = anyRename;
     if (anyRename && !m_newMaster) WriteBackup();
     return converted;
 }

@@ -82,19 +82,12 @@ public:
     // Removes everything Add wrote; no outcome is converted.
     void Abandon();
 
-    // What a committed batch changed in the master; MASTER.BAK is written
-    // only then.
-    bool ChangedMaster() const { return m_changedMaster; }
-    // Nothing but updates: warnings say "update" rather than "conversion".
-    bool OnlyUpdates() const { return m_onlyUpdates; }
-
 private:
     struct Pending;
     Step AddNew(const BatchFile& file, const std::vector<InputRecord>& records,
                 FileOutcome& outcome);
     Step Merge(const BatchFile& file, const std::vector<InputRecord>& records, FileOutcome& outcome,
                Pending* earlier, const IndexedSecurity* entry);
-    [[nodiscard]] bool CheckDuplicate(const std::string& symbol);
     void Report(const std::string& text) { m_messages.ShowMessage(text); }
     void ReportAfterCommit(const std::string& error);
     // What the batch wrote that no rename made count.
@@ -119,8 +112,7 @@ private:
     std::set<std::string> m_exactNames;
     std::vector<std::unique_ptr<Pending>> m_pending;
     std::vector<std::filesystem::path> m_written;  // to bring to the disk
-    bool m_changedMaster = false;
-    bool m_onlyUpdates = true;
+    bool m_onlyUpdates = true;                     // warnings then say "update", not "conversion"
 };
 
 // Whether `symbol` is taken in DIR or the tree below it: "Duplicate

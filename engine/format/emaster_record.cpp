@@ -12,12 +12,6 @@ EmasterHeader DecodeEmasterHeader(const EmasterRecord& header) {
             ReadU16Le(header, emaster::kHighestFileNumber)};
 }
 
-EmasterRecord MakeEmasterHeader(const MasterRecord& masterHeader) {
-    EmasterRecord header{};
-    std::copy_n(masterHeader.begin(), emaster::kMasterHeaderCopy, header.begin());
-    return header;
-}
-
 IndexedSecurity DecodeEmasterRecord(const EmasterRecord& raw, int recordNumber) {
     IndexedSecurity entry;
     entry.index = IndexFile::Emaster;

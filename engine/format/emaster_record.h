@@ -57,8 +57,6 @@ struct EmasterHeader {
 };
 
 EmasterHeader DecodeEmasterHeader(const EmasterRecord& header);
-// A header whose first 53 bytes are MASTER's header, the rest zero.
-EmasterRecord MakeEmasterHeader(const MasterRecord& masterHeader);
 
 IndexedSecurity DecodeEmasterRecord(const EmasterRecord& raw, int recordNumber);
 

@@ -110,11 +110,6 @@ EmasterState EmasterStateOf(bool emasterPresent, std::span<const int> masterNumb
                                                          : EmasterState::Behind;
 }
 
-bool IsFileNumberFree(int number, std::span<const int> namedNumbers) {
-    return number >= 1 && number <= kLastMasterFileNumber &&
-           std::find(namedNumbers.begin(), namedNumbers.end(), number) == namedNumbers.end();
-}
-
 std::optional<int> LowestFreeFileNumber(std::span<const int> namedNumbers) {
     std::array<bool, kLastMasterFileNumber + 1> named{};
     for (int number : namedNumbers) {

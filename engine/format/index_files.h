@@ -60,9 +60,6 @@ struct IndexedSecurity {
     int intervalMinutes = 0;
     EntryDate firstDate;
     EntryDate lastDate;
-
-    // The longest name the entry holds.
-    const std::string& FullName() const { return longName.empty() ? name : longName; }
 };
 
 // A MASTER security entry (not a directory entry) as a common entry.
@@ -85,7 +82,6 @@ inline constexpr int kFirstXmasterFileNumber = 256;
 // A number is free only when no record of MASTER, EMASTER (in step or not)
 // or XMASTER names it: a data file that any index names is never overwritten.
 // `namedNumbers` holds the numbers of all three.
-bool IsFileNumberFree(int number, std::span<const int> namedNumbers);
 std::optional<int> LowestFreeFileNumber(std::span<const int> namedNumbers);
 // MASTER takes no new security once its count is 255 or no number is free.
 bool MasterIsFull(int masterCount, std::span<const int> namedNumbers);

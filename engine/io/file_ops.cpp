@@ -77,15 +77,6 @@ std::string WriteDurably(FileSystem& fs, const std::filesystem::path& path,
 
 }  // namespace
 
-std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path, SyncDirectory sync,
-                         const std::function<std::string(File&)>& fill) {
-    std::string error = WriteDurably(fs, path, fill);
-    if (!error.empty() || sync == SyncDirectory::No) return error;
-    std::error_code ec;
-    fs.SyncDirectory(path.parent_path(), ec);
-    return ec ? FileError("write", path.parent_path(), ec) : std::string();
-}
-
 std::string WriteFileFlushedLater(FileSystem& fs, const std::filesystem::path& path,
                                   const std::function<std::string(File&)>& fill) {
     return WriteDurably(fs, path, fill, false);

@@ -31,12 +31,6 @@ namespace corvat {
 
 enum class SyncDirectory { No, Yes };
 
-// Fills a new file and pushes it to disk; on failure the file is removed.
-// With SyncDirectory::No the caller syncs the directory after a later file.
-[[nodiscard]] std::string WriteNewFile(FileSystem& fs, const std::filesystem::path& path,
-                                       SyncDirectory sync,
-                                       const std::function<std::string(File&)>& fill);
-
 // The only way a file the user already owns is changed: a complete copy is
 // written to `temp`, flushed to disk, and renamed over `target`, so at every
 // moment either the old or the new file stands under the target's name.

@@ -48,11 +48,8 @@ void Portfolio::Build(const std::filesystem::path& dir) {
 
 void Portfolio::AddEmaster(const std::filesystem::path& dir) {
     const std::string master = ReadFileBytes(dir / "MASTER");
-    MasterRecord header{};
-    std::copy_n(master.begin(), kMasterRecordSize, header.begin());
-    std::string bytes;
-    const EmasterRecord emasterHeader = MakeEmasterHeader(header);
-    bytes.append(emasterHeader.begin(), emasterHeader.end());
+    std::string bytes = master.substr(0, emaster::kMasterHeaderCopy);
+    bytes.resize(kEmasterRecordSize);
     for (int i = 1; i <= kEntries; ++i) {
         MasterRecord entry{};
         std::copy_n(master.begin() + i * kMasterRecordSize, kMasterRecordSize, entry.begin());
