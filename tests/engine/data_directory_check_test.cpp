@@ -51,6 +51,7 @@ TEST(DataDirectoryCheck, FindsDuplicateFileNumbersAndSymbolsInAnyCase) {
                                   {"MASTER", "entry 2 (other) uses file number 1, as entry 1 does"},
                                   {"MASTER", "entry 3 (ibm) repeats the symbol of entry 1"},
                               });
+    EXPECT_EQ(f.Check(true).size(), 2u) << "a repeat within one directory is reported once";
 }
 
 TEST(DataDirectoryCheck, FindsMissingAndDisagreeingSecurityFiles) {
@@ -154,6 +155,7 @@ TEST(DataDirectoryCheck, FindsMasterFaultsAndTemporaryFilesOfInterruptedRewrites
 }
 
 TEST(DataDirectoryCheck, ReportsAMasterThatCannotBeReadAsAFinding) {
+    EXPECT_EQ(Joined(CheckFixture().Check()), "") << "a master without entries is sound";
     TempDir dir;
     ExpectFindings(CheckDataDirectory(dir.Path(), false, RealFileSystem()),
                    {{"MASTER", "No such file"}});

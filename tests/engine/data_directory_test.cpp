@@ -28,7 +28,8 @@ TEST(StoredDates, DecodesRealDatesAndShowsAnythingElseAsTheNumber) {
     EXPECT_EQ(StoredDateText(DecodeDateValue(IeeeToMbf(1200229.0f))), "2020-02-29");
 
     // Not days of the calendar, not whole, not positive: shown as stored.
-    for (float value : {990229.0f, 970230.0f, 971301.0f, 970100.0f, 970115.5f, 0.0f, -970115.0f}) {
+    for (float value :
+         {990229.0f, 960230.0f, 970230.0f, 971301.0f, 970100.0f, 970115.5f, 0.0f, -970115.0f}) {
         const StoredDate date = DecodeDateValue(IeeeToMbf(value));
         EXPECT_FALSE(date.valid) << value;
         EXPECT_EQ(std::stof(StoredDateText(date)), value);

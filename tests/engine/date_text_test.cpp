@@ -96,7 +96,8 @@ TEST(ReadDate, OneDigitPartsQuotesAndTimesOfDay) {
         EXPECT_TRUE(ReadDate(text, 2).timeOfDay) << text;
     }
     for (const char* bad : {"2024-01-02 24:00", "2024-01-02 9:60", "2024-01-02 1:2",
-                            "2024-01-02 00:00\"\"", "2024-01-02 0000000"}) {
+                            "2024-01-02 00:00\"\"", "2024-01-02 0000000", "2024-01-02 00:00:60",
+                            "2024-01-02 12:30:00x", "2024-01-02 123000x"}) {
         EXPECT_EQ(ReadDate(bad, 2).day, 0) << bad;
     }
 }

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
+#include "byte_fields.h"
 #include "data_directory_check.h"
 #include "index_support.h"
+#include "master_search.h"
 
 namespace corvat::test {
 namespace {
@@ -51,6 +53,23 @@ TEST(IndexDirectory, SymbolsOfEveryIndexAreDuplicates) {
         f.job.m_szSymbol = c.key;
         EXPECT_EQ(f.job.CheckDuplicateSymbol(), c.taken ? 1 : 0) << c.key;
     }
+}
+
+// Out of step, EMASTER's own securities are listed beside MASTER's and found
+// in MASTER's form, with the dates EMASTER gives them.
+TEST(IndexDirectory, AnEmasterOutOfStepAddsItsOwnSecurities) {
+    TempDir dir;
+    WriteTwoSecurityMaster(dir.Path());
+    WriteBytes(dir / "EMASTER",
+               EmasterFileBytes(1, {EmasterRecordBytes(9, "EONLY", 970115.0f, 970116.0f)}));
+    DirectoryIndex index;
+    ReadDirectoryIndex(RealFileSystem(), dir.Path(), index);
+    EXPECT_EQ(index.Securities().back().symbol, "EONLY");
+    MasterRecord record{};
+    std::string found;
+    ASSERT_EQ(FindSecurity(dir.Path().string(), "eonly", record, found, RealFileSystem()),
+              kSecurityFound);
+    EXPECT_EQ(ReadFloatLe(record, master::kLastDate), 970116.0f);
 }
 
 TEST(IndexDirectory, CheckReadsAllThreeIndexes) {

@@ -46,6 +46,10 @@ TEST(IndexRules, FreeNumbersAndAFullMaster) {
         EXPECT_EQ(LowestFreeFileNumber(named), lowest);
         EXPECT_EQ(MasterIsFull(count, named), full);
     }
+    // XMASTER's numbers run to 65535, above whatever its header or records say.
+    EXPECT_EQ(NextXmasterFileNumber({.nextFileNumber = 65535}, {}), 65535);
+    EXPECT_EQ(NextXmasterFileNumber({.nextFileNumber = 300}, std::vector<int>{65535}),
+              std::nullopt);
 }
 
 }  // namespace

@@ -74,8 +74,9 @@ TEST(RowReader, TimesOfDayMakeTheFileIntraday) {
         Read("00:00,2024-01-02,1,2,3,4,5\n09:30,2024-01-03,1,2,3,4,5\n", layout);
     EXPECT_TRUE(timed.intraday);
     EXPECT_EQ(timed.intradayLine, 2);
-    layout.timeColumn = 7;  // one past the row's last column
-    EXPECT_EQ(Read("00:00,2024-01-02,1,2,3,4,5\n", layout).badRows.size(), 1u);
+    layout.timeColumn = 7;  // one past the row's last column: a bad row, not a record
+    const InputRows pastTheEnd = Read("00:00,2024-01-02,1,2,3,4,5\n", layout);
+    EXPECT_EQ(pastTheEnd.badRows.size() + 2 * pastTheEnd.records.size(), 1u);
     layout.timeColumn = -1;
     EXPECT_TRUE(Read("x,2024-01-02 15:00,1,2,3,4,5\n", layout).intraday);
     EXPECT_EQ(IntradayMessage("a.csv"),

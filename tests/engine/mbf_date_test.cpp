@@ -56,6 +56,7 @@ TEST(DayNumbers, CalendarEndsLeapDaysAndRollOver) {
     EXPECT_EQ(DateToDayNumber(97, 3, 0), DateToDayNumber(97, 2, 28));
     EXPECT_EQ(DateToDayNumber(97, 1, 32), DateToDayNumber(97, 2, 1));
     EXPECT_EQ(DayNumberToDateValue(DateToDayNumber(97, 2, 30)), IeeeToMbf(970302.0f));
+    EXPECT_EQ(DateToDayNumber(97, 13, 1) + DateToDayNumber(97, 0, 1), 0) << "no month 0 or 13";
 }
 
 TEST(DayNumbers, EveryDayOfTheRangeSplitsBackToItself) {

@@ -14,13 +14,15 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory(m_dir);
         Portfolio::Build(m_dir);
-        WriteFileBytes(m_work / "prices.csv", PriceRows(40));
+        // More than the write buffer holds and than is written at a time.
+        WriteFileBytes(m_work / "prices.csv", PriceRows(3000));
         m_fs.KeepLog(true);
         RecordingSink sink;
         MemoryProfile profile;
         CConverter job(sink, profile, m_fs);
         ConfigureJob(job, m_work / "prices.csv", m_dir, "NEWSYM", true);
         ASSERT_EQ(job.Run(), 0) << sink.All();
+        ASSERT_EQ(std::filesystem::file_size(m_dir / "F3.DAT"), 3001u * 7 * 4);
         m_log = m_fs.Log();
     }
 
@@ -89,6 +91,12 @@ TEST_F(Durability, NewFilesReachTheDiskBeforeTheMasterNamesThem) {
         const long lastWrite = LastBefore(end, SeamCall::Write, m_dir / name);
         ASSERT_GE(lastWrite, 0);
         EXPECT_GT(LastBefore(end, SeamCall::Flush, m_dir / name), lastWrite);
+        EXPECT_EQ(std::count_if(m_log.begin(), m_log.end(),
+                                [&](const SeamCallInfo& c) {
+                                    return c.call == SeamCall::Flush && c.path == m_dir / name;
+                                }),
+                  1)
+            << "flushed once, with the rest of the run's files";
     }
     // One directory sync covers both new names, before the master does.
     EXPECT_GT(LastBefore(end, SeamCall::SyncDirectory, m_dir),

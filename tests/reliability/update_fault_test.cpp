@@ -34,7 +34,8 @@ protected:
     }
 
     int Change(FileSystem& fs, bool update = GetParam()) {
-        RecordingSink sink;
+        RecordingSink& sink = m_sink;
+        sink.Clear();
         if (update) {
             MemoryProfile profile;
             CConverter job(sink, profile, fs);
@@ -51,6 +52,7 @@ protected:
     TempDir m_work;
     std::filesystem::path m_dir = m_work / "data";
     std::filesystem::path m_input = m_work / "prices.csv";
+    RecordingSink m_sink;
     DirSnapshot m_before, m_after;
     long m_calls = 0;
 };
@@ -69,6 +71,7 @@ TEST_P(UpdateFaults, AnyFailedCallLeavesTheSecurityWholeOrTheChangeCommitted) {
             persistent ? fs.FailFromCall(k) : fs.FailCall(k);
             const int result = Change(fs);
             SCOPED_TRACE("failing call " + std::to_string(k));
+            EXPECT_TRUE(result == 0 || !m_sink.messages.empty()) << "a failure says why";
             const DirSnapshot now = Lasting(Snapshot(m_dir));
             if (now == m_before) continue;
             EXPECT_EQ(result, 0) << "a committed change counts as done";
