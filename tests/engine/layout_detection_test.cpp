@@ -83,7 +83,12 @@ TEST(DetectLayout, SaysWhatItCannotDecide) {
     EXPECT_EQ(dayMonth.dateFormatCandidates, (std::vector<int>{4, 6}));
     EXPECT_TRUE(dayMonth.Decided(LayoutPart::kColumns));
     EXPECT_FALSE(Detect("2024-01-02,1,2\n").Decided(LayoutPart::kColumns)) << "two numbers";
-    EXPECT_FALSE(Detect("x,1,2,3,4\n").Decided(LayoutPart::kColumns)) << "no dates";
+    EXPECT_EQ(Detect("x,1,2,3,4\n").notes.at(0), "no column holds dates");
+    EXPECT_FALSE(Detect("Day,Close\n2024-01-02,1\n").Decided(LayoutPart::kSkip)) << "no Date";
+    // A row without a date is passed over; the rows after it still decide.
+    EXPECT_TRUE(Detect("01/02/2024,1,2\n,1,2\n01/13/2024,1,2\n").Decided(LayoutPart::kDateFormat));
+    // The widest row counts, not the first.
+    EXPECT_TRUE(Detect("2024-01-02,1\n2024-01-03,1,2,3,4\n").layout.fieldOn[kOpenField]);
     EXPECT_FALSE(Detect("Date,Open,Close\n2024-01-02,1,x\n").Decided(LayoutPart::kColumns));
     EXPECT_TRUE(Detect("Date;Close\n2024-01-02;1,234\n").numberStyleCandidates.size() == 2);
     EXPECT_TRUE(Detect("2024-01-02,1,234,5,1,234,5\n").Decided(LayoutPart::kDelimiter));
@@ -114,11 +119,17 @@ TEST(DetectLayout, HintsAndHeaderNames) {
          "cie",
          kCloseField},
         {"M\xC3\x81XIMO", kHighField},
+        {"Najwyzszy", kHighField},  // Stooq's Polish export writes no accents
+        {"Najnizszy", kLowField},
+        {"Zamkniecie", kCloseField},
         {"Adj Close", -1},
         {"Change %", -1},
         {"time", kTimeHeader},
     };
     for (const auto& [name, field] : names) EXPECT_EQ(HeaderField(name), field) << name;
+    std::string wide = "Date,Close";  // a header as wide as a row may be
+    for (int column = 3; column <= 20; ++column) wide += ",c" + std::to_string(column);
+    EXPECT_TRUE(Detect(wide + "\n2024-01-02,1\n").header);
 }
 
 }  // namespace
