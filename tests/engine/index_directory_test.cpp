@@ -72,6 +72,20 @@ TEST(IndexDirectory, AnEmasterOutOfStepAddsItsOwnSecurities) {
     EXPECT_EQ(ReadFloatLe(record, master::kLastDate), 970116.0f);
 }
 
+// An XMASTER that holds nothing yet is sound whatever its next number; an
+// entry without field bits holds the seven daily fields.
+TEST(IndexDirectory, AnEmptyXmasterAndAnEntryWithoutFieldBits) {
+    TempDir dir;
+    WriteTwoSecurityMaster(dir.Path());
+    WriteBytes(dir / "XMASTER", XmasterFileBytes(0, 0, 0, {}));
+    EXPECT_EQ(Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem())), "");
+    WriteBytes(
+        dir / "XMASTER",
+        XmasterFileBytes(1, 1, 257, {XmasterRecordBytes(256, "SEVEN", 19970115, 19970115, "", 0)}));
+    WriteMwdFile(dir.Path(), 256, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
+    EXPECT_EQ(Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem())), "");
+}
+
 TEST(IndexDirectory, CheckReadsAllThreeIndexes) {
     TempDir dir;
     auto entries = WriteTwoSecurityMaster(dir.Path());

@@ -65,6 +65,8 @@ TEST(DetectLayout, CommonExportsNeedNoFlags) {
         {"no header, date and close", "\n15011997 12.5\n16011997 12.75\n", "  0 12 -1 0---1-- 000"},
         {"comma decimals only", "Date;Close\n15.01.2024;187,15\n16.01.2024;188,5\n",
          "; 1 6 -1 0---1-- 100"},
+        // A column no field takes says nothing of the numbers' style.
+        {"unused column", "Date;Close;Memo\n15.01.2024;187,15;1.234.567\n", "; 1 6 -1 0---1-- 100"},
         // A field named twice is the first of its columns.
         {"repeated name", "Date,Close,Date,Close\n2024-01-02,1,x,x\n", ", 1 2 -1 0---1-- 000"},
     };
