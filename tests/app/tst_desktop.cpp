@@ -423,28 +423,6 @@ private slots:
         QCOMPARE(buttons,
                  (QStringList{Item("Open", ID_FILE_OPEN), Item("Settings", ID_SETTINGS, false),
                               Item("", 0), Item("About", ID_APP_ABOUT)}));
-
-        QStatusBar* bar = Frame()->statusBar();
-        QCOMPARE(bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).size(), 1);  // one pane
-        QCOMPARE(Frame()->IdlePane()->text(), QStringLiteral("For Help, press F1"));
-        for (const auto& [id, prompt] :
-             {std::pair(ID_FILE_OPEN, "Open an existing document"),
-              {ID_SETTINGS, "File conversion settings"},
-              {ID_REMOVE_SECURITY, "Take a security out of a data directory"},
-              {ID_FILE_MRU_FILE1, "Open this document"}}) {
-            Frame()->Action(id)->showStatusText(Frame());
-            QCOMPARE(bar->currentMessage(), QString::fromLatin1(prompt));
-        }
-        QStatusTipEvent leave{QString()};  // leaving the command brings the idle text back
-        QApplication::sendEvent(Frame(), &leave);
-        QVERIFY(bar->currentMessage().isEmpty() && Frame()->IdlePane()->isVisibleTo(bar));
-        // Shift+F1 enters help mode with its own prompt.
-        m_app->View()->setFocus();
-        QTest::keySequence(Frame(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
-        QVERIFY(QWhatsThis::inWhatsThisMode());
-        QCOMPARE(bar->currentMessage(), QStringLiteral("Select an object on which to get Help"));
-        QWhatsThis::leaveWhatsThisMode();
-        QVERIFY(bar->currentMessage().isEmpty() && !m_app->View()->whatsThis().isEmpty());
     }
 
     // No editing key changes the log or any file; New empties the log.
@@ -550,23 +528,6 @@ private slots:
             QVERIFY2(help.Browser()->toPlainText().size() > 200, page);
         }
         QVERIFY(help.Browser()->toPlainText().contains(QStringLiteral("corvat-cli")));
-    }
-
-    void aboutBoxShowsItsLinesAndNotice() {
-        Start();
-        QStringList seen;
-        WhenModalOpens([&](QDialog* dialog) {
-            seen << FindControl<QPlainTextEdit>(dialog, IDC_LEGAL_NOTICE)->toPlainText()
-                 << dialog->windowTitle() << QString::number(ControlId(dialog));
-            for (QLabel* label : dialog->findChildren<QLabel*>()) seen << label->text();
-            for (QGroupBox* group : dialog->findChildren<QGroupBox*>()) seen << group->title();
-            FindControl<QPushButton>(dialog, IDOK_BUTTON)->click();
-        });
-        Frame()->Action(ID_APP_ABOUT)->trigger();
-        for (const char* expected :
-             {"About Corvat", "100", "Corvat Version 1.1", "What Corvat Does", "Legal Stuff"})
-            QVERIFY2(seen.contains(expected), expected);
-        QVERIFY(seen[0].contains("licen", Qt::CaseInsensitive));
     }
 
     // 85 % of each side, rounded down, centred: binary floating point must

@@ -59,18 +59,5 @@ TEST(CheckCommandRun, RecursiveFollowsTheTreeAndReportsLoops) {
         << r.out;
 }
 
-TEST(HelpText, ListsEveryCommandWithAnExample) {
-    const CliRun r = RunCorvatCli({"--help"});
-    ASSERT_EQ(r.code, 0);
-    for (const char* command : {"convert", "list", "dump", "check"}) {
-        EXPECT_NE(r.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
-        EXPECT_NE(r.out.find(std::string("corvat-cli ") + command + " "), std::string::npos)
-            << command;
-        const CliRun sub = RunCorvatCli({command, "--help"});
-        EXPECT_EQ(sub.code, 0);
-        EXPECT_NE(sub.out.find(std::string("corvat-cli ") + command), std::string::npos) << sub.out;
-    }
-}
-
 }  // namespace
 }  // namespace corvat::test

@@ -139,21 +139,5 @@ TEST(CliConvert, BundledSampleWithTheDefaultDateFormatWritesNothing) {
               0);
 }
 
-TEST(CliConvert, Version) {
-    EXPECT_EQ(Cli({"--version"}).out.rfind("corvat-cli ", 0), 0u);
-    EXPECT_EQ(Cli({}).code, 2);
-}
-
-TEST(CliConvert, RealProcessReportsOutcome) {
-    ConvertFixture f;
-    const std::string command = std::string(CORVAT_CLI_PATH) + " convert " + f.input + " --dir " +
-                                f.dir.Path().string() + " --symbol A --skip 1 --date-format 4 >" +
-                                (f.dir / "out.txt").string() + " 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(
-        ReadBytes(f.dir / "out.txt"),
-        TextBytes("Conversion completed successfully!\n2 records, 1997-01-15 to 1997-01-16\n"));
-}
-
 }  // namespace
 }  // namespace corvat::test
