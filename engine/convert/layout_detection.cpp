@@ -124,6 +124,19 @@ bool ColumnHolds(const Rows& rows, std::size_t column,
     return passed > 0 && passed * 2 >= values;
 }
 
+// Latin Extended-A pairs each capital with the small letter after it. The
+// capitals sit on even code points, except from U+0139 to U+0148 and from
+// U+0179 to U+017E (Polish Ł, Ń, Ź and Ż among them), where they sit on odd
+// ones; U+013F's small letter starts the next lead byte.
+std::string FoldLatinExtended(char lead, unsigned char trail) {
+    int point = ((lead & 0x1F) << 6) | (trail & 0x3F);
+    const bool capitalsOdd =
+        (point >= 0x139 && point <= 0x148) || (point >= 0x179 && point <= 0x17E);
+    const bool paired = point <= 0x137 || (point >= 0x14A && point <= 0x177) || capitalsOdd;
+    if (paired && (point % 2 == 1) == capitalsOdd) ++point;
+    return {static_cast<char>(0xC0 | (point >> 6)), static_cast<char>(0x80 | (point & 0x3F))};
+}
+
 // Lower case for ASCII and for the accented capitals of the languages whose
 // header names are known (UTF-8 C3 80..9E, and the pairs of C4/C5).
 std::string FoldName(std::string_view name) {
@@ -143,7 +156,8 @@ std::string FoldName(std::string_view name) {
             folded += static_cast<char>(next + 0x20);
             ++i;
         } else if ((c == '\xC4' || c == '\xC5') && next >= 0x80 && next <= 0xBF) {
-            folded += static_cast<char>(next | 1);
+            folded.pop_back();
+            folded += FoldLatinExtended(c, static_cast<unsigned char>(next));
             ++i;
         }
     }
@@ -174,11 +188,17 @@ constexpr KnownName kKnownNames[] = {
     {"m\xC3\xA1ximo", kHighField},
     {"max", kHighField},
     {"najwyzszy", kHighField},
+    {"najwy\xC5\xBC"
+     "szy",
+     kHighField},
     {"low", kLowField},
     {"tief", kLowField},
     {"m\xC3\xADnimo", kLowField},
     {"min", kLowField},
     {"najnizszy", kLowField},
+    {"najni\xC5\xBC"
+     "szy",
+     kLowField},
     {"close", kCloseField},
     {"price", kCloseField},
     {"last", kCloseField},

@@ -121,6 +121,12 @@ TEST(DetectLayout, HintsAndHeaderNames) {
          "cie",
          kCloseField},
         {"M\xC3\x81XIMO", kHighField},
+        {"NAJWY\xC5\xBB"
+         "SZY",
+         kHighField},
+        {"Najni\xC5\xBC"
+         "szy",
+         kLowField},
         {"Najwyzszy", kHighField},  // Stooq's Polish export writes no accents
         {"Najnizszy", kLowField},
         {"Zamkniecie", kCloseField},
