@@ -1,5 +1,6 @@
 #include "layout_options.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "convert_command.h"
@@ -45,7 +46,7 @@ std::string UndecidedText(LayoutPart part, const LayoutDetection& found) {
             text =
                 "The columns are not sure: give them with --date-col, --open-col, --high-col, "
                 "--low-col, --close-col, --volume-col, --oi-col (or --no-open, --no-high, "
-                "--no-low, --no-volume, --no-oi).";
+                "--no-low, --no-volume, --no-oi), one for each field.";
             break;
         case LayoutPart::kDateFormat:
             if (found.dateFormatCandidates.empty()) {
@@ -164,7 +165,11 @@ bool LayoutOptions::Settles(LayoutPart part) const {
         case LayoutPart::kSkip:
             return m_skip.has_value();
         case LayoutPart::kColumns:
-            return false;
+            // Only a whole mapping: a column given beside undecided ones
+            // leaves the others as unsure as they were.
+            return std::all_of(m_columns.begin(), m_columns.end(), [](const Column& column) {
+                return column.column != 0 || column.off;
+            });
         case LayoutPart::kDateFormat:
             return m_dateFormatNumber != 0;
         case LayoutPart::kNumberStyle:
