@@ -81,10 +81,17 @@ void ConvertCommand::Validate() {
                 "name.");
         }
     } else {
-        // As in a batch, a file's name is its symbol unless one is given.
-        m_symbol = m_symbol.empty() ? SymbolFromFileName(m_inputs.front()) : CleanSymbol(m_symbol);
-        if (m_symbol.empty()) throw UsageError("You did not enter a valid symbol");
-        if (!SymbolAllowed(m_symbol)) throw UsageError(std::string("--symbol: ") + kSymbolRule);
+        // As in a batch, a file's name is its symbol unless one is given;
+        // a refused name says so, or the user looks for a --symbol never typed.
+        const bool given = !m_symbol.empty();
+        m_symbol = given ? CleanSymbol(m_symbol) : SymbolFromFileName(m_inputs.front());
+        const std::string fromName = given ? "" : m_inputs.front() + ": ";
+        if (m_symbol.empty()) throw UsageError(fromName + "You did not enter a valid symbol");
+        if (!SymbolAllowed(m_symbol)) {
+            throw UsageError(given ? std::string("--symbol: ") + kSymbolRule
+                                   : fromName + "symbol \"" + m_symbol + "\": " + kSymbolRule +
+                                         "\nGive one with --symbol.");
+        }
         if (m_name.empty()) m_name = m_symbol;
     }
     if (m_name.size() > kMaxNameBytes)
@@ -206,6 +213,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
     for (std::size_t i = 0; i < total; ++i) {
         const std::string& input = m_inputs[i];
         progress.Show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] " + input);
+        messages.SetSubject(input);
         const std::string symbol = SymbolFromFileName(input);
         if (symbol.empty()) {
             messages.ShowMessage(input + ": You did not enter a valid symbol");
@@ -225,6 +233,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         // Detection read the file with this very layout: it is not read twice.
         outcomes[i] = &job.AddToBatch(resolved.readable ? &resolved.rows : nullptr);
     }
+    messages.SetSubject("");  // what the commit says is about the whole batch
     if (begun) (void)job.CommitBatch();
     progress.Clear();
     err << std::flush;

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "message_sink.h"
 
@@ -37,26 +38,38 @@ private:
 };
 
 // Passes the engine's messages on, first taking the progress line away.
+// While one file of a batch is read, its messages start with the file's
+// name (unless their first line names it already): a batch of exports
+// would otherwise leave the user to guess which file each is about.
 class ProgressAwareSink final : public MessageSink {
 public:
     ProgressAwareSink(MessageSink& inner, ProgressLine& progress)
         : m_inner(inner), m_progress(progress) {}
+    void SetSubject(std::string subject) { m_subject = std::move(subject); }
     void ShowMessage(const std::string& text) override {
         m_progress.Clear();
-        m_inner.ShowMessage(text);
+        m_inner.ShowMessage(Named(text));
     }
     bool AskYesNo(const std::string& text) override {
         m_progress.Clear();
-        return m_inner.AskYesNo(text);
+        return m_inner.AskYesNo(Named(text));
     }
     bool AskYesNoDefaultNo(const std::string& text) override {
         m_progress.Clear();
-        return m_inner.AskYesNoDefaultNo(text);
+        return m_inner.AskYesNoDefaultNo(Named(text));
     }
 
 private:
+    std::string Named(const std::string& text) const {
+        if (m_subject.empty() ||
+            text.substr(0, text.find('\n')).find(m_subject) != std::string::npos)
+            return text;
+        return m_subject + ": " + text;
+    }
+
     MessageSink& m_inner;
     ProgressLine& m_progress;
+    std::string m_subject;
 };
 
 }  // namespace corvat

@@ -49,13 +49,14 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
     EXPECT_EQ(lines[3], msft + ": symbol MSFT.PRICES, file number 2, 2 rows written, converted");
     EXPECT_EQ(lines[7], "2 converted, 5 failed");
     EXPECT_NE(r.err.find("symbol \"FIFTEEN_LETTERS\": A symbol is at most 14"), std::string::npos);
+    // What is said about one file starts with its name.
+    EXPECT_NE(r.err.find(bad + ": 1 row cannot be converted:\n"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Convert the other 1 row and leave these out?\n(Answered no: run again "
                          "with --skip-bad-rows to leave them out.)"),
-              std::string::npos)
-        << r.err;
+              std::string::npos);
     EXPECT_NE(r.err.find("Cannot open " + missing), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("You did not enter a valid symbol"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("Duplicate Symbol"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(again + ": Duplicate Symbol"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("\r"), std::string::npos) << "no progress when stderr is no terminal";
 
     const Bytes master = ReadBytes(f.out / "MASTER");
@@ -71,6 +72,12 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
               "out.\n");
     EXPECT_EQ(Slice(ReadBytes(f.out / "MASTER"), 3 * 53 + 36, 16), TextBytes("BAD             "));
     EXPECT_NE(skipped.err.find("(Answered yes: --skip-bad-rows was given.)"), std::string::npos);
+    const CliRun unfit = f.Convert({f.Good("fifteen_letters.csv")});
+    EXPECT_NE(unfit.err.find("fifteen_letters.csv: symbol \"FIFTEEN_LETTERS\": A symbol is at most "
+                             "14 characters of printable ASCII (letters, digits, punctuation, "
+                             "blanks).\nGive one with --symbol."),
+              std::string::npos)
+        << unfit.err;
 }
 
 TEST(BatchConvert, SymbolsComeFromFileNamesUncut) {
