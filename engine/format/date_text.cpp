@@ -124,6 +124,18 @@ std::string CalendarProblem(int year, int month, int day) {
     return {};
 }
 
+// The clock a time was read on ("Z", "+01:00", "-0500", "+05"), as pandas
+// and ISO exports write it. A date is that clock's day, as the vendor meant
+// it, so a midnight with a zone is still a daily bar.
+bool IsZone(std::string_view text) {
+    if (text == "Z") return true;
+    if (text.size() < 3 || (text[0] != '+' && text[0] != '-')) return false;
+    const std::string_view offset = text.substr(1);
+    const std::size_t digits = CountDigits(offset, 0);
+    if (offset.size() == 5) return digits == 2 && offset[2] == ':' && CountDigits(offset, 3) == 2;
+    return digits == offset.size() && (digits == 2 || digits == 4);
+}
+
 }  // namespace
 
 bool HasDigit(std::string_view text) {
@@ -151,8 +163,8 @@ bool ReadTimeOfDay(std::string_view text, TimeOfDay& time) {
         minutes = Number(text.substr(hourDigits + 1, 2));
         std::size_t pos = hourDigits + 3;
         bool fraction = false;
-        if (pos < text.size()) {
-            if (text[pos] != ':' || CountDigits(text, pos + 1) != 2) return false;
+        if (pos < text.size() && text[pos] == ':') {
+            if (CountDigits(text, pos + 1) != 2) return false;
             seconds = Number(text.substr(pos + 1, 2));
             pos += 3;
             if (pos < text.size() && text[pos] == '.') {
@@ -161,8 +173,8 @@ bool ReadTimeOfDay(std::string_view text, TimeOfDay& time) {
                                              std::string_view::npos;
                 pos += 1 + digits;
             }
-            if (pos != text.size()) return false;
         }
+        if (pos != text.size() && !IsZone(text.substr(pos))) return false;
         if (fraction) seconds = 1;
     }
     if (hours > 23 || minutes > 59 || seconds > 59) return false;
