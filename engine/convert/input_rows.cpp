@@ -30,6 +30,15 @@ bool AllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// A volume or open interest the vendor does not have is left blank or
+// written "-" (investing.com): none, which a chart shows as 0. A price is
+// never guessed.
+bool IsNoCount(std::string_view text) {
+    if (IsBlankText(text)) return true;
+    const auto first = text.find_first_not_of(" \t");
+    return text.substr(first, text.find_last_not_of(" \t") + 1 - first) == "-";
+}
+
 }  // namespace
 
 std::string Excerpt(std::string_view text) {
@@ -102,7 +111,10 @@ bool RowReader::ReadPrices(InputRecord& record, std::string_view line) {
             AddBadRow("it has no " + FieldName(field) + " column", line);
             return false;
         }
-        const auto value = ParseNumber(m_columns[column], m_layout.numbers, field >= kVolumeField);
+        const bool counted = field >= kVolumeField;
+        const auto value = counted && IsNoCount(m_columns[column])
+                               ? std::optional<float>(0.0f)
+                               : ParseNumber(m_columns[column], m_layout.numbers, counted);
         if (!value) {
             AddBadRow("the " + FieldName(field) + " \"" + Excerpt(m_columns[column]) +
                           "\" is not a number",

@@ -32,6 +32,18 @@ TEST(RowReader, SortsByDateAndKeepsTheFirstOfARepeatedDate) {
     EXPECT_EQ(rows.records[0].fields[kCloseField], IeeeToMbf(4.0f));
 }
 
+// A volume or open interest left blank or "-" is none; a price never is.
+TEST(RowReader, NoVolumeIsZeroButNoPriceIsABadRow) {
+    const InputRows rows =
+        Read("010224,1,2,3,4,,-\n010324,1,2,3,4,\" - \",\"\"\n010424,1,,3,4,5,6\n");
+    ASSERT_EQ(Lines(rows), (std::vector<long>{1, 2}));
+    EXPECT_EQ(rows.badRowCount, 1u);
+    for (const auto& record : rows.records) {
+        EXPECT_EQ(record.fields[kVolumeField], IeeeToMbf(0.0f));
+        EXPECT_EQ(record.fields[kOpenInterestField], IeeeToMbf(0.0f));
+    }
+}
+
 TEST(RowReader, BadRowsCarryLineReasonAndTextAndOnlyFiveAreListed) {
     InputLayout layout;
     layout.fieldOn[kOpenInterestField] = false;
