@@ -86,6 +86,12 @@ TEST(RowReader, TimesOfDayMakeTheFileIntraday) {
         Read("00:00,2024-01-02,1,2,3,4,5\n09:30,2024-01-03,1,2,3,4,5\n", layout);
     EXPECT_TRUE(timed.intraday);
     EXPECT_EQ(timed.intradayLine, 2);
+    // A blank time says nothing; a bad one makes a bad row, not a record.
+    const InputRows odd =
+        Read(" ,2024-01-02,1,2,3,4,5\n9:6x,2024-01-03,1,2,3,4,5\n2024-01-04\n", layout);
+    EXPECT_EQ(Lines(odd), (std::vector<long>{1}));
+    ASSERT_EQ(odd.badRows.size(), 2u);
+    EXPECT_EQ(odd.badRows[1].reason, "it has no date column");
     layout.timeColumn = 7;  // one past the row's last column: a bad row, not a record
     const InputRows pastTheEnd = Read("00:00,2024-01-02,1,2,3,4,5\n", layout);
     EXPECT_EQ(pastTheEnd.badRows.size() + 2 * pastTheEnd.records.size(), 1u);
