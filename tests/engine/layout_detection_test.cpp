@@ -63,6 +63,7 @@ TEST(DetectLayout, CommonExportsNeedNoFlags) {
          "DATE,OPEN,HIGH,LOW,CLOSE\n1/2/2024,1,2,0.5,1.5\n1/30/2024,1,2,0.5,1.5\n",
          ", 1 4 -1 01234-- 000"},
         {"no header, date and close", "\n15011997 12.5\n16011997 12.75\n", "  0 12 -1 0---1-- 000"},
+        {"no header, eight numbers", "2024-01-02,1,2,3,4,5,6,7,8\n", ", 0 2 -1 0123456 000"},
         {"comma decimals only", "Date;Close\n15.01.2024;187,15\n16.01.2024;188,5\n",
          "; 1 6 -1 0---1-- 100"},
         // A column no field takes says nothing of the numbers' style.
@@ -93,6 +94,7 @@ TEST(DetectLayout, SaysWhatItCannotDecide) {
     EXPECT_TRUE(Detect("2024-01-02,1\n2024-01-03,1,2,3,4\n").layout.fieldOn[kOpenField]);
     EXPECT_FALSE(Detect("Date,Open,Close\n2024-01-02,1,x\n").Decided(LayoutPart::kColumns));
     EXPECT_TRUE(Detect("Date;Close\n2024-01-02;1,234\n").numberStyleCandidates.size() == 2);
+    EXPECT_TRUE(Detect("Date,Close\n2024-01-02,1.234\n").numberStyleCandidates.size() == 2);
     EXPECT_TRUE(Detect("2024-01-02,1,234,5,1,234,5\n").Decided(LayoutPart::kDelimiter));
     // The first time of day names the line, a time in the first column too.
     const LayoutDetection intraday =
