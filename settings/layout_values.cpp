@@ -134,4 +134,13 @@ bool FitsFirstLines(const std::vector<std::string_view>& lines, const InputLayou
     return rows.badRowCount == 0 && rows.dateKindMismatch == nullptr;
 }
 
+bool SameReading(const InputLayout& a, const InputLayout& b) {
+    for (std::size_t i = 0; i < kFieldSlots; ++i) {
+        if (a.fieldOn[i] != b.fieldOn[i] || (a.fieldOn[i] && a.column[i] != b.column[i]))
+            return false;
+    }
+    return a.delimiter == b.delimiter && a.dateFormat == b.dateFormat && a.skipRows == b.skipRows &&
+           a.numbers == b.numbers;
+}
+
 }  // namespace corvat

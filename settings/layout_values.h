@@ -38,4 +38,8 @@ inline constexpr std::size_t kFitLines = 50;
 bool FitsFirstLines(const std::vector<std::string_view>& lines, const InputLayout& layout,
                     std::size_t count = kFitLines);
 
+// True when both layouts read each field from the same column in the same
+// way; a time column, which the dialog does not show, is left out.
+bool SameReading(const InputLayout& a, const InputLayout& b);
+
 }  // namespace corvat

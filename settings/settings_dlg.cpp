@@ -47,6 +47,8 @@ const char* const kNoPath = "Please enter path";
 const char* const kSeparatorIsDecimalMark = "The thousands separator cannot be the decimal mark.";
 const char* const kDetectedNote =
     "The saved settings do not read this file; these were detected from it.";
+const char* const kOtherReadingNote =
+    "The saved settings read this file, but Detect reads it another way.";
 
 // The line under the groups: two lines high at the least, so that the
 // dialog keeps its size as short texts change; as high as a detection note
@@ -596,14 +598,19 @@ void CSettingsDlg::SetInput(std::string text) {
     m_note.clear();
     QString why;
     const std::optional<InputLayout> saved = ShownLayout(why);
+    const LayoutDetection found = DetectLayout(m_lines);
     if (!saved || !FitsFirstLines(m_lines, *saved)) {
         // The detected layout is offered only when it reads those rows
         // itself; otherwise the saved one stays and the line says why not.
-        const LayoutDetection found = DetectLayout(m_lines);
         if (FitsFirstLines(m_lines, found.layout)) {
             ShowLayout(found.layout);
             m_note = QString::fromLatin1(kDetectedNote);
         }
+    } else if (found.AllDecided() && !SameReading(*saved, found.layout)) {
+        // Saved settings made for another export may read a file whole and
+        // still take the wrong column (a dividend as the volume): the user
+        // chose them, so they stay, but the line says Detect disagrees.
+        m_note = QString::fromLatin1(kOtherReadingNote);
     }
     UpdateFirstRow();
 }
