@@ -7,6 +7,7 @@
 #include "index_files.h"
 #include "master_record.h"
 #include "progress_line.h"
+#include "security_update.h"
 #include "stored_date.h"
 #include "stream_message_sink.h"
 #include "text_util.h"
@@ -162,6 +163,22 @@ std::string LeftOutText(long rows) {
     return std::to_string(rows) + (rows == 1 ? " row" : " rows") + " left out";
 }
 
+// Converting yesterday's symbol again is the daily job without --update: the
+// refusal alone ("Duplicate Symbol") does not say what would do it.
+void HintUpdate(std::ostream& err, const std::string& dir,
+                const std::vector<std::string>& symbols) {
+    DirectoryIndex index;
+    ReadDirectoryIndex(RealFileSystem(), dir, index);
+    std::string held;
+    int count = 0;
+    for (const std::string& symbol : symbols) {
+        if (FindOwnSecurity(index, symbol)) held += (count++ == 0 ? "" : ", ") + symbol;
+    }
+    if (count == 0) return;
+    err << "(" << held << (count == 1 ? " is" : " are") << " already in " << dir
+        << ": --update adds the rows of a file to its security.)\n";
+}
+
 }  // namespace
 
 int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
@@ -188,6 +205,7 @@ int ConvertCommand::Execute(std::ostream& out, std::ostream& err) {
         return kExitSuccess;
     }
     err << "Conversion failed.\n";
+    if (!m_update) HintUpdate(err, m_dir, {m_symbol});
     return kExitFailure;
 }
 
@@ -240,6 +258,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
 
     // Only now, the batch committed, is any file reported converted.
     int converted = 0;
+    std::vector<std::string> failedSymbols;
     for (std::size_t i = 0; i < total; ++i) {
         const std::string& input = m_inputs[i];
         const FileOutcome* outcome = outcomes[i];
@@ -252,6 +271,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
         const std::string symbol = SymbolFromFileName(input);
         const bool done = outcome && outcome->converted;
         if (done) ++converted;
+        if (!done && !symbol.empty()) failedSymbols.push_back(symbol);
         out << input << ": symbol " << (symbol.empty() ? "-" : symbol) << ", file number "
             << (done ? std::to_string(outcome->fileNumber) : "-") << ", "
             << (done ? outcome->rowsWritten : 0)
@@ -259,6 +279,7 @@ int ConvertCommand::ExecuteBatch(std::ostream& out, std::ostream& err) {
             << (done && outcome->rowsLeftOut > 0 ? LeftOutText(outcome->rowsLeftOut) + ", " : "")
             << (done ? "converted" : "failed") << '\n';
     }
+    if (!m_update) HintUpdate(err, m_dir, failedSymbols);
     const int failed = static_cast<int>(total) - converted;
     out << converted << " converted, " << failed << " failed\n" << std::flush;
     return failed == 0 ? kExitSuccess : kExitFailure;

@@ -52,7 +52,9 @@ TEST(CliConvert, EngineMessagesGoToStderrAndExitOne) {
     ASSERT_EQ(f.Convert({"--symbol", "IBM"}).code, 0);
     auto r = f.Convert({"--symbol", "ibm"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Duplicate Symbol\nConversion failed.\n");
+    EXPECT_EQ(r.err, "Duplicate Symbol\nConversion failed.\n(IBM is already in " +
+                         f.dir.Path().string() +
+                         ": --update adds the rows of a file to its security.)\n");
     r = f.Convert({"--symbol", "NEW", "--master", "new"});
     EXPECT_EQ(r.err, "New Master chosen but one already exists\nConversion failed.\n");
 
