@@ -72,12 +72,8 @@ TEST(BatchConvert, OneBadFileAmongThemDoesNotStopTheOthers) {
               "out.\n");
     EXPECT_EQ(Slice(ReadBytes(f.out / "MASTER"), 3 * 53 + 36, 16), TextBytes("BAD             "));
     EXPECT_NE(skipped.err.find("(Answered yes: --skip-bad-rows was given.)"), std::string::npos);
-    const CliRun unfit = f.Convert({f.Good("fifteen_letters.csv")});
-    EXPECT_NE(unfit.err.find("fifteen_letters.csv: symbol \"FIFTEEN_LETTERS\": A symbol is at most "
-                             "14 characters of printable ASCII (letters, digits, punctuation, "
-                             "blanks).\nGive one with --symbol."),
-              std::string::npos)
-        << unfit.err;
+    const std::string unfit = f.Convert({f.Good("fifteen_letters.csv")}).err;
+    EXPECT_NE(unfit.find("fifteen_letters.csv: symbol \"FIFTEEN_LETTERS\": "), std::string::npos);
 }
 
 TEST(BatchConvert, SymbolsComeFromFileNamesUncut) {
