@@ -30,15 +30,6 @@ bool AllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A volume or open interest the vendor does not have is left blank or
-// written "-" (investing.com): none, which a chart shows as 0. A price is
-// never guessed.
-bool IsNoCount(std::string_view text) {
-    if (IsBlankText(text)) return true;
-    const auto first = text.find_first_not_of(" \t");
-    return text.substr(first, text.find_last_not_of(" \t") + 1 - first) == "-";
-}
-
 }  // namespace
 
 std::string Excerpt(std::string_view text) {

@@ -124,6 +124,16 @@ bool ColumnHolds(const Rows& rows, std::size_t column,
     return passed > 0 && passed * 2 >= values;
 }
 
+// A volume or open interest column may hold no count at all: blank or "-"
+// in every row, from a vendor without volumes, reads as 0.
+bool HoldsCounts(const Rows& rows, std::size_t column) {
+    const auto counted = [](std::string_view text) {
+        return LooksNumeric(text) || IsNoCount(text);
+    };
+    return ColumnHolds(rows, column, counted) ||
+           !ColumnHolds(rows, column, [](std::string_view text) { return !IsNoCount(text); });
+}
+
 // Latin Extended-A pairs each capital with the small letter after it. The
 // capitals sit on even code points, except from U+0139 to U+0148 and from
 // U+0179 to U+017E (Polish Ł, Ń, Ź and Ż among them), where they sit on odd
@@ -253,7 +263,8 @@ bool MapHeader(const RowColumns& header, const Rows& rows, LayoutDetection& foun
                                                  TimeOfDay time;
                                                  return ReadTimeOfDay(Trim(t), time);
                                              })
-                               : ColumnHolds(rows, at, LooksNumeric);
+                           : field >= kVolumeField ? HoldsCounts(rows, at)
+                                                   : ColumnHolds(rows, at, LooksNumeric);
         if (!reads) {
             found.notes.push_back("column " + std::to_string(column + 1) + " (\"" +
                                   std::string(Trim(header[at])) + "\") does not hold " +

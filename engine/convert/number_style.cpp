@@ -117,4 +117,10 @@ std::optional<float> ParseNumber(std::string_view text, const NumberStyle& style
     return ParsePrice(decimal);
 }
 
+bool IsNoCount(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return true;
+    return text.substr(first, text.find_last_not_of(" \t") + 1 - first) == "-";
+}
+
 }  // namespace corvat

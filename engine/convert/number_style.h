@@ -33,4 +33,9 @@ char SeparatorChar(ThousandsSeparator thousands);
 std::optional<float> ParseNumber(std::string_view text, const NumberStyle& style,
                                  bool suffixAllowed);
 
+// A volume or open interest the vendor does not have, left blank or written
+// "-" (investing.com): none, which a chart shows as 0. A price is never
+// guessed so.
+bool IsNoCount(std::string_view text);
+
 }  // namespace corvat

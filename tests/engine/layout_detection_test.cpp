@@ -53,6 +53,12 @@ TEST(DetectLayout, CommonExportsNeedNoFlags) {
          "\"01/12/"
          "2024\",\"4,783.83\",\"4,791.18\",\"4,802.40\",\"4,768.98\",\"845.1K\",\"0.08%\"\n",
          ", 1 4 -1 023415- 011"},
+        {"investing.com without volumes",
+         "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\"\n\"01/16/"
+         "2024\",\"1.0877\",\"1.0950\","
+         "\"1.0960\",\"1.0865\",\"\"\n\"01/12/"
+         "2024\",\"1.0949\",\"1.0976\",\"1.0998\",\"1.0930\",\"\"\n",
+         ", 1 4 -1 023415- 000"},
         {"European semicolon",
          "Datum;Er\xC3\xB6"
          "ffnung;Hoch;Tief;Schluss;Volumen\n"
