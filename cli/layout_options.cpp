@@ -230,7 +230,11 @@ LayoutOptions::Resolved LayoutOptions::Resolve(const std::string& input) const {
             undecided += "\n" + UndecidedText(part, resolved.detection);
     }
     if (!undecided.empty() && resolved.rows.badRowCount > 0) {
-        resolved.problem = "Cannot tell how " + input + " is laid out." + undecided;
+        // What detection saw tells the user which column or line to look at.
+        std::string seen;
+        for (const std::string& note : resolved.detection.notes)
+            seen += (seen.empty() ? ": " : "; ") + note;
+        resolved.problem = "Cannot tell how " + input + " is laid out" + seen + "." + undecided;
     } else if (HasDuplicateColumns(resolved.layout)) {
         resolved.problem = "Duplicate columns specified\nCorrect or disable";
     } else if (resolved.rows.intraday) {

@@ -67,7 +67,9 @@ TEST(DetectCli, UndecidedPartsAndIntradayAreRefusedNamingTheFlag) {
                        &r);
     };
     EXPECT_TRUE(odd({}).empty());
-    EXPECT_NE(r.err.find("The columns are not sure"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("laid out: the header names no Date column.\nThe columns are not sure"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(odd({"--no-oi"}).size(), 40u) << r.err;
     EXPECT_TRUE(Convert("Date,Close\n2024-01-02 10:00,1\n", {}, &r).empty());
     EXPECT_NE(r.err.find("holds times of day (intraday data)"), std::string::npos) << r.err;
