@@ -17,8 +17,10 @@ bool CConverter::AskAboutUpdate() {
     if (!index.error.empty()) return true;
     const auto entry = FindOwnSecurity(index, m_szSymbol);
     if (!entry) return true;
-    if (m_messages.AskYesNo(m_szSymbol +
-                            " is already in this directory.\nAdd the rows of this file to it?")) {
+    // No by default: Enter on a symbol kept from the last run would merge
+    // another instrument's prices into this one.
+    if (m_messages.AskYesNoDefaultNo(
+            m_szSymbol + " is already in this directory.\nAdd the rows of this file to it?")) {
         m_bUpdate = true;
         m_agreedUpdate = entry->fileNumber;
     }

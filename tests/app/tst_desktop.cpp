@@ -273,6 +273,7 @@ private slots:
                                             "rows of this file to it? No\nDuplicate Symbol" +
                                             kFailure);
         QCOMPARE(m_ws->sink->messages.size(), size_t{2});  // the question and the refusal
+        QCOMPARE(m_ws->sink->noByDefault, 1);  // Enter must not merge another file's prices
         QCOMPARE(ReadAll(choice.path + QStringLiteral("/F1.DAT")), data);
 
         // The first run moved the working directory to the output directory:

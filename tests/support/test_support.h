@@ -38,12 +38,17 @@ public:
     explicit RecordingSink(RecordingSink* target) : m_target(target) {}
     void ShowMessage(const std::string& text) override { Target().messages.push_back(text); }
     bool AskYesNo(const std::string& text) override;
+    bool AskYesNoDefaultNo(const std::string& text) override {
+        ++Target().noByDefault;
+        return AskYesNo(text);
+    }
     void Clear() { messages.clear(), questions.clear(); }
     // Messages and questions, one a line.
     std::string All() const;
 
     std::vector<std::string> messages;
     std::vector<std::string> questions;
+    int noByDefault = 0;  // how many of the questions had No as their default
     std::deque<bool> answers;
     bool answer = false;
     std::function<void()> whileAsking;  // another program at work meanwhile
