@@ -600,9 +600,11 @@ void CSettingsDlg::SetInput(std::string text) {
     const std::optional<InputLayout> saved = ShownLayout(why);
     const LayoutDetection found = DetectLayout(m_lines);
     if (!saved || !FitsFirstLines(m_lines, *saved)) {
-        // The detected layout is offered only when it reads those rows
-        // itself; otherwise the saved one stays and the line says why not.
-        if (FitsFirstLines(m_lines, found.layout)) {
+        // The detected layout is offered when it is sure of itself (a bad
+        // row such as Yahoo's "null" is then the bad-rows question's to
+        // judge) or reads those rows; otherwise the saved one stays and the
+        // line says why not.
+        if (found.AllDecided() || FitsFirstLines(m_lines, found.layout)) {
             ShowLayout(found.layout);
             m_note = QString::fromLatin1(kDetectedNote);
         }

@@ -424,6 +424,10 @@ private slots:
         QCOMPARE(std::tuple(got.Delimiter, got.Decimal, got.Thousands, got.Suffixes, got.SkipRows),
                  std::tuple(3, 1, 2, 1, 1));
         QCOMPARE(m_receiver->numbers, std::vector<int>{6});
+        // A sure detection is offered though a row of the file is bad.
+        Open(kValid);
+        m_dlg->SetInput(std::string(kYahoo) + "2024-01-04,null,null,null,null,null,null\n");
+        QVERIFY(FirstRow().startsWith("The saved settings do not read this file;"));
     }
 
     void browseStartsInThePathBoxAndAnOverlongResultIsRefused() {
