@@ -669,7 +669,12 @@ void CSettingsDlg::OnSettingChanged() {
 
 void CSettingsDlg::OnDetect() {
     const LayoutDetection found = DetectLayout(m_lines);
-    ShowLayout(found.layout);
+    InputLayout layout = found.layout;
+    // Not sure of the date format, it still shows the likeliest, not a
+    // default that reads none of the dates.
+    if (!found.Decided(LayoutPart::kDateFormat) && !found.dateFormatCandidates.empty())
+        layout.dateFormat = found.dateFormatCandidates.front();
+    ShowLayout(layout);
     m_note.clear();
     if (!found.AllDecided()) {
         QStringList notes;

@@ -324,32 +324,38 @@ bool FindColumns(const Rows& rows, std::size_t width, LayoutDetection& found) {
 }
 
 // Over every row: the formats that read each date (rows whose date holds
-// no digit passed over). Exactly one decides.
+// no digit passed over). Exactly one decides. When none reads them all,
+// those that miss fewest, and at most a few (an impossible 2024-02-30 among
+// good dates), are the candidates: the bad-rows question judges the rest.
 void DecideDateFormat(const Rows& rows, LayoutDetection& found) {
+    constexpr int kMissesAllowed = 5;
     const auto column = static_cast<std::size_t>(found.layout.column[kDateField]);
-    std::array<bool, 12> fits;
-    fits.fill(true);
+    std::array<int, 12> misses{};
     bool any = false;
     rows.ForEach([&](const RowColumns& row) {
         if (column >= row.Count() || !HasDigit(row[column])) return true;
         any = true;
-        for (std::size_t i = 0; i < fits.size(); ++i) {
-            if (fits[i] && ReadDate(row[column], static_cast<int>(i) + 1).day == 0) fits[i] = false;
+        for (std::size_t i = 0; i < misses.size(); ++i) {
+            if (misses[i] <= kMissesAllowed &&
+                ReadDate(row[column], static_cast<int>(i) + 1).day == 0)
+                ++misses[i];
         }
         return true;
     });
-    std::vector<int> fitting;
-    for (std::size_t i = 0; any && i < fits.size(); ++i) {
-        if (fits[i]) fitting.push_back(static_cast<int>(i) + 1);
+    const int fewest = *std::min_element(misses.begin(), misses.end());
+    std::vector<int> nearest;
+    for (std::size_t i = 0; any && fewest <= kMissesAllowed && i < misses.size(); ++i) {
+        if (misses[i] == fewest) nearest.push_back(static_cast<int>(i) + 1);
     }
-    if (fitting.size() == 1) {
-        found.layout.dateFormat = fitting[0];
+    if (fewest == 0 && nearest.size() == 1) {
+        found.layout.dateFormat = nearest[0];
         found.decided[static_cast<std::size_t>(LayoutPart::kDateFormat)] = true;
         return;
     }
-    found.dateFormatCandidates = fitting;
-    found.notes.push_back(fitting.empty() ? "no date format reads every date"
-                                          : "more than one date format reads every date");
+    found.dateFormatCandidates = nearest;
+    found.notes.push_back(fewest > 0 || nearest.empty()
+                              ? "no date format reads every date"
+                              : "more than one date format reads every date");
 }
 
 // What the numbers of the price columns show about their style.

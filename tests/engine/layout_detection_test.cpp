@@ -93,6 +93,8 @@ TEST(DetectLayout, SaysWhatItCannotDecide) {
     EXPECT_TRUE(dayMonth.Decided(LayoutPart::kColumns));
     EXPECT_FALSE(Detect("2024-01-02,1,2\n").Decided(LayoutPart::kColumns)) << "two numbers";
     EXPECT_EQ(Detect("x,1,2,3,4\n").notes.at(0), "no column holds dates");
+    // An impossible date among good ones still points at their format.
+    EXPECT_EQ(Detect("2024-01-02,1\n2024-02-30,1\n").dateFormatCandidates, std::vector<int>{2});
     EXPECT_FALSE(Detect("Day,Close\n2024-01-02,1\n").Decided(LayoutPart::kSkip)) << "no Date";
     // A row without a date is passed over; the rows after it still decide.
     EXPECT_TRUE(Detect("01/02/2024,1,2\n,1,2\n01/13/2024,1,2\n").Decided(LayoutPart::kDateFormat));
