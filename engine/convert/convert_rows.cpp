@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "converter.h"
 #include "data_file_layout.h"
 #include "input_rows.h"
@@ -31,10 +33,15 @@ int CConverter::ConvertRows(InputRows& input) {
 // anything in the directory changes, and the one question is asked here,
 // before the directory is waited for.
 int CConverter::CheckInput(const InputRows& input) {
+    // Another format reads every date: the rows the chosen one read may
+    // stand on wrong days (2 January read as 1 February), so say so.
+    const std::vector<int>& fitting = input.fittingFormats;
+    const std::string looks =
+        fitting.empty() || std::find(fitting.begin(), fitting.end(), m_nDateFormat) != fitting.end()
+            ? ""
+            : "\n" + FittingFormatsLine(fitting);
     if (input.dateKindMismatch != nullptr) {
-        std::string text = input.dateKindMismatch;
-        if (!input.fittingFormats.empty()) text += "\n" + FittingFormatsLine(input.fittingFormats);
-        Report(text);
+        Report(input.dateKindMismatch + looks);
         return 1;
     }
     if (input.intraday) {
@@ -42,8 +49,8 @@ int CConverter::CheckInput(const InputRows& input) {
         return 1;
     }
     if (input.records.empty()) {
-        Report(input.badRowCount > 0 ? BadRowsMessage(input) + "\nNo rows could be converted."
-                                     : std::string("No rows could be converted."));
+        Report((input.badRowCount > 0 ? BadRowsMessage(input) + "\n" : std::string()) +
+               "No rows could be converted." + looks);
         return 1;
     }
     // Daily dates from 1961 to 2099 never come this far; the header's count
@@ -53,7 +60,7 @@ int CConverter::CheckInput(const InputRows& input) {
         return 1;
     }
     if (input.badRowCount > 0) {
-        if (!m_messages.AskYesNoDefaultNo(BadRowsMessage(input) + "\n" +
+        if (!m_messages.AskYesNoDefaultNo(BadRowsMessage(input) + looks + "\n" +
                                           LeaveOutQuestion(input.records.size()))) {
             return 1;
         }
