@@ -88,11 +88,12 @@ TEST(BatchConvert, SymbolsComeFromFileNamesUncut) {
 TEST(BatchConvert, UsageErrorsWriteNothingAndAGoodRunSharesTheOptions) {
     BatchFixture f;
     const std::string a = f.Good("a.csv");
-    const std::string b = f.Good("b.csv");
+    const std::string b = f.Input("b.csv", ReadFileBytes(a) + "bad row\n");
     EXPECT_EQ(f.Convert({a, b}, {"--symbol", "X"}).code, 2) << "a batch's symbols are its names";
     EXPECT_FALSE(std::filesystem::exists(f.out / "MASTER"));
 
-    const CliRun r = f.Convert({a, b}, {"--no-oi", "--no-volume", "--name", "SAME"});
+    const CliRun r =
+        f.Convert({a, b}, {"--no-oi", "--no-volume", "--name", "SAME", "--skip-bad-rows"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Lines(r.out).back(), "2 converted, 0 failed");
     EXPECT_EQ(ReadBytes(f.out / "F2.DAT").size(), 3u * 20);
