@@ -17,6 +17,7 @@
 #include "preview_reader.h"
 #include "profile_store.h"
 #include "security_removal.h"
+#include "security_update.h"
 #include "settings_dlg.h"
 
 namespace corvat {
@@ -246,18 +247,31 @@ void CCorvatView::OnRemoveSecurity() {
     CChooseDir chooser(*messages, m_profile.LoadSettings().Path, window());
     if (chooser.exec() != QDialog::Accepted) return;
     const QString dir = chooser.ChosenDirectory();
+    // The directory's own symbols to choose from; one it does not hold is
+    // refused before the confirmation, which would otherwise ask in vain.
+    DirectoryIndex index;
+    ReadDirectoryIndex(RealFileSystem(), QFile::encodeName(dir).toStdString(), index);
+    QStringList symbols;
+    for (const IndexedSecurity& security : index.Securities())
+        symbols << QString::fromStdString(security.symbol);
     bool ok = false;
     // Symbols are stored in capitals, and blanks around one are a slip.
     const QString symbol =
-        QInputDialog::getText(
+        QInputDialog::getItem(
             window(), tr("Remove Security"),
             tr("Symbol of the security to remove from %1:").arg(QDir::toNativeSeparators(dir)),
-            QLineEdit::Normal, QString(), &ok)
+            symbols, 0, true, &ok)
             .trimmed()
             .toUpper();
     if (!ok || symbol.isEmpty()) return;
 
     LoggingSink logged(*messages, *this);
+    if (index.error.empty() && !FindOwnSecurity(index, symbol.toStdString())) {
+        logged.ShowMessage(
+            tr("%1 is not in %2.").arg(symbol, QDir::toNativeSeparators(dir)).toStdString());
+        AppendText(tr("\r\nRemoval failed."));
+        return;
+    }
     const QString question = tr("Remove %1 from %2?\nIts data files are deleted.")
                                  .arg(symbol, QDir::toNativeSeparators(dir));
     if (!logged.AskYesNoDefaultNo(question.toStdString())) return;
