@@ -68,7 +68,10 @@ void CCorvatApp::OnFileOpen() {
     if (!m_services.getOpenFileName) {
         return;
     }
-    const QString path = m_services.getOpenFileName(m_frame);
+    // Today's export sits beside yesterday's: start where the last file was.
+    const QStringList recent = m_recent.Files();
+    const QString folder = recent.isEmpty() ? QString() : QFileInfo(recent.first()).absolutePath();
+    const QString path = m_services.getOpenFileName(m_frame, folder);
     if (!path.isEmpty()) {
         OpenDocumentFile(path);
     }
@@ -116,9 +119,9 @@ AppServices DefaultServices(ProfileStore& profile) {
     services.makeMessageSink = [](QWidget* parent) -> std::unique_ptr<MessageSink> {
         return std::make_unique<MessageBoxSink>(parent);
     };
-    services.getOpenFileName = [](QWidget* parent) {
+    services.getOpenFileName = [](QWidget* parent, const QString& folder) {
         // No filter of our own: any file may hold delimited prices.
-        return QFileDialog::getOpenFileName(parent, QObject::tr("Open"));
+        return QFileDialog::getOpenFileName(parent, QObject::tr("Open"), folder);
     };
     services.beep = [] { QApplication::beep(); };
     return services;

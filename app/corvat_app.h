@@ -23,8 +23,9 @@ class ProfileStore;
 struct AppServices {
     ProfileStore* profile = nullptr;
     MessageSinkFactory makeMessageSink;
-    // The open-file dialog: a path, or empty when cancelled.
-    std::function<QString(QWidget* parent)> getOpenFileName;
+    // The open-file dialog, starting in `folder`: a path, or empty when
+    // cancelled.
+    std::function<QString(QWidget* parent, const QString& folder)> getOpenFileName;
     // The information sound after a successful conversion.
     std::function<void()> beep;
 };

@@ -29,6 +29,7 @@ struct Workspace {
     ProfileStore profile{Path(QStringLiteral("Corvat.ini"))};
     std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
     QStringList filesToOpen;  // answers of the open-file dialog, in order
+    QString openedIn;         // the folder that dialog started in last
     int beeps = 0;
     std::function<void()> onBeep;  // runs at each beep, after counting it
 
@@ -47,7 +48,8 @@ struct Workspace {
         services.makeMessageSink = [sink = sink](QWidget*) -> std::unique_ptr<MessageSink> {
             return std::make_unique<RecordingSink>(sink.get());
         };
-        services.getOpenFileName = [this](QWidget*) {
+        services.getOpenFileName = [this](QWidget*, const QString& folder) {
+            openedIn = folder;
             return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();
         };
         services.beep = [this] { ++beeps, onBeep ? onBeep() : void(); };
@@ -374,6 +376,7 @@ private slots:
             WhenModalOpens(Cancel);
             Open(files.back());
         }
+        QCOMPARE(m_ws->openedIn, QFileInfo(files[3]).absolutePath());  // the last file's folder
         m_app->ExitInstance();
         m_app.reset();
         Start();
