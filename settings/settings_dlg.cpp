@@ -587,6 +587,7 @@ void CSettingsDlg::OnBrowse() {
     if (chooser.exec() == QDialog::Accepted) {
         m_path->setText(chooser.ChosenDirectory());
         m_values.Path = m_path->text();
+        m_ok->setFocus(Qt::OtherFocusReason);  // Enter now converts, not browses again
     }
 }
 

@@ -455,6 +455,7 @@ private slots:
         Get<QPushButton>(kIdBrowse)->click();
         QCOMPARE(seenStart, deep);
         QCOMPARE(Text(kIdPath), deep + "/sub");
+        QCOMPARE(FocusId(), kIdOk);
         PressOk();
         QCOMPARE(LastMessage(), std::string("Enter no more than 200 characters."));
         QCOMPARE(FocusId(), kIdPath);
