@@ -88,6 +88,7 @@ TEST(DetectCli, PrintsTheOptionsAndFirstRowsAndWritesNothing) {
     WriteText(dir / "a.csv", "01/02/2024,1,2,3,4\n");
     EXPECT_EQ(RunCorvatCli({"detect", (dir / "a.csv").string()}).code, 1);
     EXPECT_EQ(RunCorvatCli({"detect", (dir / "none.csv").string()}).code, 1);
+    EXPECT_EQ(RunCorvatCli({"detect", (dir / "a.csv").string(), "--date-format", "x"}).code, 2);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
