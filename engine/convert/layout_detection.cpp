@@ -7,6 +7,7 @@
 #include "date_formats.h"
 #include "date_text.h"
 #include "row_parser.h"
+#include "text_util.h"
 
 namespace corvat {
 namespace {
@@ -15,12 +16,6 @@ constexpr std::size_t kSampleLines = 50;
 constexpr std::array<char, 4> kDelimiters = {'\t', ';', ',', ' '};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 // The lines detection looks at: every line from `first` on that holds more
 // than blanks, each split by the delimiter.

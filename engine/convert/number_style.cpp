@@ -3,6 +3,7 @@
 #include <string>
 
 #include "row_parser.h"
+#include "text_util.h"
 
 namespace corvat {
 namespace {
@@ -118,9 +119,8 @@ std::optional<float> ParseNumber(std::string_view text, const NumberStyle& style
 }
 
 bool IsNoCount(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return true;
-    return text.substr(first, text.find_last_not_of(" \t") + 1 - first) == "-";
+    const std::string_view value = Trim(text);
+    return value.empty() || value == "-";
 }
 
 }  // namespace corvat

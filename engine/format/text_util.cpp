@@ -28,6 +28,12 @@ void TrimTrailingSpaces(std::string& text) {
     text.erase(end == std::string::npos ? 0 : end + 1);
 }
 
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
 std::string ToUpperAscii(std::string_view text) {
     std::string upper(text);
     for (char& c : upper) c = UpperAscii(c);

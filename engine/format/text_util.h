@@ -14,6 +14,8 @@ std::int16_t FindNthChar(std::string_view text, char c, std::int16_t n);
 
 // Removes blanks (0x20) from the end of the text.
 void TrimTrailingSpaces(std::string& text);
+// The text without the blanks and tabs around it.
+std::string_view Trim(std::string_view text);
 
 // ASCII-only upper case: symbols and file names are byte strings, and the
 // user's locale must not change what a symbol compares equal to.
