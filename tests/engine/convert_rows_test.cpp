@@ -35,8 +35,6 @@ TEST(ConvertRows, LinesThatSayNothingAreSkippedAndTheDateKindIsJudgedOnce) {
         // Another format reads every date: the wrong days are named.
         {"01/13/2024,10\n01/02/2024,10\n", 6, 0, 0, 1,
          "\nThe dates look like MM_DD_CCYY.\nConvert"},
-        {"2024-01-13,10\n", 4, 0, 1, 0,
-         "No rows could be converted.\nThe dates look like CCYY_MM_DD."},
         {"011597,10\n011697,10\n", 3, 0, 1, 0,
          "You specified a character-separated date format\nbut a only numeric date "
          "characters were found.\nThe dates look like MMDDYY."},

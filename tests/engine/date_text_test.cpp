@@ -88,8 +88,7 @@ TEST(ReadDate, OneDigitPartsQuotesAndTimesOfDay) {
                                                     {2, "2024-01-02T00:00:00.000"},
                                                     {8, "20240102 000000"},
                                                     {2, "2024-01-02 00:00:00-05:00"},
-                                                    {2, "2024-01-02T00:00:00Z"},
-                                                    {2, "2024-01-02 00:00+0100"}};
+                                                    {2, "2024-01-02T00:00Z"}};
     for (const auto& [format, text] : midnight) {
         EXPECT_EQ(ReadDate(text, format).day, jan2) << text;
         EXPECT_FALSE(ReadDate(text, format).timeOfDay) << text;

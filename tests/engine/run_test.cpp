@@ -90,12 +90,6 @@ TEST(Run, ADirectoryChangedWhileTheUserWasAskedIsLeftAlone) {
     EXPECT_NE(f.messages.messages.back().find(" changed while you were being asked"),
               std::string::npos);
     EXPECT_EQ(ReadBytes(f.dir / "MASTER"), moved);
-    // A master that cannot be read is not asked about: the run says why.
-    JobFixture unread;
-    WriteText(unread.dir / "MASTER", "short");
-    unread.job.m_bUseExisting = 1, unread.job.m_bAskUpdate = true;
-    EXPECT_EQ(unread.Convert("011797,1,2,3,4,5,6\n"), 1);
-    EXPECT_NE(unread.messages.All().find("MASTER"), std::string::npos) << unread.messages.All();
 }
 
 TEST(Run, DuplicateSymbolIsRefusedBySymbolOrName) {

@@ -13,16 +13,10 @@
 namespace corvat::test {
 namespace {
 
-float StoredDay(int day) {
-    const CalendarDate date = DayNumberToDate(static_cast<std::uint16_t>(13000 + day));
-    return static_cast<float>(date.year * 10000 + date.month * 100 + date.day);
-}
-
-// While another program holds the lock, a writer and a checker give up after
-// --wait, saying they wait only when they do. Then, into the empty directory
-// at once: 12 conversions of distinct symbols, 6 of one symbol, and two
-// batches of 10 (all with --master auto), while a reader loops over the master.
-TEST(ConcurrentWriters, GiveUpCleanlyOrAllLandOnceWithTheirOwnRowsAndDates) {
+// Into an empty directory at once: 12 conversions of distinct symbols, 6 of
+// one symbol, and two batches of 10 (all with --master auto), while a reader
+// loops over the master.
+TEST(ConcurrentWriters, AllLandOnceWithTheirOwnRowsAndDates) {
     TempDir work;
     const auto dir = work / "data";
     std::filesystem::create_directory(dir);
@@ -37,26 +31,6 @@ TEST(ConcurrentWriters, GiveUpCleanlyOrAllLandOnceWithTheirOwnRowsAndDates) {
         else
             runs.push_back({"convert", input, "--symbol", symbol});
     }
-    for (auto& run : runs)
-        run.insert(run.end(),
-                   {"--dir", dir.string(), "--date-format", "MM_DD_CCYY", "--wait", "300"});
-    {
-        std::error_code ec;
-        const auto held = RealFileSystem().TryLockDirectory(dir, LockMode::Exclusive, ec);
-        ASSERT_TRUE(held) << ec.message();
-        const std::string waiting = "Waiting for another program writing to " +
-                                    std::filesystem::canonical(dir).string() + "...\n";
-        for (const std::string wait : {"1", "0"}) {
-            for (auto args : {runs.back(), {"check", dir.string(), "--wait", ""}}) {
-                args.back() = wait;
-                EXPECT_EQ(RunCliProcess(args, work / "err"), 1);
-                const std::string text = ReadFileBytes(work / "err");
-                EXPECT_EQ(text.find(waiting) != std::string::npos, wait == "1") << text;
-                EXPECT_NE(text.find("Another program is writing to "), std::string::npos) << text;
-            }
-        }
-        EXPECT_TRUE(std::filesystem::is_empty(dir));
-    }
     std::atomic<bool> writing = true;
     std::thread reader([&] {
         while (writing) {
@@ -67,8 +41,11 @@ TEST(ConcurrentWriters, GiveUpCleanlyOrAllLandOnceWithTheirOwnRowsAndDates) {
         }
     });
     std::vector<CliProcess> processes;
-    for (auto& run : runs)
+    for (auto& run : runs) {
+        run.insert(run.end(),
+                   {"--dir", dir.string(), "--date-format", "MM_DD_CCYY", "--wait", "300"});
         processes.push_back(StartCli(run, work / ("err" + std::to_string(processes.size()))));
+    }
     int sameConverted = 0;
     for (std::size_t i = 0; i < processes.size(); ++i) {
         const int result = WaitCli(processes[i]);
@@ -83,7 +60,6 @@ TEST(ConcurrentWriters, GiveUpCleanlyOrAllLandOnceWithTheirOwnRowsAndDates) {
     writing = false;
     reader.join();
     EXPECT_EQ(sameConverted, 1);
-    // check also holds each entry's dates against its records.
     EXPECT_EQ(RunCliProcess({"check", dir.string()}, work / "check"), 0)
         << ReadFileBytes(work / "check");
     MasterListing listing;
@@ -91,9 +67,38 @@ TEST(ConcurrentWriters, GiveUpCleanlyOrAllLandOnceWithTheirOwnRowsAndDates) {
     ASSERT_EQ(listing.Entries().size(), 33u);
     for (const MasterEntry& entry : listing.Entries()) {
         const int i = entry.symbol == "SAME" ? 32 : std::stoi(entry.symbol.substr(1));
-        EXPECT_EQ(std::pair(entry.firstDate.value, entry.lastDate.value),
-                  std::pair(StoredDay(100 * i), StoredDay(101 * i + 1)))
+        const CalendarDate first = DayNumberToDate(static_cast<std::uint16_t>(13000 + 100 * i));
+        const CalendarDate last = DayNumberToDate(static_cast<std::uint16_t>(13000 + 101 * i + 1));
+        EXPECT_EQ(std::tie(entry.firstDate.month, entry.firstDate.day, entry.lastDate.month,
+                           entry.lastDate.day),
+                  std::tie(first.month, first.day, last.month, last.day))
             << entry.symbol;
+    }
+}
+
+TEST(ConcurrentWriters, GivingUpOnAHeldLockChangesNothing) {
+    TempDir work;
+    const auto dir = work / "data";
+    std::filesystem::create_directory(dir);
+    Portfolio::Build(dir);
+    WriteFileBytes(work / "late.csv", PriceRows(2));
+    const DirSnapshot before = Snapshot(dir);
+    std::error_code ec;
+    const auto held = RealFileSystem().TryLockDirectory(dir, LockMode::Exclusive, ec);
+    ASSERT_TRUE(held) << ec.message();
+    const std::string waiting = "Waiting for another program writing to " +
+                                std::filesystem::canonical(dir).string() + "...\n";
+    for (const std::string wait : {"1", "0"}) {
+        for (auto args : {std::vector<std::string>{"check", dir.string()},
+                          {"convert", (work / "late.csv").string(), "--dir", dir.string(),
+                           "--symbol", "LATE", "--date-format", "MM_DD_CCYY"}}) {
+            args.insert(args.end(), {"--wait", wait});
+            EXPECT_EQ(RunCliProcess(args, work / "err"), 1) << ReadFileBytes(work / "err");
+            const std::string text = ReadFileBytes(work / "err");
+            EXPECT_EQ(text.find(waiting) != std::string::npos, wait == "1") << text;
+            EXPECT_NE(text.find("Another program is writing to "), std::string::npos) << text;
+            EXPECT_EQ(Snapshot(dir), before);
+        }
     }
 }
 

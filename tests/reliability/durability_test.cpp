@@ -91,12 +91,6 @@ TEST_F(Durability, NewFilesReachTheDiskBeforeTheMasterNamesThem) {
         const long lastWrite = LastBefore(end, SeamCall::Write, m_dir / name);
         ASSERT_GE(lastWrite, 0);
         EXPECT_GT(LastBefore(end, SeamCall::Flush, m_dir / name), lastWrite);
-        EXPECT_EQ(std::count_if(m_log.begin(), m_log.end(),
-                                [&](const SeamCallInfo& c) {
-                                    return c.call == SeamCall::Flush && c.path == m_dir / name;
-                                }),
-                  1)
-            << "flushed once, with the rest of the run's files";
     }
     // One directory sync covers both new names, before the master does.
     EXPECT_GT(LastBefore(end, SeamCall::SyncDirectory, m_dir),
