@@ -42,8 +42,7 @@ inline QString Describe(QWidget* w) {
     return QStringLiteral("%1 %2").arg(w->metaObject()->className(), w->objectName());
 }
 
-// Every control inside the dialog, none cut; the dialog's picture is saved
-// as `shotName`.
+// Every control inside the dialog, none cut; its picture saved as `shotName`.
 inline void CheckArrangement(QWidget* dialog, const QString& shotName) {
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
@@ -417,7 +416,6 @@ private slots:
         Open(kValid);
         m_dlg->SetInput(std::string(kYahoo) + "2024-01-04,null,null,null,null,null,null\n");
         QVERIFY(FirstRow().startsWith("The saved settings do not read this file;"));
-        // Not sure of the date format, Detect shows the likeliest.
         m_dlg->SetInput("01/02/2024,1,2,3,4\n03/04/2024,1,2,3,4\n");
         Get<QPushButton>(kIdDetect)->click();
         QCOMPARE(Get<QComboBox>(kIdDateFormat)->currentText(), QStringLiteral("MM_DD_CCYY"));
